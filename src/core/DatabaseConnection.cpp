@@ -1,0 +1,148 @@
+#include "core/DatabaseConnection.h"
+
+#include "core/DatabaseSchema.h"
+#include "core/Sql.h"
+
+#include <QAtomicInt>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QUrl>
+
+namespace tarvo {
+
+namespace {
+
+QString newConnectionName()
+{
+    static QAtomicInt counter;
+    return QStringLiteral("tarvo-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+// Why a file is not an SQLite database, judged from its first bytes; empty when it looks like one.
+QString headerProblem(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    const QByteArray head = file.read(32);
+    if (head.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return {};
+    if (head.size() == 0)
+        return QStringLiteral("the file is empty");
+    if (head.mid(4).startsWith("Standard Jet DB") || head.mid(4).startsWith("Standard ACE DB"))
+        return QStringLiteral("it is a Microsoft Access (Jet) database; Tarvo needs an SQLite database. "
+                              "Export the data or start from the delivered database");
+    return QStringLiteral("it is not an SQLite database");
+}
+
+DbOutcome refuse(const QString& path, const QString& reason)
+{
+    return DbOutcome::failure(QStringLiteral("Cannot open the Tarvo database \"%1\": %2.").arg(path, reason));
+}
+
+} // namespace
+
+DbResult<QString> openDatabaseFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return refuse(path, QStringLiteral("the file does not exist"));
+    if (!info.isFile())
+        return refuse(path, QStringLiteral("it is not a file"));
+    if (const QString problem = headerProblem(path); !problem.isEmpty())
+        return refuse(path, problem);
+
+    const QString name = newConnectionName();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        // mode=rw opens an existing file and never creates one.
+        QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+        url.setQuery(QStringLiteral("mode=rw"));
+        db.setDatabaseName(url.toString(QUrl::FullyEncoded));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=10000"));
+        if (!db.open()) {
+            const QString reason = db.lastError().text();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            return refuse(path, reason);
+        }
+        // A rollback journal beside the file: the file may sit on a network share, where WAL cannot work.
+        auto journal = runSql(db, QStringLiteral("PRAGMA journal_mode=DELETE"));
+        QString failure = journal ? QString() : journal.error();
+        if (failure.isEmpty()) {
+            auto missing = missingTables(db);
+            if (!missing)
+                failure = missing.error();
+            else if (!missing->isEmpty())
+                failure = QStringLiteral("it lacks the table(s) %1").arg(missing->join(QLatin1String(", ")));
+        }
+        if (!failure.isEmpty()) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            return refuse(path, failure);
+        }
+    }
+    return name;
+}
+
+void closeDatabaseFile(const QString& connectionName)
+{
+    if (connectionName.isEmpty())
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+        if (db.isValid())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName);
+}
+
+DatabaseConnection::DatabaseConnection() = default;
+
+DatabaseConnection::~DatabaseConnection()
+{
+    close();
+}
+
+DbOutcome DatabaseConnection::open(const QString& path)
+{
+    auto opened = openDatabaseFile(path);
+    if (!opened)
+        return opened.outcome();
+    close();
+    m_connectionName = *opened;
+    m_path = path;
+    return DbOutcome::success();
+}
+
+void DatabaseConnection::close()
+{
+    closeDatabaseFile(m_connectionName);
+    m_connectionName.clear();
+    m_path.clear();
+}
+
+bool DatabaseConnection::isOpen() const
+{
+    return !m_connectionName.isEmpty() && handle().isOpen();
+}
+
+QSqlDatabase DatabaseConnection::handle() const
+{
+    if (m_connectionName.isEmpty())
+        return QSqlDatabase();
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
+DbOutcome DatabaseConnection::checkFile(const QString& path)
+{
+    auto opened = openDatabaseFile(path);
+    if (!opened)
+        return opened.outcome();
+    closeDatabaseFile(*opened);
+    return DbOutcome::success();
+}
+
+} // namespace tarvo

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "core/DbResult.h"
+
+#include <QSqlDatabase>
+#include <QStringList>
+
+namespace tarvo {
+
+// The eight tables of a Tarvo database.
+const QStringList& requiredTables();
+
+// Creates every table and index in an empty database. Every text column ignores letter case in
+// comparisons, LIKE, ORDER BY and DISTINCT.
+DbOutcome createSchema(const QSqlDatabase& db);
+
+// The tables of requiredTables() that the database lacks (names match in any letter case).
+DbResult<QStringList> missingTables(const QSqlDatabase& db);
+
+// Brings an older database up to date: adds City.StartIPRange, City.ToIPRange and IP_Info.Status,
+// each on its own when missing. Tables and columns are matched in any letter case. Running it again
+// changes nothing.
+DbOutcome SchemaUpgrade(const QSqlDatabase& db);
+
+} // namespace tarvo

@@ -1,0 +1,77 @@
+#include "core/Sql.h"
+
+#include <QSqlError>
+
+namespace tarvo {
+
+namespace {
+QString describe(const QSqlError& error)
+{
+    const QString text = error.text().trimmed();
+    return text.isEmpty() ? QStringLiteral("Unknown database error") : text;
+}
+} // namespace
+
+DbResult<QSqlQuery> runSql(const QSqlDatabase& db, const QString& sql, const QVariantList& values)
+{
+    if (!db.isOpen())
+        return DbOutcome::failure(QStringLiteral("No database is open."));
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        return DbOutcome::failure(describe(query.lastError()));
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        return DbOutcome::failure(describe(query.lastError()));
+    return query;
+}
+
+DbOutcome execSql(const QSqlDatabase& db, const QString& sql, const QVariantList& values)
+{
+    return runSql(db, sql, values).outcome();
+}
+
+DbResult<QVariant> querySingleValue(const QSqlDatabase& db, const QString& sql, const QVariantList& values)
+{
+    auto query = runSql(db, sql, values);
+    if (!query)
+        return query.outcome();
+    if (!query->next())
+        return QVariant();
+    return query->value(0);
+}
+
+WriteTransaction::WriteTransaction(QSqlDatabase db) : m_db(std::move(db)) {}
+
+WriteTransaction::~WriteTransaction()
+{
+    rollback();
+}
+
+DbOutcome WriteTransaction::begin()
+{
+    DbOutcome outcome = execSql(m_db, QStringLiteral("BEGIN IMMEDIATE"));
+    m_open = outcome.ok();
+    return outcome;
+}
+
+DbOutcome WriteTransaction::commit()
+{
+    if (!m_open)
+        return DbOutcome::failure(QStringLiteral("No transaction is open."));
+    DbOutcome outcome = execSql(m_db, QStringLiteral("COMMIT"));
+    if (outcome)
+        m_open = false;
+    return outcome;
+}
+
+void WriteTransaction::rollback()
+{
+    if (m_open) {
+        execSql(m_db, QStringLiteral("ROLLBACK"));
+        m_open = false;
+    }
+}
+
+} // namespace tarvo
