@@ -1,0 +1,1 @@
+#include "probe/Pinger.h"
