@@ -235,7 +235,7 @@ bool MDIFrmUtama::start()
 
     if (m_signIn) {
         if (!m_signIn->runSignIn(this)) {
-            CloseDatabaseAndEnd(m_context);
+            m_context.exit().endProgram(0);
             return false;
         }
     } else {
@@ -307,7 +307,8 @@ void MDIFrmUtama::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
-    CloseDatabaseAndEnd(m_context);
+    // The database is closed by the program once its windows are gone.
+    m_context.exit().endProgram(0);
 }
 
 void MDIFrmUtama::runWindowCommand(WindowCommand command)
@@ -389,7 +390,7 @@ void MDIFrmUtama::mnuWebPatch_Click()
         return;
     // The program ends only when the updater runs.
     if (startSiblingProgram(updater, title))
-        CloseDatabaseAndEnd(m_context);
+        m_context.exit().endProgram(0);
 }
 
 void MDIFrmUtama::mnuHostWatch_Click()
@@ -454,7 +455,7 @@ void MDIFrmUtama::changeDatabase(const LocateChoice& choice)
     if (session.isSignedIn() && !*userFound) {
         session.clear();
         if (m_signIn && !m_signIn->runSignIn(this)) {
-            CloseDatabaseAndEnd(m_context);
+            m_context.exit().endProgram(0);
             return;
         }
     }

@@ -277,7 +277,8 @@ private Q_SLOTS:
         test::MainRig rig{QString()};
         QVERIFY(!rig.start());
         QVERIFY(rig.p.exit.ended);
-        QVERIFY(!rig.p.database.isOpen());
+        // The load stops there.
+        QCOMPARE(rig.p.context.ReadINI(QStringLiteral("Version"), QStringLiteral("Version")), QString());
     }
 
     void startRecordsVersionAndIntranetItem_data()
@@ -394,7 +395,6 @@ private Q_SLOTS:
         QVERIFY(rig.window->close());
         QVERIFY(test::openChildren(rig.window.get()).isEmpty());
         QVERIFY(rig.p.exit.ended);
-        QVERIFY(!rig.p.database.isOpen());
     }
 
     void webPatchEndsOnlyWhenTheUpdaterStarted_data()
