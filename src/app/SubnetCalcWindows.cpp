@@ -1,17 +1,18 @@
 #include "app/SubnetCalcWindows.h"
 
+#include "app/WindowRegistration.h"
 #include "core/AppContext.h"
-#include "core/WindowRegistry.h"
 #include "subnetcalc/frmSubnetCal.h"
 
-namespace tarvo {
+namespace tarvo::app {
 
-void registerSubnetCalcWindows(WindowRegistry& registry, AppContext& context)
+void registerSubnetCalcWindows(AppServices& services)
 {
-    registry.registerDialog(WindowCommand::SubnetCalculator, [&context](QWidget* parent) {
+    const AppContext& context = services.context;
+    services.registry.registerDialog(WindowCommand::SubnetCalculator, [&context](QWidget* parent) {
         frmSubnetCal calculator(context.messenger(), parent);
         calculator.exec();
     });
 }
 
-} // namespace tarvo
+} // namespace tarvo::app

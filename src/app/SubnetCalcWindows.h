@@ -1,12 +1,10 @@
 #pragma once
 
-namespace tarvo {
+namespace tarvo::app {
 
-class AppContext;
-class WindowRegistry;
+struct AppServices;
 
-// Registers the subnet calculator's window with the main window: "Subnet Calculator" opens the
-// calculator as a modal dialog.
-void registerSubnetCalcWindows(WindowRegistry& registry, AppContext& context);
+// Registers the subnet calculator: "Subnet Calculator" opens it as a modal dialog.
+void registerSubnetCalcWindows(AppServices& services);
 
-} // namespace tarvo
+} // namespace tarvo::app

@@ -7,11 +7,12 @@ namespace tarvo {
 // Where the program and its files are. Set by the start-up and by the database location dialogs.
 struct ProgramState
 {
-    QString ProgramFolder;  // folder of the executable (or TARVO_HOME), no trailing separator
-    QString INIPath;        // ProgramFolder + "/Tarvo.ini", once the start-up found that file
-    QString DatabasePath;   // full path of the live database file
-    QString DatabaseFolder; // DatabasePath without its file name
-    QString ProductTitle;   // title text of captions; "Tarvo" unless set otherwise
+    QString ProgramFolder;   // folder of the executable (or TARVO_HOME), no trailing separator
+    QString INIPath;         // ProgramFolder + "/Tarvo.ini", once the start-up found that file
+    QString DatabasePath;    // full path of the live database file
+    QString DatabaseFolder;  // DatabasePath without its file name
+    QString ProductTitle;    // title text of captions; "Tarvo" unless set otherwise
+    QString CommandLineFile; // the file named on the command line; the backup window shows it
 };
 
 // The signed-in administrator. Every field is set together by a successful sign-in.

@@ -2,6 +2,7 @@
 #include "TestProgram.h"
 
 #include "app/SubnetCalcWindows.h"
+#include "app/WindowRegistration.h"
 #include "core/WindowRegistry.h"
 #include "subnetcalc/frmSubnetCal.h"
 
@@ -309,7 +310,8 @@ private Q_SLOTS:
         m_window.reset();
         test::TestProgram program(test::TestProgram::Setup::Empty);
         WindowRegistry registry;
-        registerSubnetCalcWindows(registry, program.context);
+        app::AppServices services{program.context, registry, nullptr, nullptr};
+        app::registerSubnetCalcWindows(services);
         QVERIFY(registry.has(WindowCommand::SubnetCalculator));
         QVERIFY(!registry.isChild(WindowCommand::SubnetCalculator));
 

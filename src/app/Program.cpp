@@ -1,0 +1,60 @@
+#include "app/Program.h"
+
+#include "core/InstanceGuard.h"
+#include "core/MDIFrmUtama.h"
+#include "core/ProgramFolder.h"
+#include "core/StartUp.h"
+#include "core/frmCariDB.h"
+#include "core/frmSplash.h"
+
+#include <QApplication>
+
+namespace tarvo::app {
+
+Program::Program(const QStringList& arguments)
+    : m_context(m_program, m_session, m_modes, m_database, m_messenger, m_shell, m_fileDialogs, m_exit),
+      m_services{m_context, m_registry, nullptr, nullptr}
+{
+    m_program.ProgramFolder = programFolder();
+    if (arguments.size() > 1)
+        m_program.CommandLineFile = arguments.at(1);
+    registerAllWindows(m_services);
+}
+
+Program::~Program()
+{
+    m_mainWindow.reset();
+    m_database.close();
+}
+
+int Program::run()
+{
+    // The program ends through its own commands, not when a window happens to be the last one.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    LockFileInstanceGuard guard(LockFileInstanceGuard::defaultLockPath(m_program.ProgramFolder));
+    StartUp startUp(
+        m_context, guard,
+        [this] {
+            frmCariDB locate(m_context, LocateMode::StartUp);
+            return locate.run();
+        },
+        [this] { showMainWindow(); });
+    if (!startUp.claimInstance())
+        return 0;
+
+    frmSplash splash;
+    QObject::connect(
+        &splash, &frmSplash::finished, &splash, [&startUp] { startUp.run(); }, Qt::QueuedConnection);
+    splash.show();
+    return QApplication::exec();
+}
+
+void Program::showMainWindow()
+{
+    m_mainWindow = std::make_unique<MDIFrmUtama>(m_context, m_registry, m_services.signIn.get());
+    m_services.mainWindow = m_mainWindow.get();
+    m_mainWindow->start();
+}
+
+} // namespace tarvo::app

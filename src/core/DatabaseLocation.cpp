@@ -1,0 +1,69 @@
+#include "core/DatabaseLocation.h"
+
+#include "core/AppContext.h"
+#include "core/DatabaseConnection.h"
+#include "core/DatabaseFiles.h"
+#include "core/ProgramFolder.h"
+
+namespace tarvo {
+
+LocateChoice LocateChoice::chosen(const QString& folder)
+{
+    return {Kind::Chosen, joinPath(folder, DatabaseFileName), folder};
+}
+
+QString configuredDatabaseLocation(const AppContext& context)
+{
+    const QString value = context.ReadINI(QStringLiteral("Database"), QStringLiteral("DatabaseLocation"));
+    return value.trimmed().isEmpty() ? QString() : value;
+}
+
+QString databasePathFor(const QString& location, const QString& programFolder)
+{
+    return joinPath(location.trimmed().isEmpty() ? programFolder : location, DatabaseFileName);
+}
+
+QString databaseStatusText(const QString& databaseFolder, const QString& programFolder)
+{
+    if (sameFolder(databaseFolder, programFolder))
+        return {};
+    return QStringLiteral("Database dir = ") + withTrailingSeparator(databaseFolder);
+}
+
+QString recordedLocation(const QString& folder, const QString& programFolder, LocateMode mode)
+{
+    if (mode == LocateMode::ChangeDirectory && sameFolder(folder, programFolder))
+        return {};
+    return folder;
+}
+
+DatabaseLocator::DatabaseLocator(const AppContext& context) : m_context(context) {}
+
+DbResult<bool> DatabaseLocator::prepare(const QString& path, const QString& userId) const
+{
+    return prepareDatabaseFile(path, userId);
+}
+
+DbOutcome DatabaseLocator::makeLive(const QString& path) const
+{
+    if (auto opened = m_context.database().open(path); !opened)
+        return opened;
+    m_context.program().DatabasePath = path;
+    m_context.program().DatabaseFolder = folderOf(path);
+    return DbOutcome::success();
+}
+
+bool DatabaseLocator::record(const QString& folder, LocateMode mode) const
+{
+    return m_context.WriteINI(QStringLiteral("Database"), QStringLiteral("DatabaseLocation"),
+                              recordedLocation(folder, m_context.program().ProgramFolder, mode));
+}
+
+DbOutcome DatabaseLocator::openAndUpgrade(const QString& path) const
+{
+    if (auto prepared = prepare(path); !prepared)
+        return prepared.outcome();
+    return makeLive(path);
+}
+
+} // namespace tarvo

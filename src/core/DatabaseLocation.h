@@ -1,0 +1,77 @@
+#pragma once
+
+#include "core/DbResult.h"
+
+#include <QString>
+
+namespace tarvo {
+
+class AppContext;
+
+// Where the locate-database dialog was opened from: the start-up (no database yet, giving up ends the
+// program) or the main window's "Change Directory" (a database is in use and stays in use unless
+// another one is chosen and works).
+enum class LocateMode
+{
+    StartUp,
+    ChangeDirectory
+};
+
+// What the user chose in the locate-database dialog.
+struct LocateChoice
+{
+    enum class Kind
+    {
+        Chosen,    // a database folder was chosen and confirmed
+        Kept,      // nothing chosen: the database in use (if any) stays
+        EndProgram // the program must end (start-up without a database)
+    };
+    Kind kind = Kind::Kept;
+    QString path;   // Chosen: the database file, the folder's Tarvodb.mdb
+    QString folder; // Chosen: the folder of that file
+
+    static LocateChoice kept() { return {}; }
+    static LocateChoice endProgram() { return {Kind::EndProgram, {}, {}}; }
+    static LocateChoice chosen(const QString& folder);
+};
+
+// The value of Database/DatabaseLocation exactly as read, or an empty text when it holds only blanks.
+QString configuredDatabaseLocation(const AppContext& context);
+
+// The database file for a value of Database/DatabaseLocation: that folder's Tarvodb.mdb, or the
+// program folder's when the value holds only blanks.
+QString databasePathFor(const QString& location, const QString& programFolder);
+
+// The main window's status bar: empty for the program folder, otherwise "Database dir = " and the
+// folder with one trailing separator.
+QString databaseStatusText(const QString& databaseFolder, const QString& programFolder);
+
+// What Database/DatabaseLocation records for a chosen folder. At start-up the folder itself; from
+// "Change Directory" an empty text for the program folder (the default place), the folder otherwise.
+QString recordedLocation(const QString& folder, const QString& programFolder, LocateMode mode);
+
+// Puts a chosen database file into service.
+class DatabaseLocator
+{
+public:
+    explicit DatabaseLocator(const AppContext& context);
+
+    // Checks and upgrades the file apart from the live connection and, when userId is not empty, tells
+    // whether that user has an account in it. Nothing of the program changes.
+    DbResult<bool> prepare(const QString& path, const QString& userId = {}) const;
+
+    // Moves the live connection to the file and sets DatabasePath and DatabaseFolder. On failure the
+    // database in use stays as it was.
+    DbOutcome makeLive(const QString& path) const;
+
+    // Records the folder in Database/DatabaseLocation under the rule of the mode.
+    bool record(const QString& folder, LocateMode mode) const;
+
+    // prepare() and makeLive() together; the failure text names the file and the reason.
+    DbOutcome openAndUpgrade(const QString& path) const;
+
+private:
+    const AppContext& m_context;
+};
+
+} // namespace tarvo

@@ -1,0 +1,512 @@
+#include "core/MDIFrmUtama.h"
+
+#include "core/AppContext.h"
+#include "core/DatabaseConnection.h"
+#include "core/MainCommands.h"
+#include "core/Messenger.h"
+#include "core/ProductArt.h"
+#include "core/ProgramFolder.h"
+#include "core/Shell.h"
+#include "core/Version.h"
+#include "core/frmAbout.h"
+#include "core/frmCariDB.h"
+#include "core/frmChangeFolder.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace tarvo {
+
+namespace {
+
+// The three assignment commands share one assignment window.
+int instanceSlot(WindowCommand command)
+{
+    switch (command) {
+    case WindowCommand::AssignDedicatedIP:
+    case WindowCommand::ScanNetwork:
+        return static_cast<int>(WindowCommand::AssignNewIP);
+    default:
+        return static_cast<int>(command);
+    }
+}
+
+// The colour of a toolbar image, one per group of buttons.
+QColor groupColour(int group)
+{
+    static const QColor colours[] = {QColor(0x1f, 0x5f, 0xa8), QColor(0x2e, 0x7d, 0x32),
+                                     QColor(0x38, 0x8e, 0x3c), QColor(0x6a, 0x1b, 0x9a),
+                                     QColor(0xc6, 0x62, 0x00), QColor(0x79, 0x55, 0x48),
+                                     QColor(0x54, 0x6e, 0x7a)};
+    return colours[group % std::size(colours)];
+}
+
+const QString MainCaptionSuffix = QStringLiteral(" : Manage Your IP Address Standard & Inventory System");
+
+} // namespace
+
+MDIFrmUtama::MDIFrmUtama(const AppContext& context, const WindowRegistry& registry,
+                         SignInDialogRunner* signIn, QWidget* parent)
+    : QMainWindow(parent), m_context(context), m_registry(registry), m_signIn(signIn)
+{
+    setObjectName(QStringLiteral("MDIFrmUtama"));
+    setWindowTitle(context.productTitle() + MainCaptionSuffix);
+    setWindowIcon(QIcon(productPicture(64)));
+
+    m_area = new QMdiArea(this);
+    m_area->setObjectName(QStringLiteral("mdiArea"));
+    m_area->setBackground(QColor(0xab, 0xab, 0xab));
+    setCentralWidget(m_area);
+
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("lblStatus"));
+    statusBar()->addWidget(m_status, 1);
+
+    buildMenus();
+    buildToolbar();
+    resize(1024, 720);
+}
+
+MDIFrmUtama::~MDIFrmUtama() = default;
+
+void MDIFrmUtama::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    auto topMenu = [&](const QString& name, const QString& caption) {
+        QMenu* menu = bar->addMenu(caption);
+        menu->setObjectName(name);
+        menu->menuAction()->setObjectName(name + QStringLiteral("Action"));
+        return menu;
+    };
+
+    QMenu* file = topMenu(QStringLiteral("mnuOperasi"), QStringLiteral("&File"));
+    addItem(file, QStringLiteral("mnuInputRekod"), QStringLiteral("Assign New IP Address"), [this] {
+        assign(false, false);
+    })->setEnabled(m_registry.has(WindowCommand::AssignNewIP));
+    addItem(file, QStringLiteral("mnuDedicatedIP"), QStringLiteral("Assign Dedicated IP"), [this] {
+        assign(true, false);
+    })->setEnabled(m_registry.has(WindowCommand::AssignDedicatedIP));
+    addWindowItem(file, QStringLiteral("mnuCarianRekod"), QStringLiteral("Search Record"),
+                  WindowCommand::SearchRecord);
+    addItem(file, QStringLiteral("mnuScanNetwork"), QStringLiteral("Scan Network"), [this] {
+        assign(false, true);
+    })->setEnabled(m_registry.has(WindowCommand::ScanNetwork));
+    addSeparator(file, QStringLiteral("Hypen2"));
+    addWindowItem(file, QStringLiteral("mnuTukarPassword"), QStringLiteral("Change Password"),
+                  WindowCommand::ChangePassword);
+    addItem(file, QStringLiteral("mnuTukarLogin"), QStringLiteral("Change Login"), [this] {
+        mnuTukarLogin_Click();
+    })->setEnabled(m_signIn != nullptr);
+    addSeparator(file, QStringLiteral("Hypen3"));
+    addItem(file, QStringLiteral("mnuKeluar"), QStringLiteral("Exit"), [this] { mnuKeluar_Click(); });
+
+    QMenu* settings = topMenu(QStringLiteral("mnuSetting"), QStringLiteral("&Settings"));
+    addWindowItem(settings, QStringLiteral("mnuIPAddressSetting"), QStringLiteral("IP Address Settings"),
+                  WindowCommand::IPAddressSettings);
+    addWindowItem(settings, QStringLiteral("mnuUnitDivision"), QStringLiteral("Unit / Division Settings"),
+                  WindowCommand::UnitDivisionSettings);
+
+    QMenu* report = topMenu(QStringLiteral("mnuReport"), QStringLiteral("&Report"));
+    addWindowItem(report, QStringLiteral("mnuRptLocation"), QStringLiteral("Report by Location"),
+                  WindowCommand::ReportByLocation);
+    addWindowItem(report, QStringLiteral("mnuRptByDate"), QStringLiteral("Report by Date"),
+                  WindowCommand::ReportByDate);
+
+    QMenu* utility = topMenu(QStringLiteral("mnuUtiliti"), QStringLiteral("&Utility"));
+    addWindowItem(utility, QStringLiteral("mnuMaklumatPengguna"), QStringLiteral("Tarvo User ID"),
+                  WindowCommand::UserAccounts);
+    addWindowItem(utility, QStringLiteral("mnuBackupRestore"), QStringLiteral("Backup/Restore"),
+                  WindowCommand::BackupRestore);
+    addWindowItem(utility, QStringLiteral("mnuAssignLog"), QStringLiteral("View Assign Log"),
+                  WindowCommand::AssignLog);
+    addSeparator(utility, QStringLiteral("hypen5"));
+    addItem(utility, QStringLiteral("mnuWebPatch"), QStringLiteral("Web Patch"),
+            [this] { mnuWebPatch_Click(); });
+    addItem(utility, QStringLiteral("mnuHostWatch"), QStringLiteral("Host Watch"),
+            [this] { mnuHostWatch_Click(); });
+    addWindowItem(utility, QStringLiteral("mnuSubnetCalculator"), QStringLiteral("Subnet Calculator"),
+                  WindowCommand::SubnetCalculator);
+    addSeparator(utility, QStringLiteral("hypen1"));
+    QMenu* database = utility->addMenu(QStringLiteral("Database"));
+    database->setObjectName(QStringLiteral("mnuDatabase"));
+    addItem(database, QStringLiteral("mnuChangeDBDir"), QStringLiteral("Change Directory"),
+            [this] { mnuChangeDBDir_Click(); });
+    addWindowItem(database, QStringLiteral("mnuCompactDB"), QStringLiteral("Compact Database"),
+                  WindowCommand::CompactDatabase);
+
+    QMenu* help = topMenu(QStringLiteral("mnuBantuan"), QStringLiteral("&Help"));
+    addItem(help, QStringLiteral("mnuHelp"), QStringLiteral("Help"), [this] {
+        mnuHelp_Click();
+    })->setShortcut(QKeySequence::HelpContents);
+    addItem(help, QStringLiteral("mnuLamanWeb"), QStringLiteral("Tarvo Intranet Web"), [this] {
+        mnuLamanWeb_Click();
+    })->setEnabled(false);
+    addSeparator(help, QStringLiteral("Hypen8"));
+    addItem(help, QStringLiteral("mnuWebPage"), QStringLiteral("Tarvo on the Web"),
+            [this] { mnuWebPage_Click(); });
+    addSeparator(help, QStringLiteral("hypen7"));
+    addItem(help, QStringLiteral("mnuPerihal"), QStringLiteral("About Tarvo"),
+            [this] { mnuPerihal_Click(); });
+}
+
+void MDIFrmUtama::buildToolbar()
+{
+    m_toolbar = addToolBar(QStringLiteral("Toolbar"));
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setIconSize(QSize(24, 24));
+    int group = 0;
+    for (const ToolbarButton& button : toolbarButtons()) {
+        if (button.isSeparator()) {
+            m_toolbar->addSeparator();
+            ++group;
+            continue;
+        }
+        QAction* tool =
+            m_toolbar->addAction(commandIcon(button.imageLabel, groupColour(group)), button.toolTip);
+        tool->setObjectName(button.key);
+        tool->setToolTip(button.toolTip);
+        const QString key = button.key;
+        connect(tool, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+        // A button is usable exactly when its menu item is.
+        QAction* item = action(button.menuItem);
+        tool->setEnabled(item->isEnabled());
+        connect(item, &QAction::enabledChanged, tool, &QAction::setEnabled);
+    }
+    applyGroupRule();
+    setWebPatchAvailable(true);
+}
+
+QAction* MDIFrmUtama::addItem(QMenu* menu, const QString& name, const QString& caption,
+                              std::function<void()> handler)
+{
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(name);
+    connect(item, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+    return item;
+}
+
+QAction* MDIFrmUtama::addWindowItem(QMenu* menu, const QString& name, const QString& caption,
+                                    WindowCommand command)
+{
+    QAction* item = addItem(menu, name, caption, [this, command] { runWindowCommand(command); });
+    item->setEnabled(m_registry.has(command));
+    return item;
+}
+
+void MDIFrmUtama::addSeparator(QMenu* menu, const QString& name)
+{
+    menu->addSeparator()->setObjectName(name);
+}
+
+QAction* MDIFrmUtama::action(const QString& name) const
+{
+    return findChild<QAction*>(name);
+}
+
+bool MDIFrmUtama::start()
+{
+    Session& session = m_context.session();
+    ProgramState& program = m_context.program();
+
+    // Offered at every start until the database has a folder of its own.
+    if (m_context.ReadINI(QStringLiteral("Database"), QStringLiteral("DatabaseLocation")).isEmpty()) {
+        frmChangeFolder changeFolder(m_context, this);
+        changeFolder.exec();
+    }
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    show();
+    setWindowTitle(m_context.productTitle() + MainCaptionSuffix);
+    program.DatabaseFolder = folderOf(program.DatabasePath);
+    updateStatusBar();
+    session.LoginRegion.clear();
+    session.ChangingLogin = false;
+    QApplication::restoreOverrideCursor();
+
+    if (m_signIn) {
+        if (!m_signIn->runSignIn(this)) {
+            m_context.exit().endProgram(0);
+            return false;
+        }
+    } else {
+        session.clear();
+    }
+    applyGroupRule();
+    action(QStringLiteral("mnuLamanWeb"))
+        ->setEnabled(!m_context.ReadINI(QStringLiteral("Web"), QStringLiteral("IntraURL")).isEmpty());
+    m_version = versionText();
+    m_context.WriteINI(QStringLiteral("Version"), QStringLiteral("Version"), m_version);
+    return true;
+}
+
+void MDIFrmUtama::Toolbar1_ButtonClick(const QString& key)
+{
+    const QString menuItem = menuItemOfKey(key);
+    if (menuItem.isEmpty())
+        return;
+    QAction* item = action(menuItem);
+    if (item && item->isEnabled())
+        item->trigger();
+}
+
+QString MDIFrmUtama::statusText() const
+{
+    return m_status->text();
+}
+
+void MDIFrmUtama::setMainCaption(const QString& caption)
+{
+    setWindowTitle(caption);
+}
+
+QString MDIFrmUtama::mainCaption() const
+{
+    return windowTitle();
+}
+
+void MDIFrmUtama::setUserAccountsEnabled(bool enabled)
+{
+    const bool usable = enabled && m_registry.has(WindowCommand::UserAccounts);
+    action(QStringLiteral("mnuMaklumatPengguna"))->setEnabled(usable);
+    if (QAction* button = action(QStringLiteral("mUserID")))
+        button->setVisible(usable);
+}
+
+bool MDIFrmUtama::userAccountsEnabled() const
+{
+    return action(QStringLiteral("mnuMaklumatPengguna"))->isEnabled();
+}
+
+void MDIFrmUtama::setWebPatchAvailable(bool available)
+{
+    action(QStringLiteral("mnuWebPatch"))->setEnabled(available);
+    if (QAction* button = action(QStringLiteral("mWebPatch")))
+        button->setVisible(available);
+}
+
+QWidget* MDIFrmUtama::mainWidget()
+{
+    return this;
+}
+
+void MDIFrmUtama::closeEvent(QCloseEvent* event)
+{
+    // Each child window runs its own close handling first; one that stays open keeps the program.
+    if (!closeChildWindows()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    // The database is closed by the program once its windows are gone.
+    m_context.exit().endProgram(0);
+}
+
+void MDIFrmUtama::runWindowCommand(WindowCommand command)
+{
+    if (m_registry.isChild(command)) {
+        showChild(command);
+        return;
+    }
+    if (const WindowRegistry::DialogRunner runner = m_registry.dialog(command))
+        runner(this);
+}
+
+void MDIFrmUtama::showChild(WindowCommand command)
+{
+    const int slot = instanceSlot(command);
+    if (QMdiSubWindow* open = m_children.value(slot); open && open->isVisible()) {
+        if (open->isMinimized())
+            open->showNormal();
+        m_area->setActiveSubWindow(open);
+        return;
+    }
+    const WindowRegistry::ChildFactory factory = m_registry.child(command);
+    if (!factory)
+        return;
+    QWidget* child = factory(m_area);
+    if (!child)
+        return;
+    QMdiSubWindow* sub = m_area->addSubWindow(child);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(child->windowIcon().isNull() ? windowIcon() : child->windowIcon());
+    sub->adjustSize();
+    const QSize area = m_area->viewport()->size();
+    sub->move(qMax(0, (area.width() - sub->width()) / 2), qMax(0, (area.height() - sub->height()) / 2));
+    sub->show();
+    m_area->setActiveSubWindow(sub);
+    m_children.insert(slot, sub);
+}
+
+void MDIFrmUtama::assign(bool dedicated, bool scan)
+{
+    AssignmentModes& modes = m_context.modes();
+    modes.DedicatedMode = dedicated;
+    modes.ScanMode = scan;
+    runWindowCommand(scan        ? WindowCommand::ScanNetwork
+                     : dedicated ? WindowCommand::AssignDedicatedIP
+                                 : WindowCommand::AssignNewIP);
+}
+
+void MDIFrmUtama::mnuTukarLogin_Click()
+{
+    if (!m_signIn)
+        return;
+    // The windows of the user signed in so far must not stay usable by the next one.
+    if (!closeChildWindows())
+        return;
+    Session& session = m_context.session();
+    session.ChangingLogin = true;
+    m_signIn->runSignIn(this); // Cancel keeps the user signed in
+    session.ChangingLogin = false;
+    applyGroupRule();
+}
+
+void MDIFrmUtama::mnuKeluar_Click()
+{
+    close();
+}
+
+void MDIFrmUtama::mnuWebPatch_Click()
+{
+    const QString title = QStringLiteral("Web Patch ...");
+    const QString updater = siblingProgram(QStringLiteral("WebPatch"), title);
+    if (updater.isEmpty())
+        return;
+    if (!m_context.messenger().confirm(
+            this,
+            QStringLiteral("You will need to close Tarvo Application to start using Web "
+                           "Patch.\r\n\r\nDo you want to close Tarvo ?"),
+            title, MessageIcon::None, MessageButtons::YesNo, MessageAnswer::Yes))
+        return;
+    // The program ends only when the updater runs.
+    if (startSiblingProgram(updater, title))
+        m_context.exit().endProgram(0);
+}
+
+void MDIFrmUtama::mnuHostWatch_Click()
+{
+    const QString title = QStringLiteral("Host Watch");
+    const QString monitor = siblingProgram(QStringLiteral("HostWatch"), title);
+    if (!monitor.isEmpty())
+        startSiblingProgram(monitor, title);
+}
+
+QString MDIFrmUtama::siblingProgram(const QString& name, const QString& title)
+{
+    const QString path = joinPath(m_context.program().ProgramFolder, name);
+    const QFileInfo info(path);
+    if (info.isFile() && info.isExecutable())
+        return path;
+    m_context.messenger().inform(
+        this, QStringLiteral("The program %1 is not installed: %2 was not found.").arg(name, path), title,
+        MessageIcon::Exclamation);
+    return {};
+}
+
+bool MDIFrmUtama::startSiblingProgram(const QString& path, const QString& title)
+{
+    if (m_context.shell().startProgram(path, {}, m_context.program().ProgramFolder))
+        return true;
+    m_context.messenger().inform(this, QStringLiteral("Cannot start %1.").arg(path), title,
+                                 MessageIcon::Critical);
+    return false;
+}
+
+void MDIFrmUtama::mnuChangeDBDir_Click()
+{
+    frmCariDB locate(m_context, LocateMode::ChangeDirectory, this);
+    const LocateChoice choice = locate.run();
+    if (choice.kind == LocateChoice::Kind::Chosen)
+        changeDatabase(choice);
+}
+
+void MDIFrmUtama::changeDatabase(const LocateChoice& choice)
+{
+    Session& session = m_context.session();
+    const DatabaseLocator locator(m_context);
+    // The new file must open, hold the tables and take the upgrade before anything changes.
+    const DbResult<bool> userFound = locator.prepare(choice.path, session.LoginUserID);
+    if (!userFound) {
+        m_context.messenger().inform(
+            this, userFound.error() + QStringLiteral("\r\n\r\nThe database in use was not changed."),
+            QStringLiteral("Error"), MessageIcon::Critical);
+        return;
+    }
+    // No window may go on with the data of the database being replaced.
+    if (!closeChildWindows())
+        return;
+    if (auto live = locator.makeLive(choice.path); !live) {
+        m_context.messenger().inform(
+            this, live.error() + QStringLiteral("\r\n\r\nThe database in use was not changed."),
+            QStringLiteral("Error"), MessageIcon::Critical);
+        return;
+    }
+    // A user without an account in the new database signs in again; Exit there ends the program.
+    if (session.isSignedIn() && !*userFound) {
+        session.clear();
+        if (m_signIn && !m_signIn->runSignIn(this)) {
+            m_context.exit().endProgram(0);
+            return;
+        }
+    }
+    locator.record(choice.folder, LocateMode::ChangeDirectory);
+    updateStatusBar();
+    applyGroupRule();
+}
+
+void MDIFrmUtama::mnuHelp_Click()
+{
+    ShellOpen(m_context.shell(), QStringLiteral("open"),
+              joinPath(m_context.program().ProgramFolder, QStringLiteral("TarvoHelp.html")));
+}
+
+void MDIFrmUtama::mnuLamanWeb_Click()
+{
+    openFromIni(QStringLiteral("Web"), QStringLiteral("IntraURL"));
+}
+
+void MDIFrmUtama::mnuWebPage_Click()
+{
+    openFromIni(QStringLiteral("Web"), QStringLiteral("MainURL"));
+}
+
+void MDIFrmUtama::openFromIni(const QString& section, const QString& key)
+{
+    ShellOpen(m_context.shell(), QStringLiteral("open"), m_context.ReadINI(section, key));
+}
+
+void MDIFrmUtama::mnuPerihal_Click()
+{
+    frmAbout about(m_context, this);
+    about.exec();
+}
+
+void MDIFrmUtama::applyGroupRule()
+{
+    setUserAccountsEnabled(m_context.session().isSystemAdministrator());
+}
+
+void MDIFrmUtama::updateStatusBar()
+{
+    const ProgramState& program = m_context.program();
+    m_status->setText(databaseStatusText(program.DatabaseFolder, program.ProgramFolder));
+}
+
+bool MDIFrmUtama::closeChildWindows()
+{
+    m_area->closeAllSubWindows();
+    const QList<QMdiSubWindow*> left = m_area->subWindowList();
+    return std::none_of(left.begin(), left.end(), [](const QMdiSubWindow* sub) { return sub->isVisible(); });
+}
+
+} // namespace tarvo

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/DatabaseLocation.h"
+
+#include <QDialog>
+
+class QLabel;
+
+namespace tarvo {
+
+class AppContext;
+
+// The locate-database dialog. It asks for the database file with the open-file dialog, shows the
+// folder of the file chosen and waits for OK. It only collects the choice; the caller puts the
+// database into service.
+class frmCariDB final : public QDialog
+{
+    Q_OBJECT
+public:
+    frmCariDB(const AppContext& context, LocateMode mode, QWidget* parent = nullptr);
+
+    // Runs the open-file dialog and, when a folder holding the database was chosen, this window until
+    // OK. At start-up, giving up without a recorded location or choosing a folder without the database
+    // ends the program (after a message); from "Change Directory" both keep the database in use.
+    LocateChoice run();
+
+private:
+    void Command1_Click();
+
+    const AppContext& m_context;
+    LocateMode m_mode;
+    QLabel* m_folder = nullptr;
+};
+
+} // namespace tarvo

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+
+namespace tarvo {
+
+class AppContext;
+
+// The change-folder dialog: copies the database in use into another folder (local or a mounted
+// network share) and makes that copy the database, recording its folder in Tarvo.ini.
+class frmChangeFolder final : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit frmChangeFolder(const AppContext& context, QWidget* parent = nullptr);
+
+private:
+    void cmdDirektori_Click();
+    void cmdMoveDatabase_Click();
+    void cmdMapNetwork_Click();
+    void cmdTutup_Click();
+    bool moveDatabase(const QString& target);
+
+    const AppContext& m_context;
+    QString m_folder; // the folder chosen, as the folder dialog gave it
+    QLineEdit* m_path = nullptr;
+    QPushButton* m_move = nullptr;
+    QPushButton* m_close = nullptr;
+};
+
+} // namespace tarvo
