@@ -172,8 +172,9 @@ void AddressInUseDialog::cmdGetInfo_Click()
     m_probing = true;
     cmdGetInfo->setEnabled(false);
     setCursor(Qt::WaitCursor);
-    GetHostNameFromIP(m_services.resolver, m_state, m_services.messenger, this, addressText(),
-                      [this](const QString& hostName) { onHostName(hostName); });
+    GetHostNameFromIP(
+        m_services.resolver, m_state, m_services.messenger, this, addressText(),
+        [this](const QString& hostName) { onHostName(hostName); }, m_scope);
 }
 
 void AddressInUseDialog::onHostName(const QString& hostName)

@@ -110,10 +110,10 @@ QString applyHostLookup(const HostLookupResult& result, ProbeState& state, Messe
 }
 
 void GetHostNameFromIP(HostResolver& resolver, ProbeState& state, Messenger& messenger, QWidget* parent,
-                       const QString& addressText, std::function<void(const QString&)> done)
+                       const QString& addressText, std::function<void(const QString&)> done, QObject* context)
 {
     QPointer<QWidget> owner(parent);
-    resolver.lookUp(addressText, parent,
+    resolver.lookUp(addressText, context ? context : parent,
                     [&state, &messenger, owner, done = std::move(done)](const HostLookupResult& result) {
                         const QString name = applyHostLookup(result, state, messenger, owner);
                         if (done)

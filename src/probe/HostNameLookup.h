@@ -70,9 +70,11 @@ private:
 // host name, or an empty text on every failure. Each failure shows its message at once ("Sockets
 // failed to initialize.", "String passed is an invalid IP.", "Host Name not Found."; no icon, the
 // program's title). HostNotFound becomes true when the address has no name, false after any other
-// outcome except a failed socket start-up, which leaves it as it was.
+// outcome except a failed socket start-up, which leaves it as it was. The messages belong to parent; the
+// lookup ends with context (parent when none is given).
 void GetHostNameFromIP(HostResolver& resolver, ProbeState& state, Messenger& messenger, QWidget* parent,
-                       const QString& addressText, std::function<void(const QString&)> done);
+                       const QString& addressText, std::function<void(const QString&)> done,
+                       QObject* context = nullptr);
 
 // Applies one outcome to HostNotFound and the messages, and returns the host name to show.
 QString applyHostLookup(const HostLookupResult& result, ProbeState& state, Messenger& messenger,
