@@ -278,6 +278,8 @@ void AddressInUseDialog::done(int result)
     delete m_scope;
     m_scope = new QObject(this);
     m_waitingForNameTable = false;
+    if (!m_nameTable)
+        m_queryStarted = false; // ended unanswered: a later "Detail Info ..." asks again
     if (m_probing) {
         m_probing = false;
         unsetCursor();

@@ -412,7 +412,18 @@ void IcmpTest::namespaceHosts()
         {"no route here", "198.18.9.9", 20, 11002},
         {"a silent address", "198.18.1.3", 20, 11010},
     };
-    const int timeoutMs = 300;
+    const int timeoutMs = 1000;
+
+    // A new link carries packets only once the kernel has seen both of its ends come up.
+    {
+        IcmpPinger raw(IcmpPinger::SocketKind::RawOnly);
+        bool answered = false;
+        for (int attempt = 0; attempt < 20 && !answered; ++attempt) {
+            const auto outcome = pingAndWait(raw, QStringLiteral("198.18.1.2"), 20, 500);
+            answered = outcome && outcome->result.succeeded();
+        }
+        QVERIFY2(answered, "the link to the peer namespace did not come up");
+    }
 
     // The datagram socket first as the namespace starts (no group may open one), then allowed.
     {
@@ -452,6 +463,15 @@ void IcmpTest::namespaceHosts()
             }
         }
     }
+
+    // A raw socket sees its own request on loopback; with echoes ignored that request is all there is,
+    // and it is no answer.
+    QVERIFY2(ns.setNetSysctl(QStringLiteral("ipv4/icmp_echo_ignore_all"), "1"), qPrintable(ns.error()));
+    IcmpPinger raw(IcmpPinger::SocketKind::RawOnly);
+    const auto ownRequest = pingAndWait(raw, QStringLiteral("127.0.0.1"), 20, timeoutMs);
+    QVERIFY(ownRequest.has_value());
+    QVERIFY2(ownRequest->result.Status == IcmpStatus::RequestTimedOut,
+             qPrintable(ownRequest->result.Message));
 
     // The guard still refuses every address outside the test range.
     IcmpPinger pinger;
