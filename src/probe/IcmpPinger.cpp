@@ -76,6 +76,12 @@ public:
         : QObject(context), m_address(address), m_timeoutMs(timeoutMs), m_done(std::move(done))
     {}
 
+    ~EchoExchange() override
+    {
+        // The notifier goes before its socket is closed.
+        delete m_notifier;
+    }
+
     // Reports a result decided before anything was sent, from the event loop.
     void failLater(int status, bool checkImpossible, const QString& detail)
     {
