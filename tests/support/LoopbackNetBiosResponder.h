@@ -1,0 +1,48 @@
+#pragma once
+
+#include "probe/NetBiosNodeStatus.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QUdpSocket>
+
+namespace tarvo::test {
+
+// A NetBIOS node that answers node status requests on a free UDP port of 127.0.0.1 with a scripted name
+// table, for the tests of the NetBIOS client. It can stay silent, answer first with a foreign
+// transaction id or a cut-short datagram, and name its record with a compressed pointer.
+class LoopbackNetBiosResponder : public QObject
+{
+    Q_OBJECT
+public:
+    explicit LoopbackNetBiosResponder(QObject* parent = nullptr);
+
+    bool start();
+    quint16 port() const { return m_socket.localPort(); }
+
+    void setTable(const NodeStatus& table) { m_table = table; }
+    void setSilent(bool silent) { m_silent = silent; }
+    // Before the real answer, send one with another transaction id and one cut short.
+    void setSendDecoys(bool decoys) { m_decoys = decoys; }
+    // Answer only from the given request on (1 = the first); earlier requests go unanswered.
+    void setAnswerFromRequest(int request) { m_answerFrom = request; }
+
+    const QList<QByteArray>& requests() const { return m_requests; }
+
+    // A node status response as a NetBIOS node sends it (RFC 1002, 4.2.18). With compressedName the
+    // record name is a pointer to offset 12.
+    static QByteArray response(quint16 transactionId, const NodeStatus& table, bool compressedName = false);
+
+private:
+    void onReadyRead();
+
+    QUdpSocket m_socket;
+    NodeStatus m_table;
+    QList<QByteArray> m_requests;
+    bool m_silent = false;
+    bool m_decoys = false;
+    int m_answerFrom = 1;
+};
+
+} // namespace tarvo::test

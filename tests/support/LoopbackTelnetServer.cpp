@@ -1,0 +1,53 @@
+#include "LoopbackTelnetServer.h"
+
+namespace tarvo::test {
+
+LoopbackTelnetServer::LoopbackTelnetServer(QObject* parent) : QObject(parent)
+{
+    connect(&m_server, &QTcpServer::newConnection, this, &LoopbackTelnetServer::onNewConnection);
+}
+
+bool LoopbackTelnetServer::start()
+{
+    return m_server.listen(QHostAddress::LocalHost, 0);
+}
+
+void LoopbackTelnetServer::onNewConnection()
+{
+    while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+        if (m_client) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        m_client = socket;
+        m_connected = true;
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+            m_received += socket->readAll();
+            playDueSteps();
+        });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            m_clientClosed = true;
+            socket->deleteLater();
+        });
+        playDueSteps();
+    }
+}
+
+void LoopbackTelnetServer::playDueSteps()
+{
+    if (!m_client)
+        return;
+    while (m_nextStep < m_steps.size() && m_received.size() >= m_steps.at(m_nextStep).afterClientBytes) {
+        m_client->write(m_steps.at(m_nextStep).bytes);
+        m_client->flush();
+        ++m_nextStep;
+        // The next step waits for the client's answer to this one, unless it asks for nothing new.
+        if (m_nextStep < m_steps.size() && m_steps.at(m_nextStep).afterClientBytes > m_received.size())
+            break;
+    }
+    if (m_nextStep == m_steps.size() && m_closeAtEnd)
+        m_client->disconnectFromHost();
+}
+
+} // namespace tarvo::test
