@@ -6,15 +6,15 @@
 
 namespace tarvo {
 
-FieldNavigation::FieldNavigation(QWidget* field, Enter enter, std::function<void()> afterEnter)
-    : QObject(field), m_enter(enter), m_afterEnter(std::move(afterEnter))
+FieldNavigation::FieldNavigation(QWidget* field, std::function<void()> afterEnter)
+    : QObject(field), m_afterEnter(std::move(afterEnter))
 {
     field->installEventFilter(this);
 }
 
-void FieldNavigation::install(QWidget* field, Enter enter, std::function<void()> afterEnter)
+void FieldNavigation::install(QWidget* field, std::function<void()> afterEnter)
 {
-    new FieldNavigation(field, enter, std::move(afterEnter));
+    new FieldNavigation(field, std::move(afterEnter));
 }
 
 void FieldNavigation::moveFocus(QWidget* field, bool forward)
@@ -42,8 +42,6 @@ bool FieldNavigation::eventFilter(QObject* watched, QEvent* event)
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (m_enter == Enter::Ignored)
-            return false;
         moveFocus(field, true);
         if (m_afterEnter)
             m_afterEnter();

@@ -18,8 +18,10 @@ QLineEdit* makeField(const char* objectName, QWidget* parent, bool masked)
 {
     auto* field = new QLineEdit(parent);
     field->setObjectName(QString::fromLatin1(objectName));
-    if (masked)
+    if (masked) {
         field->setEchoMode(QLineEdit::Password);
+        field->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // "*"
+    }
     return field;
 }
 

@@ -83,8 +83,8 @@ frmLogin::frmLogin(AppContext& context, MainWindowAccess& mainWindow, Pinger& pi
     setTabOrder(CmdTeruskan, cmdExit);
     setTabOrder(cmdExit, chkWebPatch);
 
-    FieldNavigation::install(txtUserID, FieldNavigation::Enter::MovesOn);
-    FieldNavigation::install(txtPassword, FieldNavigation::Enter::MovesOn, [this] { CmdTeruskan_Click(); });
+    FieldNavigation::install(txtUserID);
+    FieldNavigation::install(txtPassword, [this] { CmdTeruskan_Click(); });
     connect(CmdTeruskan, &QPushButton::clicked, this, &frmLogin::CmdTeruskan_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmLogin::cmdExit_Click);
     connect(m_updateCheck, &UpdateCheck::finished, this, [this] {

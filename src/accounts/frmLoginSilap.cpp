@@ -52,7 +52,7 @@ frmLoginSilap::frmLoginSilap(AppContext& context, QWidget* parent)
     layout->addLayout(buttonRow({cmdOK, cmdBatal2}));
     setMinimumWidth(420);
 
-    FieldNavigation::install(txtInternetEmail, FieldNavigation::Enter::MovesOn, [this] { cmdOK_Click(); });
+    FieldNavigation::install(txtInternetEmail, [this] { cmdOK_Click(); });
     connect(cmdOK, &QPushButton::clicked, this, &frmLoginSilap::cmdOK_Click);
     connect(cmdBatal2, &QPushButton::clicked, this, &frmLoginSilap::cmdBatal2_Click);
     connect(m_client, &SmtpClient::finished, this, &frmLoginSilap::onMailFinished);

@@ -15,6 +15,12 @@
 
 namespace tarvo {
 
+namespace {
+const QString AccountGone =
+    QStringLiteral("Your account is no longer in Tarvo database (its user ID or name was "
+                   "changed, or it was deleted). Nothing was saved.");
+} // namespace
+
 frmTukarPassword::frmTukarPassword(AppContext& context, QWidget* parent)
     : QDialog(parent), m_context(context), m_store(std::make_unique<UserStore>(context.database()))
 {
@@ -26,7 +32,7 @@ frmTukarPassword::frmTukarPassword(AppContext& context, QWidget* parent)
     lblUserID->setObjectName(QStringLiteral("lblUserID"));
     auto masked = [this](const char* name) {
         QLineEdit* field = makeField(name, this, true);
-        FieldNavigation::install(field, FieldNavigation::Enter::MovesOn);
+        FieldNavigation::install(field);
         return field;
     };
     txtPassword = masked("txtPassword");
@@ -84,8 +90,7 @@ void frmTukarPassword::cmdSimpan_Click()
     if (!written)
         return showError(written.error(), nullptr);
     if (!*written)
-        return showError(QStringLiteral("Your account is no longer in Tarvo database. Nothing was saved."),
-                         nullptr);
+        return showError(AccountGone, nullptr);
     m_context.messenger().inform(this, QStringLiteral("Done. Password saved ..."),
                                  QStringLiteral("New Password"), MessageIcon::Information);
     accept();

@@ -115,11 +115,12 @@ void frmUser::buildControls()
     resize(560, 360);
 
     for (QLineEdit* box : {txtNama, txtUserID, txtPassword})
-        FieldNavigation::install(box, FieldNavigation::Enter::MovesOn);
+        FieldNavigation::install(box);
     txtUserID->installEventFilter(this);
 
-    connect(lstUserName, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
+    // A pick by mouse or keyboard selects a name; the list's own focus handling only moves its cursor.
+    connect(lstUserName, &QListWidget::itemSelectionChanged, this, [this] {
+        if (pickedItem())
             lstUserName_Click();
     });
     connect(optKumpulan1, &QRadioButton::clicked, cboRegion, &QWidget::hide);
@@ -207,9 +208,15 @@ void frmUser::ClearUserFields()
     cboRegion->hide();
 }
 
+QListWidgetItem* frmUser::pickedItem() const
+{
+    const QList<QListWidgetItem*> picked = lstUserName->selectedItems();
+    return picked.isEmpty() ? nullptr : picked.first();
+}
+
 void frmUser::lstUserName_Click()
 {
-    QListWidgetItem* item = lstUserName->currentItem();
+    QListWidgetItem* item = pickedItem();
     if (!item)
         return;
     cmdKemaskini->setEnabled(true);
@@ -288,7 +295,7 @@ void frmUser::cmdBatal_Click()
     cmdKemaskini->setEnabled(!m_addMode);
     cmdHapus->setEnabled(!m_addMode);
     DisableUserFields();
-    if (lstUserName->currentItem())
+    if (pickedItem())
         lstUserName_Click();
     else
         ClearUserFields();

@@ -13,6 +13,7 @@ class QComboBox;
 class QGroupBox;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 class QRadioButton;
 
@@ -63,6 +64,7 @@ private:
     void setUserFieldsEnabled(bool enabled);
     void showEditFrame(bool editing);
     void fillList();
+    QListWidgetItem* pickedItem() const;
     void returnToBrowse();
     void afterSave();
     void SendUserMail();
