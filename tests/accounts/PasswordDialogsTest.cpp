@@ -332,17 +332,6 @@ private Q_SLOTS:
         QCOMPARE(program.context.ReadINI(QStringLiteral("Network"), QStringLiteral("Port")),
                  QStringLiteral("abc"));
     }
-
-    void cancelledMailSettingsWriteNothing()
-    {
-        test::TestProgram program;
-        frmSMTPSetup dialog(program.context);
-        dialog.show();
-        type(&dialog, "txtSMTPServer", QStringLiteral("mail.local"));
-        click(&dialog, "cmdCancel");
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(program.context.ReadINI(QStringLiteral("Network"), QStringLiteral("SMTP")), QString());
-    }
 };
 
 QTEST_MAIN(PasswordDialogsTest)
