@@ -13,7 +13,7 @@ namespace tarvo::app {
 
 Program::Program(const QStringList& arguments)
     : m_context(m_program, m_session, m_modes, m_database, m_messenger, m_shell, m_fileDialogs, m_exit),
-      m_services{m_context, m_registry, nullptr, nullptr}
+      m_services{m_context, m_registry, m_pinger, {}, nullptr}
 {
     m_program.ProgramFolder = programFolder();
     if (arguments.size() > 1)
@@ -23,6 +23,7 @@ Program::Program(const QStringList& arguments)
 
 Program::~Program()
 {
+    m_services.mainWindow.setTarget(nullptr);
     m_mainWindow.reset();
     m_database.close();
 }
@@ -53,7 +54,7 @@ int Program::run()
 void Program::showMainWindow()
 {
     m_mainWindow = std::make_unique<MDIFrmUtama>(m_context, m_registry, m_services.signIn.get());
-    m_services.mainWindow = m_mainWindow.get();
+    m_services.mainWindow.setTarget(m_mainWindow.get());
     m_mainWindow->start();
 }
 

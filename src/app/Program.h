@@ -6,6 +6,7 @@
 #include "core/FileDialogs.h"
 #include "core/MessageBoxMessenger.h"
 #include "core/Shell.h"
+#include "probe/IcmpPinger.h"
 
 #include <memory>
 
@@ -40,6 +41,7 @@ private:
     QtFileDialogs m_fileDialogs;
     QtProgramExit m_exit;
     AppContext m_context;
+    IcmpPinger m_pinger;
     WindowRegistry m_registry;
     AppServices m_services;
     std::unique_ptr<MDIFrmUtama> m_mainWindow;

@@ -8,7 +8,7 @@ namespace tarvo::app {
 
 void registerSubnetCalcWindows(AppServices& services)
 {
-    const AppContext& context = services.context;
+    AppContext& context = services.context;
     services.registry.registerDialog(WindowCommand::SubnetCalculator, [&context](QWidget* parent) {
         frmSubnetCal calculator(context.messenger(), parent);
         calculator.exec();

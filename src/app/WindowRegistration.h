@@ -7,17 +7,37 @@
 
 namespace tarvo {
 class AppContext;
-}
+class Pinger;
+} // namespace tarvo
 
 namespace tarvo::app {
 
-// What the subsystems' windows are built from. The registration functions capture it by reference;
-// mainWindow is set once the main window exists, before any command can run.
+// Stands for the main window in the registrations, which are made before the main window exists;
+// forwards to it once Program has created it.
+class MainWindowProxy final : public MainWindowAccess
+{
+public:
+    void setTarget(MainWindowAccess* target) { m_target = target; }
+    MainWindowAccess* target() const { return m_target; }
+
+    void setMainCaption(const QString& caption) override;
+    QString mainCaption() const override;
+    void setUserAccountsEnabled(bool enabled) override;
+    bool userAccountsEnabled() const override;
+    void setWebPatchAvailable(bool available) override;
+    QWidget* mainWidget() override;
+
+private:
+    MainWindowAccess* m_target = nullptr;
+};
+
+// What the subsystems' windows are built from. The registration functions capture it by reference.
 struct AppServices
 {
-    const AppContext& context;
+    AppContext& context;
     WindowRegistry& registry;
-    MainWindowAccess* mainWindow = nullptr;
+    Pinger& pinger;
+    MainWindowProxy mainWindow;
     // The sign-in dialog, supplied by the accounts subsystem's registration. Without it the main
     // window opens with nobody signed in.
     std::unique_ptr<SignInDialogRunner> signIn;

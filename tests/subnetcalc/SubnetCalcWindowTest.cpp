@@ -1,6 +1,7 @@
 #include "ScriptedMessenger.h"
 #include "TestProgram.h"
 
+#include "FakePinger.h"
 #include "app/SubnetCalcWindows.h"
 #include "app/WindowRegistration.h"
 #include "core/WindowRegistry.h"
@@ -310,7 +311,8 @@ private Q_SLOTS:
         m_window.reset();
         test::TestProgram program(test::TestProgram::Setup::Empty);
         WindowRegistry registry;
-        app::AppServices services{program.context, registry, nullptr, nullptr};
+        test::FakePinger pinger;
+        app::AppServices services{program.context, registry, pinger, {}, nullptr};
         app::registerSubnetCalcWindows(services);
         QVERIFY(registry.has(WindowCommand::SubnetCalculator));
         QVERIFY(!registry.isChild(WindowCommand::SubnetCalculator));

@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+class QTcpSocket;
+class QTimer;
+
+namespace tarvo {
+
+// One plain-text mail: envelope addresses, the header values and the body (lines joined by CR LF).
+struct MailMessage
+{
+    QString senderAddress;
+    QString senderName;
+    QString recipientAddress;
+    QString recipientName;
+    QString subject;
+    QString body;
+};
+
+// Splits the server's replies into lines and gathers multi-line replies ("250-first", "250 last").
+// Data may arrive in any pieces: a reply is complete only with the line end of its last line.
+class SmtpReplyReader
+{
+public:
+    struct Reply
+    {
+        int code = 0; // the three digits; 0 when the reply did not start with three digits
+        QString text; // every line of the reply, joined by "\n"
+    };
+
+    // Adds received bytes.
+    void append(const QByteArray& data) { m_buffer.append(data); }
+
+    // Takes the next complete reply; false when none is complete yet.
+    bool next(Reply& reply);
+
+    void clear();
+
+private:
+    QByteArray m_buffer;
+    QStringList m_lines;
+};
+
+// The bytes that a mail's header and body are sent as, after the DATA command's 354 reply: the FROM,
+// TO and SUBJECT lines, an empty line, the body and its line end. Header values lose any line break,
+// and a body line that starts with "." gets a second one, so that no value can end the data early or
+// add a header.
+QByteArray mailContent(const MailMessage& message);
+
+// The port of the mail server from its text in the INI file: 25 when the text is empty or not a port
+// number.
+quint16 smtpPort(const QString& text);
+
+// Mails one message through an SMTP server without blocking the user interface: MAIL FROM, RCPT TO,
+// DATA, the content, the end of the data and QUIT, each command sent after the reply to the one before.
+// No greeting command is sent. Every step has a time-out; a socket error, a reply other than the
+// expected one and a silent server end the mail with a failure text "ERROR : <number>. <description>.".
+class SmtpClient : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SmtpClient(QObject* parent = nullptr);
+    ~SmtpClient() override;
+
+    // How long each step waits for the server.
+    void setStepTimeout(int milliseconds) { m_stepTimeoutMs = milliseconds; }
+    int stepTimeout() const { return m_stepTimeoutMs; }
+
+    bool isBusy() const { return m_state != State::Idle; }
+
+    // Starts the mail. Returns false, and emits nothing, while an earlier mail is still on its way;
+    // otherwise finished() follows once, from the event loop.
+    bool send(const QString& server, quint16 port, const MailMessage& message);
+
+    // The failure text of the form the mailing windows show.
+    static QString errorText(int number, const QString& description);
+
+Q_SIGNALS:
+    // ok: the server accepted the mail. Otherwise error is the text to show.
+    void finished(bool ok, const QString& error);
+
+private:
+    enum class State
+    {
+        Idle,
+        Connecting,
+        Greeting,
+        MailFrom,
+        RcptTo,
+        Data,
+        EndOfData,
+    };
+
+    void onConnected();
+    void onReadyRead();
+    void onSocketError();
+    void onTimeout();
+    void handleReply(const SmtpReplyReader::Reply& reply);
+    void sendLine(const QByteArray& line, State next);
+    void succeed();
+    void fail(int number, const QString& description, bool sayQuit);
+    void finish(bool ok, const QString& error);
+    void dropSocket();
+
+    QPointer<QTcpSocket> m_socket;
+    QTimer* m_timer;
+    SmtpReplyReader m_reader;
+    MailMessage m_message;
+    State m_state = State::Idle;
+    int m_stepTimeoutMs = 30000;
+};
+
+} // namespace tarvo

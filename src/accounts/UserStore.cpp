@@ -1,0 +1,251 @@
+#include "accounts/UserStore.h"
+
+#include "core/AppState.h"
+#include "core/DatabaseConnection.h"
+#include "core/Sql.h"
+
+namespace tarvo {
+
+namespace {
+
+const QString AccountColumns =
+    QStringLiteral("rowid, UserID, Name, Password, Email, [Group], Tadbir FROM UserID");
+
+UserAccount accountFrom(const QSqlQuery& query)
+{
+    UserAccount account;
+    account.rowId = query.value(0).toLongLong();
+    account.UserID = query.value(1).toString();
+    account.Name = query.value(2).toString();
+    account.Password = query.value(3).toString();
+    account.Email = query.value(4).toString();
+    account.Group = query.value(5).toString();
+    account.Tadbir = query.value(6).toString();
+    return account;
+}
+
+bool isSystemGroup(const QString& group)
+{
+    return group.compare(GroupSistem, Qt::CaseInsensitive) == 0;
+}
+
+DbResult<int> countOf(const QSqlDatabase& db, const QString& sql, const QVariantList& values)
+{
+    auto count = querySingleValue(db, sql, values);
+    if (!count)
+        return count.outcome();
+    return count->toInt();
+}
+
+// The value bound for a text column: an empty text is stored as an empty text, never as null.
+QVariant text(const QString& value)
+{
+    return value.isNull() ? QString(QLatin1String("")) : value;
+}
+
+} // namespace
+
+UserStore::UserStore(DatabaseConnection& database) : m_database(database) {}
+
+DbResult<std::optional<UserAccount>> UserStore::firstAccount(const QString& where,
+                                                             const QVariantList& values) const
+{
+    auto query = runSql(m_database.handle(),
+                        QStringLiteral("SELECT ") + AccountColumns + QStringLiteral(" WHERE ") + where +
+                            QStringLiteral(" ORDER BY rowid LIMIT 1"),
+                        values);
+    if (!query)
+        return query.outcome();
+    if (!query->next())
+        return std::optional<UserAccount>();
+    return std::optional<UserAccount>(accountFrom(*query));
+}
+
+DbResult<std::optional<UserAccount>> UserStore::findForSignIn(const QString& userId,
+                                                              const QString& password) const
+{
+    return firstAccount(QStringLiteral("UserID = ? AND Password = ?"), {text(userId), text(password)});
+}
+
+DbResult<std::optional<UserAccount>> UserStore::byRowId(qint64 rowId) const
+{
+    return firstAccount(QStringLiteral("rowid = ?"), {rowId});
+}
+
+DbResult<std::optional<UserAccount>> UserStore::byUserIdAndName(const QString& userId,
+                                                                const QString& name) const
+{
+    return firstAccount(QStringLiteral("UserID = ? AND Name = ?"), {text(userId), text(name)});
+}
+
+DbResult<std::optional<UserAccount>> UserStore::byEmail(const QString& email) const
+{
+    return firstAccount(QStringLiteral("Email = ?"), {text(email)});
+}
+
+DbResult<QList<UserListEntry>> UserStore::names() const
+{
+    auto query =
+        runSql(m_database.handle(), QStringLiteral("SELECT rowid, Name FROM UserID ORDER BY Name, rowid"));
+    if (!query)
+        return query.outcome();
+    QList<UserListEntry> list;
+    while (query->next())
+        list.append({query->value(0).toLongLong(), query->value(1).toString()});
+    return list;
+}
+
+DbResult<QStringList> UserStore::areaNames() const
+{
+    auto query = runSql(m_database.handle(), QStringLiteral("SELECT Region FROM Region ORDER BY Region ASC"));
+    if (!query)
+        return query.outcome();
+    QStringList list;
+    while (query->next())
+        list << query->value(0).toString();
+    return list;
+}
+
+DbResult<AccountProblem> UserStore::checkSaveIn(const QSqlDatabase& db, qint64 rowId,
+                                                const AccountFields& fields) const
+{
+    std::optional<UserAccount> stored;
+    if (rowId != 0) {
+        auto found = byRowId(rowId);
+        if (!found)
+            return found.outcome();
+        if (!found->has_value())
+            return AccountProblem::RowGone;
+        stored = **found;
+    }
+
+    auto clashes = countOf(db, QStringLiteral("SELECT count(*) FROM UserID WHERE UserID = ? AND rowid <> ?"),
+                           {text(fields.UserID), rowId});
+    if (!clashes)
+        return clashes.outcome();
+    if (*clashes > 0)
+        return AccountProblem::UserIdExists;
+
+    const bool demotion =
+        stored && isSystemGroup(stored->Group) && fields.Group && !isSystemGroup(*fields.Group);
+    if (demotion) {
+        auto administrators =
+            countOf(db, QStringLiteral("SELECT count(*) FROM UserID WHERE [Group] = ?"), {GroupSistem});
+        if (!administrators)
+            return administrators.outcome();
+        if (*administrators <= 1)
+            return AccountProblem::LastSystemAdministrator;
+    }
+    return AccountProblem::None;
+}
+
+DbResult<AccountProblem> UserStore::checkDeleteIn(const QSqlDatabase& db, qint64 rowId) const
+{
+    auto found = byRowId(rowId);
+    if (!found)
+        return found.outcome();
+    if (!found->has_value())
+        return AccountProblem::RowGone;
+    if (isSystemGroup((*found)->Group)) {
+        auto administrators =
+            countOf(db, QStringLiteral("SELECT count(*) FROM UserID WHERE [Group] = ?"), {GroupSistem});
+        if (!administrators)
+            return administrators.outcome();
+        if (*administrators == 1)
+            return AccountProblem::LastSystemAdministrator;
+    }
+    return AccountProblem::None;
+}
+
+DbResult<AccountProblem> UserStore::checkSave(qint64 rowId, const AccountFields& fields) const
+{
+    return checkSaveIn(m_database.handle(), rowId, fields);
+}
+
+DbResult<AccountProblem> UserStore::checkDelete(qint64 rowId) const
+{
+    return checkDeleteIn(m_database.handle(), rowId);
+}
+
+DbResult<AccountProblem> UserStore::add(const AccountFields& fields, qint64* newRowId)
+{
+    const QSqlDatabase db = m_database.handle();
+    WriteTransaction transaction(db);
+    if (auto begun = transaction.begin(); !begun)
+        return begun;
+    auto problem = checkSaveIn(db, 0, fields);
+    if (!problem || *problem != AccountProblem::None)
+        return problem;
+    auto inserted =
+        runSql(db,
+               QStringLiteral("INSERT INTO UserID (Name, UserID, Password, Email, [Group], Tadbir) "
+                              "VALUES (?, ?, ?, ?, ?, ?)"),
+               {text(fields.Name), text(fields.UserID), text(fields.Password), text(fields.Email),
+                fields.Group ? QVariant(text(*fields.Group)) : QVariant(QMetaType(QMetaType::QString)),
+                fields.Tadbir ? QVariant(text(*fields.Tadbir)) : QVariant(QMetaType(QMetaType::QString))});
+    if (!inserted)
+        return inserted.outcome();
+    const qint64 rowId = inserted->lastInsertId().toLongLong();
+    if (auto committed = transaction.commit(); !committed)
+        return committed;
+    if (newRowId)
+        *newRowId = rowId;
+    return AccountProblem::None;
+}
+
+DbResult<AccountProblem> UserStore::update(qint64 rowId, const AccountFields& fields)
+{
+    const QSqlDatabase db = m_database.handle();
+    WriteTransaction transaction(db);
+    if (auto begun = transaction.begin(); !begun)
+        return begun;
+    auto problem = checkSaveIn(db, rowId, fields);
+    if (!problem || *problem != AccountProblem::None)
+        return problem;
+
+    QString sql = QStringLiteral("UPDATE UserID SET Name = ?, UserID = ?, Password = ?, Email = ?");
+    QVariantList values{text(fields.Name), text(fields.UserID), text(fields.Password), text(fields.Email)};
+    if (fields.Group) {
+        sql += QStringLiteral(", [Group] = ?");
+        values << text(*fields.Group);
+    }
+    if (fields.Tadbir) {
+        sql += QStringLiteral(", Tadbir = ?");
+        values << text(*fields.Tadbir);
+    }
+    sql += QStringLiteral(" WHERE rowid = ?");
+    values << rowId;
+    if (auto updated = execSql(db, sql, values); !updated)
+        return updated;
+    if (auto committed = transaction.commit(); !committed)
+        return committed;
+    return AccountProblem::None;
+}
+
+DbResult<AccountProblem> UserStore::remove(qint64 rowId)
+{
+    const QSqlDatabase db = m_database.handle();
+    WriteTransaction transaction(db);
+    if (auto begun = transaction.begin(); !begun)
+        return begun;
+    auto problem = checkDeleteIn(db, rowId);
+    if (!problem || *problem != AccountProblem::None)
+        return problem;
+    if (auto deleted = execSql(db, QStringLiteral("DELETE FROM UserID WHERE rowid = ?"), {rowId}); !deleted)
+        return deleted;
+    if (auto committed = transaction.commit(); !committed)
+        return committed;
+    return AccountProblem::None;
+}
+
+DbResult<bool> UserStore::setPassword(qint64 rowId, const QString& password)
+{
+    auto updated =
+        runSql(m_database.handle(), QStringLiteral("UPDATE UserID SET Password = ? WHERE rowid = ?"),
+               {text(password), rowId});
+    if (!updated)
+        return updated.outcome();
+    return updated->numRowsAffected() > 0;
+}
+
+} // namespace tarvo

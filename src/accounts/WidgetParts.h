@@ -1,0 +1,23 @@
+#pragma once
+
+#include <initializer_list>
+
+class QHBoxLayout;
+class QLineEdit;
+class QPushButton;
+class QString;
+class QWidget;
+
+namespace tarvo {
+
+// The pieces the accounts windows are built from. Buttons never act as a dialog's default button:
+// Enter in a field moves the focus on instead.
+QPushButton* makeButton(const QString& text, const char* objectName, QWidget* parent);
+
+// A text field; masked fields show "*" for every character.
+QLineEdit* makeField(const char* objectName, QWidget* parent, bool masked = false);
+
+// The buttons in a row at the right.
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);
+
+} // namespace tarvo

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/MainWindowAccess.h"
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+namespace tarvo::test {
+
+// Records what other subsystems' windows did to the main window.
+class FakeMainWindow final : public MainWindowAccess
+{
+public:
+    void setMainCaption(const QString& text) override { caption = text; }
+    QString mainCaption() const override { return caption; }
+    void setUserAccountsEnabled(bool enabled) override { userAccounts = enabled; }
+    bool userAccountsEnabled() const override { return userAccounts; }
+    void setWebPatchAvailable(bool available) override
+    {
+        webPatch = available;
+        webPatchCalls << available;
+    }
+    QWidget* mainWidget() override
+    {
+        if (!m_widget)
+            m_widget = std::make_unique<QWidget>();
+        return m_widget.get();
+    }
+
+    QString caption;
+    bool userAccounts = true;
+    bool webPatch = false;
+    QList<bool> webPatchCalls;
+
+private:
+    std::unique_ptr<QWidget> m_widget;
+};
+
+} // namespace tarvo::test
