@@ -6,6 +6,14 @@
 
 namespace tarvo {
 
+void signInSession(Session& session, const UserAccount& account)
+{
+    session.LoginName = account.Name;
+    session.LoginUserID = account.UserID;
+    session.LoginGroup = account.Group;
+    session.LoginRegion = account.Group == GroupKawasan ? account.Tadbir : QString();
+}
+
 namespace {
 
 const QString AccountColumns =

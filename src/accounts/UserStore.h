@@ -13,6 +13,7 @@
 namespace tarvo {
 
 class DatabaseConnection;
+struct Session;
 
 // One row of the table UserID, with the rowid that identifies it: names and user IDs may repeat, so
 // rows are changed and deleted through the rowid of the row a window shows.
@@ -26,6 +27,11 @@ struct UserAccount
     QString Group;  // "Sistem", "HQ", "Kawasan", or empty when none was chosen
     QString Tadbir; // administered area; empty when the column is empty or null
 };
+
+// Puts a signed-in account into the session. The administered area limits what an area administrator
+// ("Kawasan") sees; an account of another group keeps any area it once had in the table but sees every
+// area.
+void signInSession(Session& session, const UserAccount& account);
 
 // A name in the account list and the row it stands for.
 struct UserListEntry

@@ -124,11 +124,7 @@ void frmLogin::CmdTeruskan_Click()
     }
 
     const UserAccount& account = **found;
-    Session& session = m_context.session();
-    session.LoginName = account.Name;
-    session.LoginUserID = account.UserID;
-    session.LoginGroup = account.Group;
-    session.LoginRegion = account.Tadbir;
+    signInSession(m_context.session(), account);
     m_signedInRowId = account.rowId;
     m_mainWindow.setMainCaption(m_context.productTitle() + QStringLiteral(" - [User : ") + account.Name +
                                 QLatin1Char(']'));

@@ -388,6 +388,10 @@ void frmUser::cmdSimpan_Click()
     if (isSignedInUser(rowId, m_rememberedName)) {
         m_mainWindow.setMainCaption(m_context.productTitle() + QStringLiteral(" - [User : ") +
                                     txtNama->text() + QLatin1Char(']'));
+        // The session follows the own account at once: records are saved under the new name, and a
+        // group given up no longer opens what only that group may use (a restore, say).
+        if (auto saved = m_store.byRowId(rowId); saved && saved->has_value())
+            signInSession(m_context.session(), **saved);
         // A system administrator who gives himself another group loses the user accounts at once.
         const bool demoted = optKumpulan2->isChecked() || optKumpulan3->isChecked();
         if (m_mainWindow.userAccountsEnabled() && demoted) {

@@ -1,12 +1,14 @@
 #include "FakeMainWindow.h"
 #include "FakePinger.h"
 #include "LoopbackHttpServer.h"
+#include "ModalDialogs.h"
 #include "TestProgram.h"
 
 #include "accounts/SignInRunner.h"
 #include "accounts/UpdateCheck.h"
 #include "accounts/UserStore.h"
 #include "accounts/frmLogin.h"
+#include "core/Sql.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,6 +18,7 @@
 #include <QTimer>
 
 using namespace tarvo;
+using tarvo::test::whenModal;
 
 namespace {
 
@@ -57,19 +60,6 @@ struct SignIn
     bool accepted() const { return !dialog->isVisible() && dialog->result() == QDialog::Accepted; }
     bool rejected() const { return !dialog->isVisible() && dialog->result() == QDialog::Rejected; }
 };
-
-// Runs an action on the modal dialog of the given name as soon as it is the active modal window.
-void whenModal(const QString& name, std::function<void(QWidget*)> action, int attempts = 500)
-{
-    QTimer::singleShot(0, [name, action = std::move(action), attempts]() mutable {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->objectName() == name)
-            return action(modal);
-        if (attempts > 0)
-            QTimer::singleShot(
-                10, [name, action = std::move(action), attempts] { whenModal(name, action, attempts - 1); });
-    });
-}
 
 } // namespace
 
@@ -119,19 +109,34 @@ private Q_SLOTS:
         QVERIFY(s.pinger.calls.isEmpty());
     }
 
-    void areaAdministratorGetsTheArea()
+    void onlyAnAreaAdministratorIsLimitedToAnArea_data()
     {
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<QString>("region");
+        QTest::newRow("area administrator") << "Kawasan"
+                                            << "Headquarters";
+        // An account moved from an area to HQ keeps its old area in the table, but sees every area.
+        QTest::newRow("HQ with an old area") << "HQ"
+                                             << "";
+    }
+    void onlyAnAreaAdministratorIsLimitedToAnArea()
+    {
+        QFETCH(QString, group);
+        QFETCH(QString, region);
         SignIn s;
         UserStore store(s.program.database);
         QVERIFY(*store.add({QStringLiteral("Kamal"), QStringLiteral("kamal"), QStringLiteral("pw"), QString(),
                             QStringLiteral("Kawasan"), QStringLiteral("Headquarters")}) ==
                 AccountProblem::None);
+        QVERIFY(execSql(s.program.database.handle(),
+                        QStringLiteral("UPDATE UserID SET [Group] = ? WHERE UserID = ?"),
+                        {group, QStringLiteral("kamal")}));
         s.untickUpdateCheck();
         s.type(QStringLiteral("kamal"), QStringLiteral("pw"));
         s.clickEnter();
         QVERIFY(s.accepted());
-        QCOMPARE(s.program.session.LoginGroup, QStringLiteral("Kawasan"));
-        QCOMPARE(s.program.session.LoginRegion, QStringLiteral("Headquarters"));
+        QCOMPARE(s.program.session.LoginGroup, group);
+        QCOMPARE(s.program.session.LoginRegion, region);
     }
 
     void failedAttemptOpensForgottenLogin_data()

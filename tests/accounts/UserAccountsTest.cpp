@@ -365,8 +365,11 @@ private Q_SLOTS:
         QCOMPARE(a.mainWindow.caption, QStringLiteral("Tarvo - [User : Admin Two]"));
         QCOMPARE(a.mainWindow.userAccounts, !demoted);
         QCOMPARE(a.window->isVisible(), !demoted);
-        // The signed-in user's group changes only with the next sign-in.
-        QCOMPARE(a.program.session.LoginGroup, QStringLiteral("Sistem"));
+        // The session follows the own account at once: name, group and, for an area administrator, area.
+        QCOMPARE(a.program.session.LoginName, QStringLiteral("Admin Two"));
+        QCOMPARE(a.program.session.LoginGroup, stored.Group);
+        QCOMPARE(a.program.session.LoginRegion,
+                 option == QLatin1String("optKumpulan3") ? QStringLiteral("Headquarters") : QString());
     }
 
     void duplicateNamesTouchOnlyTheShownRow()

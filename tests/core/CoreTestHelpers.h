@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ModalDialogs.h"
+
 #include "core/AppState.h"
 #include "core/InstanceGuard.h"
 #include "core/MainWindowAccess.h"
@@ -19,29 +21,6 @@
 #include <functional>
 
 namespace tarvo::test {
-
-// Runs a function on the next modal window once it is open (from inside its event loop), to drive a
-// dialog that the code under test runs with exec().
-inline void whenModalOpens(std::function<void(QWidget*)> action, int attemptsLeft = 500)
-{
-    QTimer::singleShot(attemptsLeft == 500 ? 0 : 10, [action = std::move(action), attemptsLeft]() mutable {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            action(modal);
-            return;
-        }
-        if (attemptsLeft > 0)
-            whenModalOpens(std::move(action), attemptsLeft - 1);
-    });
-}
-
-// Clicks a button of the next modal window once it is open.
-inline void clickInNextModal(const QString& button)
-{
-    whenModalOpens([button](QWidget* dialog) {
-        if (auto* target = dialog->findChild<QAbstractButton*>(button))
-            QTest::mouseClick(target, Qt::LeftButton);
-    });
-}
 
 // An instance guard with a fixed answer.
 class FakeInstanceGuard final : public InstanceGuard
