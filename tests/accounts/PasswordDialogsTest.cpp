@@ -160,7 +160,8 @@ private Q_SLOTS:
         QVERIFY(child<QPushButton>(&dialog, "cmdSimpan")->hasFocus());
         QVERIFY(program.messenger.isEmpty());
         QVERIFY(dialog.isVisible());
-        click(&dialog, "cmdSimpan");
+        // Enter on the focused OK button presses it.
+        QTest::keyClick(child<QPushButton>(&dialog, "cmdSimpan"), Qt::Key_Return);
         QCOMPARE(program.messenger.texts(), QStringList{"Done. Password saved ..."});
         UserStore store(program.database);
         QVERIFY(!store.findForSignIn(QStringLiteral("o'neil"), QStringLiteral("old"))->has_value());

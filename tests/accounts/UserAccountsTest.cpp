@@ -161,7 +161,10 @@ private Q_SLOTS:
         a.type("txtUserID", QStringLiteral("siti"));
         a.type("txtPassword", QStringLiteral("s3cret"));
         a.type("txtEmail", QStringLiteral("siti@example.org"));
-        a.click("cmdSimpan"); // no group chosen
+        // No group chosen; Enter on the focused Save button presses it.
+        QVERIFY(QTest::qWaitForWindowActive(a.window.get()));
+        a.child<QPushButton>("cmdSimpan")->setFocus();
+        QTest::keyClick(a.child<QPushButton>("cmdSimpan"), Qt::Key_Return);
         QCOMPARE(a.program.messenger.texts(), QStringList{"Save record to Tarvo database ?"});
         QCOMPARE(a.program.messenger.last().title, QStringLiteral("Save record"));
         QVERIFY(!a.editing());
