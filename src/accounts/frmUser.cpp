@@ -205,6 +205,8 @@ void frmUser::ClearUserFields()
         option->setChecked(false);
     options->setExclusive(true);
     optKumpulan3->setText(m_areaOptionCaption);
+    // The area list of an earlier account must not be saved as the area of the next one.
+    cboRegion->clear();
     cboRegion->hide();
 }
 

@@ -434,6 +434,41 @@ private Q_SLOTS:
         QCOMPARE(a.row(kamal).Tadbir, QStringLiteral("Headquarters")); // kept
     }
 
+    void areaOfAnotherAccountIsNeverCarriedOver()
+    {
+        Accounts a;
+        QVERIFY(execSql(a.program.database.handle(),
+                        QStringLiteral("INSERT INTO Region (Region, AssignIP, Segment_ip, Abbr_segment) "
+                                       "VALUES ('North', 11, 1, 'NR')")));
+        const qint64 north = a.addAccount(QStringLiteral("Nora"), QStringLiteral("nora"),
+                                          QStringLiteral("Kawasan"), {}, QStringLiteral("North"));
+        const qint64 hq = a.addAccount(QStringLiteral("Hadi"), QStringLiteral("hadi"),
+                                       QStringLiteral("Kawasan"), {}, QStringLiteral("Headquarters"));
+        a.open();
+        // The area list is brought up for one account, then that edit is cancelled.
+        a.pick(QStringLiteral("Nora"));
+        a.click("cmdKemaskini");
+        a.click("optKumpulan3");
+        QCOMPARE(a.child<QComboBox>("cboRegion")->currentText(), QStringLiteral("North"));
+        a.click("cmdBatal");
+
+        // Another area administrator is renamed without touching his area.
+        a.pick(QStringLiteral("Hadi"));
+        a.click("cmdKemaskini");
+        a.type("txtNama", QStringLiteral("Hadi Rahman"));
+        a.program.messenger.clear();
+        a.click("cmdSimpan");
+        if (a.editing()) {
+            // Asked for the area, the list stands on his own.
+            QCOMPARE(a.program.messenger.texts(), QStringList{"Please select user responsibility !"});
+            QCOMPARE(a.child<QComboBox>("cboRegion")->currentText(), QStringLiteral("Headquarters"));
+            a.click("cmdSimpan");
+        }
+        QCOMPARE(a.row(hq).Name, QStringLiteral("Hadi Rahman"));
+        QCOMPARE(a.row(hq).Tadbir, QStringLiteral("Headquarters"));
+        QCOMPARE(a.row(north).Tadbir, QStringLiteral("North"));
+    }
+
     void userIdLongerThanSixIsWarnedAbout()
     {
         Accounts a;
