@@ -244,6 +244,28 @@ private Q_SLOTS:
         }
     }
 
+    void unchangedIdSharedWithAnOlderRowIsKept()
+    {
+        // Older databases may hold one user ID twice; such an account can still be edited.
+        Accounts a;
+        const qint64 first = a.addAccount(QStringLiteral("Ali"), QStringLiteral("ali"), QStringLiteral("HQ"));
+        QVERIFY(execSql(a.program.database.handle(),
+                        QStringLiteral("INSERT INTO UserID (Name, UserID, Password, [Group]) "
+                                       "VALUES ('Ali Two', 'ali', 'pw', 'HQ')")));
+        a.open();
+        a.pick(QStringLiteral("Ali Two"));
+        a.click("cmdKemaskini");
+        a.type("txtPassword", QStringLiteral("changed"));
+        a.click("cmdSimpan");
+        QCOMPARE(a.program.messenger.texts(), QStringList{"Save record to Tarvo database ?"});
+        QVERIFY(!a.editing());
+        QCOMPARE(a.row(first).Password, QStringLiteral("pw"));
+        QCOMPARE(querySingleValue(a.program.database.handle(),
+                                  QStringLiteral("SELECT Password FROM UserID WHERE Name = 'Ali Two'"))
+                     ->toString(),
+                 QStringLiteral("changed"));
+    }
+
     void cancelledSaveWritesNothing()
     {
         Accounts a;
