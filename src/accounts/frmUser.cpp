@@ -68,6 +68,10 @@ void frmUser::buildControls()
     optKumpulan3->setObjectName(QStringLiteral("optKumpulan3"));
     cboRegion = new QComboBox(groupBox);
     cboRegion->setObjectName(QStringLiteral("cboRegion"));
+    // Its place is kept while it is hidden, so that showing it never squeezes the other controls.
+    QSizePolicy keepPlace = cboRegion->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    cboRegion->setSizePolicy(keepPlace);
     auto* options = new QButtonGroup(groupBox);
     for (QRadioButton* option : {optKumpulan1, optKumpulan2, optKumpulan3})
         options->addButton(option);
@@ -106,8 +110,8 @@ void frmUser::buildControls()
     right->addWidget(groupBox);
     right->addStretch();
     auto* top = new QHBoxLayout;
-    top->addWidget(lstUserName);
-    top->addLayout(right, 1);
+    top->addWidget(lstUserName, 2);
+    top->addLayout(right, 3);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(frameOperasi);

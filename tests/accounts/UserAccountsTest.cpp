@@ -13,6 +13,8 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -489,6 +491,25 @@ private Q_SLOTS:
         QCOMPARE(a.row(hq).Name, QStringLiteral("Hadi Rahman"));
         QCOMPARE(a.row(hq).Tadbir, QStringLiteral("Headquarters"));
         QCOMPARE(a.row(north).Tadbir, QStringLiteral("North"));
+    }
+
+    void areaListFitsInTheChildWindow()
+    {
+        // Shown as the main window shows it: a child window sized to its contents.
+        Accounts a;
+        QMdiArea area;
+        area.resize(1000, 700);
+        area.show();
+        auto* window = new frmUser(a.program.context, a.mainWindow, a.signedIn, {});
+        QMdiSubWindow* sub = area.addSubWindow(window);
+        sub->adjustSize();
+        sub->show();
+        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdTambah")), Qt::LeftButton);
+        auto* option = window->findChild<QRadioButton*>(QStringLiteral("optKumpulan3"));
+        QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(4, option->height() / 2));
+        auto* areas = window->findChild<QComboBox*>(QStringLiteral("cboRegion"));
+        QVERIFY(areas->isVisible());
+        QVERIFY(areas->height() >= areas->minimumSizeHint().height());
     }
 
     void userIdLongerThanSixIsWarnedAbout()
