@@ -290,7 +290,6 @@ void frmUser::cmdKemaskini_Click()
     m_addMode = false;
     EnableUserFields();
     txtNama->setFocus();
-    m_rememberedName = txtNama->text();
     optKumpulan3->setToolTip(optKumpulan3->isChecked() ? QStringLiteral("Double-Click to update ...")
                                                        : QString());
 }
@@ -391,7 +390,7 @@ void frmUser::cmdSimpan_Click()
         return afterSave();
     }
 
-    if (isSignedInUser(rowId, m_rememberedName)) {
+    if (m_shown && isOwnAccount(*m_shown)) {
         m_mainWindow.setMainCaption(m_context.productTitle() + QStringLiteral(" - [User : ") +
                                     txtNama->text() + QLatin1Char(']'));
         // The session follows the own account at once: records are saved under the new name, and a
@@ -409,9 +408,13 @@ void frmUser::cmdSimpan_Click()
     returnToBrowse();
 }
 
-bool frmUser::isSignedInUser(qint64 rowId, const QString& name) const
+bool frmUser::isOwnAccount(const UserAccount& row) const
 {
-    return (rowId != 0 && rowId == m_signedIn.rowId) || name == m_context.session().LoginName;
+    const Session& session = m_context.session();
+    if (m_signedIn.rowId == 0)
+        return row.Name == session.LoginName;
+    // The row number alone is not enough: after a change of database it may name another account.
+    return row.rowId == m_signedIn.rowId && row.UserID.compare(session.LoginUserID, Qt::CaseInsensitive) == 0;
 }
 
 void frmUser::SendUserMail()
@@ -456,7 +459,8 @@ void frmUser::cmdHapus_Click()
     if (!m_shown)
         return;
     Messenger& messenger = m_context.messenger();
-    if (isSignedInUser(m_shown->rowId, m_shown->Name)) {
+    // An account of the signed-in user's name is refused too, whichever row it is.
+    if (isOwnAccount(*m_shown) || m_shown->Name == m_context.session().LoginName) {
         messenger.inform(this, QStringLiteral("You cannot delete your own record !"),
                          QStringLiteral("Error !!!"), MessageIcon::Exclamation);
         return;

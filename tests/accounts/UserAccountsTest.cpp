@@ -399,6 +399,42 @@ private Q_SLOTS:
                  option == QLatin1String("optKumpulan3") ? QStringLiteral("Headquarters") : QString());
     }
 
+    void onlyTheOwnRowMovesTheSession_data()
+    {
+        QTest::addColumn<QString>("otherName");
+        QTest::addColumn<bool>("staleRowNumber"); // the signed-in row's number now names the other row
+        QTest::newRow("another account of the same name") << "Administrator" << false;
+        QTest::newRow("own row number from another database") << "Kamal" << true;
+    }
+    void onlyTheOwnRowMovesTheSession()
+    {
+        QFETCH(QString, otherName);
+        QFETCH(bool, staleRowNumber);
+        Accounts a;
+        const qint64 other = a.addAccount(otherName, QStringLiteral("kamal"), QStringLiteral("Kawasan"), {},
+                                          QStringLiteral("Headquarters"));
+        if (staleRowNumber)
+            a.signedIn.rowId = other;
+        a.open();
+        for (int occurrence = 0;; ++occurrence) {
+            a.pick(otherName, occurrence);
+            if (a.child<QLineEdit>("txtUserID")->text() == QLatin1String("kamal"))
+                break;
+        }
+        a.click("cmdKemaskini");
+        a.type("txtPassword", QStringLiteral("changed"));
+        a.click("optKumpulan3"); // brings up the area list, on his area
+        a.click("cmdSimpan");
+        QCOMPARE(a.row(other).Password, QStringLiteral("changed"));
+        // The administrator is still himself, with his menu and window.
+        QCOMPARE(a.program.session.LoginUserID, QStringLiteral("admin"));
+        QCOMPARE(a.program.session.LoginGroup, QStringLiteral("Sistem"));
+        QCOMPARE(a.program.session.LoginRegion, QString());
+        QVERIFY(a.mainWindow.caption.isEmpty());
+        QVERIFY(a.mainWindow.userAccounts);
+        QVERIFY(a.window->isVisible());
+    }
+
     void duplicateNamesTouchOnlyTheShownRow()
     {
         Accounts a;
