@@ -231,16 +231,17 @@ void frmUser::lstUserName_Click()
     ClearUserFields();
 
     auto found = m_store.byRowId(item->data(Qt::UserRole).toLongLong());
-    if (!found)
-        return showDatabaseError(found.error());
-    m_shown = *found;
+    m_shown = found ? *found : std::nullopt;
     if (!m_shown) {
+        // Nothing is shown, so Update and Delete have no row to act on.
+        cmdKemaskini->setEnabled(false);
+        cmdHapus->setEnabled(false);
+        if (!found)
+            return showDatabaseError(found.error());
         // Deleted meanwhile, by another workstation: the list is brought up to date.
         m_context.messenger().inform(this, QStringLiteral("This user is no longer in Tarvo database."),
                                      QStringLiteral("Error !!!"), MessageIcon::Exclamation);
         fillList();
-        cmdKemaskini->setEnabled(false);
-        cmdHapus->setEnabled(false);
         return;
     }
     txtNama->setText(m_shown->Name);

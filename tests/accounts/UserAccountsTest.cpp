@@ -460,6 +460,24 @@ private Q_SLOTS:
         QVERIFY(a.store.byRowId(other)->has_value());
     }
 
+    void failedReadLeavesNoRowToActOn()
+    {
+        Accounts a;
+        const qint64 ali = a.addAccount(QStringLiteral("Ali"), QStringLiteral("ali"), QStringLiteral("HQ"));
+        a.open();
+        a.pick(QStringLiteral("Ali"));
+        a.program.database.close();
+        a.pick(QStringLiteral("Administrator"));
+        QCOMPARE(a.program.messenger.count(), 1);
+        QCOMPARE(a.program.messenger.last().icon, MessageIcon::Critical);
+        // Nothing is shown, so neither button may act on the row shown before.
+        QVERIFY(!a.child<QPushButton>("cmdKemaskini")->isEnabled());
+        QVERIFY(!a.child<QPushButton>("cmdHapus")->isEnabled());
+        QVERIFY(a.program.openDatabase());
+        a.click("cmdHapus");
+        QVERIFY(a.store.byRowId(ali)->has_value());
+    }
+
     void areaAdministrators()
     {
         Accounts a;
