@@ -285,9 +285,11 @@ private Q_SLOTS:
         } else if (how == QLatin1String("silent")) {
             server.setSilent(true);
         } else if (how == QLatin1String("refused")) {
+            // A port that was free a moment ago: nothing listens there any more.
             QTcpServer probe;
             QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
             port = probe.serverPort();
+            probe.close();
         }
         useMailServer(program, how == QLatin1String("unset") ? QString() : QStringLiteral("127.0.0.1"), port);
         frmLoginSilap dialog(program.context);
