@@ -127,12 +127,16 @@ DbResult<AccountProblem> UserStore::checkSaveIn(const QSqlDatabase& db, qint64 r
         stored = **found;
     }
 
-    auto clashes = countOf(db, QStringLiteral("SELECT count(*) FROM UserID WHERE UserID = ? AND rowid <> ?"),
-                           {text(fields.UserID), rowId});
-    if (!clashes)
-        return clashes.outcome();
-    if (*clashes > 0)
-        return AccountProblem::UserIdExists;
+    // A user ID kept as it was is not tested again: an older database may hold it twice already.
+    if (!stored || fields.UserID != stored->UserID) {
+        auto clashes =
+            countOf(db, QStringLiteral("SELECT count(*) FROM UserID WHERE UserID = ? AND rowid <> ?"),
+                    {text(fields.UserID), rowId});
+        if (!clashes)
+            return clashes.outcome();
+        if (*clashes > 0)
+            return AccountProblem::UserIdExists;
+    }
 
     const bool demotion =
         stored && isSystemGroup(stored->Group) && fields.Group && !isSystemGroup(*fields.Group);

@@ -84,8 +84,8 @@ public:
     // The area names an area administrator can be given, in order.
     DbResult<QStringList> areaNames() const;
 
-    // What would refuse a save: the new user ID held by another row, or the demotion of the last
-    // "Sistem" account. rowId 0 checks an addition.
+    // What would refuse a save: a new or changed user ID held by another row, or the demotion of the
+    // last "Sistem" account. rowId 0 checks an addition.
     DbResult<AccountProblem> checkSave(qint64 rowId, const AccountFields& fields) const;
     // What would refuse deleting the row: it is the last "Sistem" account, or it is gone.
     DbResult<AccountProblem> checkDelete(qint64 rowId) const;

@@ -10,7 +10,7 @@ QPushButton* makeButton(const QString& text, const char* objectName, QWidget* pa
 {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(objectName));
-    button->setAutoDefault(false);
+    button->setAutoDefault(true);
     return button;
 }
 

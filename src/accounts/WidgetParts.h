@@ -10,8 +10,8 @@ class QWidget;
 
 namespace tarvo {
 
-// The pieces the accounts windows are built from. Buttons never act as a dialog's default button:
-// Enter in a field moves the focus on instead.
+// The pieces the accounts windows are built from. Enter on a button that has the focus presses it, in
+// a dialog and in a child window alike; Enter in a field moves the focus on (FieldNavigation).
 QPushButton* makeButton(const QString& text, const char* objectName, QWidget* parent);
 
 // A text field; masked fields show "*" for every character.

@@ -76,10 +76,7 @@ void frmTukarPassword::cmdSimpan_Click()
     if (!found)
         return showError(found.error(), nullptr);
     if (!found->has_value())
-        return showError(
-            QStringLiteral("Your account is no longer in Tarvo database (its user ID or name was "
-                           "changed, or it was deleted). Nothing was saved."),
-            nullptr);
+        return showError(AccountGone, nullptr);
     if ((*found)->Password != txtPassword->text())
         return showError(QStringLiteral("Invalid password !"), txtPassword);
     if (txtNewPassword->text() != txtReconfirm->text())

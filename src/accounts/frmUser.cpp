@@ -68,6 +68,10 @@ void frmUser::buildControls()
     optKumpulan3->setObjectName(QStringLiteral("optKumpulan3"));
     cboRegion = new QComboBox(groupBox);
     cboRegion->setObjectName(QStringLiteral("cboRegion"));
+    // Its place is kept while it is hidden, so that showing it never squeezes the other controls.
+    QSizePolicy keepPlace = cboRegion->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    cboRegion->setSizePolicy(keepPlace);
     auto* options = new QButtonGroup(groupBox);
     for (QRadioButton* option : {optKumpulan1, optKumpulan2, optKumpulan3})
         options->addButton(option);
@@ -106,8 +110,8 @@ void frmUser::buildControls()
     right->addWidget(groupBox);
     right->addStretch();
     auto* top = new QHBoxLayout;
-    top->addWidget(lstUserName);
-    top->addLayout(right, 1);
+    top->addWidget(lstUserName, 2);
+    top->addLayout(right, 3);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(frameOperasi);
@@ -205,6 +209,8 @@ void frmUser::ClearUserFields()
         option->setChecked(false);
     options->setExclusive(true);
     optKumpulan3->setText(m_areaOptionCaption);
+    // The area list of an earlier account must not be saved as the area of the next one.
+    cboRegion->clear();
     cboRegion->hide();
 }
 
@@ -225,16 +231,17 @@ void frmUser::lstUserName_Click()
     ClearUserFields();
 
     auto found = m_store.byRowId(item->data(Qt::UserRole).toLongLong());
-    if (!found)
-        return showDatabaseError(found.error());
-    m_shown = *found;
+    m_shown = found ? *found : std::nullopt;
     if (!m_shown) {
+        // Nothing is shown, so Update and Delete have no row to act on.
+        cmdKemaskini->setEnabled(false);
+        cmdHapus->setEnabled(false);
+        if (!found)
+            return showDatabaseError(found.error());
         // Deleted meanwhile, by another workstation: the list is brought up to date.
         m_context.messenger().inform(this, QStringLiteral("This user is no longer in Tarvo database."),
                                      QStringLiteral("Error !!!"), MessageIcon::Exclamation);
         fillList();
-        cmdKemaskini->setEnabled(false);
-        cmdHapus->setEnabled(false);
         return;
     }
     txtNama->setText(m_shown->Name);
@@ -284,7 +291,6 @@ void frmUser::cmdKemaskini_Click()
     m_addMode = false;
     EnableUserFields();
     txtNama->setFocus();
-    m_rememberedName = txtNama->text();
     optKumpulan3->setToolTip(optKumpulan3->isChecked() ? QStringLiteral("Double-Click to update ...")
                                                        : QString());
 }
@@ -385,7 +391,7 @@ void frmUser::cmdSimpan_Click()
         return afterSave();
     }
 
-    if (isSignedInUser(rowId, m_rememberedName)) {
+    if (m_shown && isOwnAccount(*m_shown)) {
         m_mainWindow.setMainCaption(m_context.productTitle() + QStringLiteral(" - [User : ") +
                                     txtNama->text() + QLatin1Char(']'));
         // The session follows the own account at once: records are saved under the new name, and a
@@ -403,9 +409,13 @@ void frmUser::cmdSimpan_Click()
     returnToBrowse();
 }
 
-bool frmUser::isSignedInUser(qint64 rowId, const QString& name) const
+bool frmUser::isOwnAccount(const UserAccount& row) const
 {
-    return (rowId != 0 && rowId == m_signedIn.rowId) || name == m_context.session().LoginName;
+    const Session& session = m_context.session();
+    if (m_signedIn.rowId == 0)
+        return row.Name == session.LoginName;
+    // The row number alone is not enough: after a change of database it may name another account.
+    return row.rowId == m_signedIn.rowId && row.UserID.compare(session.LoginUserID, Qt::CaseInsensitive) == 0;
 }
 
 void frmUser::SendUserMail()
@@ -450,7 +460,8 @@ void frmUser::cmdHapus_Click()
     if (!m_shown)
         return;
     Messenger& messenger = m_context.messenger();
-    if (isSignedInUser(m_shown->rowId, m_shown->Name)) {
+    // An account of the signed-in user's name is refused too, whichever row it is.
+    if (isOwnAccount(*m_shown) || m_shown->Name == m_context.session().LoginName) {
         messenger.inform(this, QStringLiteral("You cannot delete your own record !"),
                          QStringLiteral("Error !!!"), MessageIcon::Exclamation);
         return;

@@ -71,7 +71,9 @@ private:
     void onMailFinished(bool ok, const QString& error);
 
     AccountFields fieldsToSave() const;
-    bool isSignedInUser(qint64 rowId, const QString& name) const;
+    // The signed-in user's own row (as loaded, before any edit): the row he signed in with, still under
+    // his user ID; by his name when that row is not known.
+    bool isOwnAccount(const UserAccount& row) const;
     // Shows the message of a refused save or delete; false when there was one.
     bool reportProblem(const DbResult<AccountProblem>& problem, const QString& lastAdministratorMessage);
     void showDatabaseError(const QString& error);
@@ -85,8 +87,7 @@ private:
     SmtpSettings m_smtp;
 
     bool m_addMode = false;
-    std::optional<UserAccount> m_shown; // the row picked in the list
-    QString m_rememberedName;           // the name shown when Update was pressed
+    std::optional<UserAccount> m_shown; // the row picked in the list, as loaded
     QString m_areaOptionCaption;
     bool m_checkingUserId = false;
 

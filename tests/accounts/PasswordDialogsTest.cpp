@@ -160,7 +160,8 @@ private Q_SLOTS:
         QVERIFY(child<QPushButton>(&dialog, "cmdSimpan")->hasFocus());
         QVERIFY(program.messenger.isEmpty());
         QVERIFY(dialog.isVisible());
-        click(&dialog, "cmdSimpan");
+        // Enter on the focused OK button presses it.
+        QTest::keyClick(child<QPushButton>(&dialog, "cmdSimpan"), Qt::Key_Return);
         QCOMPARE(program.messenger.texts(), QStringList{"Done. Password saved ..."});
         UserStore store(program.database);
         QVERIFY(!store.findForSignIn(QStringLiteral("o'neil"), QStringLiteral("old"))->has_value());
@@ -284,9 +285,11 @@ private Q_SLOTS:
         } else if (how == QLatin1String("silent")) {
             server.setSilent(true);
         } else if (how == QLatin1String("refused")) {
+            // A port that was free a moment ago: nothing listens there any more.
             QTcpServer probe;
             QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
             port = probe.serverPort();
+            probe.close();
         }
         useMailServer(program, how == QLatin1String("unset") ? QString() : QStringLiteral("127.0.0.1"), port);
         frmLoginSilap dialog(program.context);

@@ -223,6 +223,12 @@ private Q_SLOTS:
         QCOMPARE(outcome.error, error);
         if (!notSent.isEmpty())
             QVERIFY(!server.received().contains(notSent));
+        // After the refusal only a polite QUIT goes out.
+        QTRY_VERIFY_WITH_TIMEOUT(server.sawQuit(), 10000);
+        const QByteArray sent = server.received();
+        const qsizetype after =
+            command == "." ? sent.indexOf("\r\n.\r\n") + 5 : sent.indexOf("\r\n", sent.indexOf(command)) + 2;
+        QCOMPARE(sent.mid(after), QByteArray("QUIT\r\n"));
         // The client is ready for the next mail.
         server.setReply(command, QByteArray());
         QVERIFY(!client.isBusy());

@@ -13,6 +13,8 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -161,7 +163,10 @@ private Q_SLOTS:
         a.type("txtUserID", QStringLiteral("siti"));
         a.type("txtPassword", QStringLiteral("s3cret"));
         a.type("txtEmail", QStringLiteral("siti@example.org"));
-        a.click("cmdSimpan"); // no group chosen
+        // No group chosen; Enter on the focused Save button presses it.
+        QVERIFY(QTest::qWaitForWindowActive(a.window.get()));
+        a.child<QPushButton>("cmdSimpan")->setFocus();
+        QTest::keyClick(a.child<QPushButton>("cmdSimpan"), Qt::Key_Return);
         QCOMPARE(a.program.messenger.texts(), QStringList{"Save record to Tarvo database ?"});
         QCOMPARE(a.program.messenger.last().title, QStringLiteral("Save record"));
         QVERIFY(!a.editing());
@@ -239,6 +244,28 @@ private Q_SLOTS:
             if (edit != QLatin1String("add"))
                 QCOMPARE(a.row(a.rowOf(edit)).UserID, edit);
         }
+    }
+
+    void unchangedIdSharedWithAnOlderRowIsKept()
+    {
+        // Older databases may hold one user ID twice; such an account can still be edited.
+        Accounts a;
+        const qint64 first = a.addAccount(QStringLiteral("Ali"), QStringLiteral("ali"), QStringLiteral("HQ"));
+        QVERIFY(execSql(a.program.database.handle(),
+                        QStringLiteral("INSERT INTO UserID (Name, UserID, Password, [Group]) "
+                                       "VALUES ('Ali Two', 'ali', 'pw', 'HQ')")));
+        a.open();
+        a.pick(QStringLiteral("Ali Two"));
+        a.click("cmdKemaskini");
+        a.type("txtPassword", QStringLiteral("changed"));
+        a.click("cmdSimpan");
+        QCOMPARE(a.program.messenger.texts(), QStringList{"Save record to Tarvo database ?"});
+        QVERIFY(!a.editing());
+        QCOMPARE(a.row(first).Password, QStringLiteral("pw"));
+        QCOMPARE(querySingleValue(a.program.database.handle(),
+                                  QStringLiteral("SELECT Password FROM UserID WHERE Name = 'Ali Two'"))
+                     ->toString(),
+                 QStringLiteral("changed"));
     }
 
     void cancelledSaveWritesNothing()
@@ -372,6 +399,42 @@ private Q_SLOTS:
                  option == QLatin1String("optKumpulan3") ? QStringLiteral("Headquarters") : QString());
     }
 
+    void onlyTheOwnRowMovesTheSession_data()
+    {
+        QTest::addColumn<QString>("otherName");
+        QTest::addColumn<bool>("staleRowNumber"); // the signed-in row's number now names the other row
+        QTest::newRow("another account of the same name") << "Administrator" << false;
+        QTest::newRow("own row number from another database") << "Kamal" << true;
+    }
+    void onlyTheOwnRowMovesTheSession()
+    {
+        QFETCH(QString, otherName);
+        QFETCH(bool, staleRowNumber);
+        Accounts a;
+        const qint64 other = a.addAccount(otherName, QStringLiteral("kamal"), QStringLiteral("Kawasan"), {},
+                                          QStringLiteral("Headquarters"));
+        if (staleRowNumber)
+            a.signedIn.rowId = other;
+        a.open();
+        for (int occurrence = 0;; ++occurrence) {
+            a.pick(otherName, occurrence);
+            if (a.child<QLineEdit>("txtUserID")->text() == QLatin1String("kamal"))
+                break;
+        }
+        a.click("cmdKemaskini");
+        a.type("txtPassword", QStringLiteral("changed"));
+        a.click("optKumpulan3"); // brings up the area list, on his area
+        a.click("cmdSimpan");
+        QCOMPARE(a.row(other).Password, QStringLiteral("changed"));
+        // The administrator is still himself, with his menu and window.
+        QCOMPARE(a.program.session.LoginUserID, QStringLiteral("admin"));
+        QCOMPARE(a.program.session.LoginGroup, QStringLiteral("Sistem"));
+        QCOMPARE(a.program.session.LoginRegion, QString());
+        QVERIFY(a.mainWindow.caption.isEmpty());
+        QVERIFY(a.mainWindow.userAccounts);
+        QVERIFY(a.window->isVisible());
+    }
+
     void duplicateNamesTouchOnlyTheShownRow()
     {
         Accounts a;
@@ -395,6 +458,24 @@ private Q_SLOTS:
         a.click("cmdHapus");
         QVERIFY(!a.store.byRowId(shown)->has_value());
         QVERIFY(a.store.byRowId(other)->has_value());
+    }
+
+    void failedReadLeavesNoRowToActOn()
+    {
+        Accounts a;
+        const qint64 ali = a.addAccount(QStringLiteral("Ali"), QStringLiteral("ali"), QStringLiteral("HQ"));
+        a.open();
+        a.pick(QStringLiteral("Ali"));
+        a.program.database.close();
+        a.pick(QStringLiteral("Administrator"));
+        QCOMPARE(a.program.messenger.count(), 1);
+        QCOMPARE(a.program.messenger.last().icon, MessageIcon::Critical);
+        // Nothing is shown, so neither button may act on the row shown before.
+        QVERIFY(!a.child<QPushButton>("cmdKemaskini")->isEnabled());
+        QVERIFY(!a.child<QPushButton>("cmdHapus")->isEnabled());
+        QVERIFY(a.program.openDatabase());
+        a.click("cmdHapus");
+        QVERIFY(a.store.byRowId(ali)->has_value());
     }
 
     void areaAdministrators()
@@ -429,6 +510,60 @@ private Q_SLOTS:
         a.click("cmdSimpan");
         QCOMPARE(a.row(kamal).Group, QStringLiteral("HQ"));
         QCOMPARE(a.row(kamal).Tadbir, QStringLiteral("Headquarters")); // kept
+    }
+
+    void areaOfAnotherAccountIsNeverCarriedOver()
+    {
+        Accounts a;
+        QVERIFY(execSql(a.program.database.handle(),
+                        QStringLiteral("INSERT INTO Region (Region, AssignIP, Segment_ip, Abbr_segment) "
+                                       "VALUES ('North', 11, 1, 'NR')")));
+        const qint64 north = a.addAccount(QStringLiteral("Nora"), QStringLiteral("nora"),
+                                          QStringLiteral("Kawasan"), {}, QStringLiteral("North"));
+        const qint64 hq = a.addAccount(QStringLiteral("Hadi"), QStringLiteral("hadi"),
+                                       QStringLiteral("Kawasan"), {}, QStringLiteral("Headquarters"));
+        a.open();
+        // The area list is brought up for one account, then that edit is cancelled.
+        a.pick(QStringLiteral("Nora"));
+        a.click("cmdKemaskini");
+        a.click("optKumpulan3");
+        QCOMPARE(a.child<QComboBox>("cboRegion")->currentText(), QStringLiteral("North"));
+        a.click("cmdBatal");
+
+        // Another area administrator is renamed without touching his area.
+        a.pick(QStringLiteral("Hadi"));
+        a.click("cmdKemaskini");
+        a.type("txtNama", QStringLiteral("Hadi Rahman"));
+        a.program.messenger.clear();
+        a.click("cmdSimpan");
+        if (a.editing()) {
+            // Asked for the area, the list stands on his own.
+            QCOMPARE(a.program.messenger.texts(), QStringList{"Please select user responsibility !"});
+            QCOMPARE(a.child<QComboBox>("cboRegion")->currentText(), QStringLiteral("Headquarters"));
+            a.click("cmdSimpan");
+        }
+        QCOMPARE(a.row(hq).Name, QStringLiteral("Hadi Rahman"));
+        QCOMPARE(a.row(hq).Tadbir, QStringLiteral("Headquarters"));
+        QCOMPARE(a.row(north).Tadbir, QStringLiteral("North"));
+    }
+
+    void areaListFitsInTheChildWindow()
+    {
+        // Shown as the main window shows it: a child window sized to its contents.
+        Accounts a;
+        QMdiArea area;
+        area.resize(1000, 700);
+        area.show();
+        auto* window = new frmUser(a.program.context, a.mainWindow, a.signedIn, {});
+        QMdiSubWindow* sub = area.addSubWindow(window);
+        sub->adjustSize();
+        sub->show();
+        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdTambah")), Qt::LeftButton);
+        auto* option = window->findChild<QRadioButton*>(QStringLiteral("optKumpulan3"));
+        QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(4, option->height() / 2));
+        auto* areas = window->findChild<QComboBox*>(QStringLiteral("cboRegion"));
+        QVERIFY(areas->isVisible());
+        QVERIFY(areas->height() >= areas->minimumSizeHint().height());
     }
 
     void userIdLongerThanSixIsWarnedAbout()
