@@ -113,12 +113,16 @@ void GetHostNameFromIP(HostResolver& resolver, ProbeState& state, Messenger& mes
                        const QString& addressText, std::function<void(const QString&)> done, QObject* context)
 {
     QPointer<QWidget> owner(parent);
-    resolver.lookUp(addressText, context ? context : parent,
-                    [&state, &messenger, owner, done = std::move(done)](const HostLookupResult& result) {
-                        const QString name = applyHostLookup(result, state, messenger, owner);
-                        if (done)
-                            done(name);
-                    });
+    QObject* scope = context ? context : parent;
+    QPointer<QObject> alive(scope);
+    resolver.lookUp(
+        addressText, scope,
+        [&state, &messenger, owner, alive, done = std::move(done)](const HostLookupResult& result) {
+            const QString name = applyHostLookup(result, state, messenger, owner);
+            // The message runs an event loop of its own, in which the lookup's owner may end.
+            if (done && alive)
+                done(name);
+        });
 }
 
 } // namespace tarvo

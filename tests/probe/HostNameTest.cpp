@@ -47,6 +47,7 @@ private Q_SLOTS:
     void hostNotFoundFlagAndMessages_data();
     void hostNotFoundFlagAndMessages();
     void lookupRunsOffTheUserInterfaceThread();
+    void contextEndedDuringTheMessage();
 };
 
 void HostNameTest::lookUpWithoutNameService_data()
@@ -166,6 +167,25 @@ void HostNameTest::lookupRunsOffTheUserInterfaceThread()
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents();
     QVERIFY(!called);
+}
+
+void HostNameTest::contextEndedDuringTheMessage()
+{
+    // The window's lookup ends while "Host Name not Found." is shown: its continuation does not run.
+    test::FakeHostResolver resolver;
+    test::ScriptedMessenger messenger;
+    ProbeState state;
+    QWidget window;
+    auto* context = new QObject;
+    messenger.onMessage([&](const Message&) { delete context; });
+    bool called = false;
+    GetHostNameFromIP(
+        resolver, state, messenger, &window, QStringLiteral("10.1.2.3"),
+        [&](const QString&) { called = true; }, context);
+    QTRY_COMPARE(messenger.count(), 1);
+    QCoreApplication::processEvents();
+    QVERIFY(!called);
+    QVERIFY(state.HostNotFound);
 }
 
 QTEST_MAIN(HostNameTest)
