@@ -479,12 +479,33 @@ void IcmpTest::namespaceHosts()
                 QVERIFY2(outcome->elapsedMs < timeoutMs + 5000, qPrintable(where));
             }
         }
+    }
+
+    // After the cases above, whose timing the neighbour entries of the silent address depend on.
+    for (const auto kind : {IcmpPinger::SocketKind::RawOnly, IcmpPinger::SocketKind::DatagramOnly}) {
+        const char* kindName = kind == IcmpPinger::SocketKind::RawOnly ? "raw" : "datagram";
+        IcmpPinger pinger(kind);
         // A reply read only after the time-out, the thread having been busy, is judged by when it came.
         const auto late = pingAndWait(pinger, QStringLiteral("198.18.1.2"), 20, 200, 600);
         QVERIFY(late.has_value());
         QVERIFY2(late->result.succeeded(),
                  qPrintable(QLatin1String(kindName) + QStringLiteral(": ") + late->result.Message));
         QVERIFY(late->result.RoundTripMs <= 200);
+
+        // Requests in flight together each get their own answer: the live host's replies, which a raw
+        // socket sees as well, answer neither the silent address nor another request.
+        QObject context;
+        QList<std::optional<PingResult>> together(3);
+        const QStringList targets = {QStringLiteral("198.18.1.4"), QStringLiteral("198.18.1.2"),
+                                     QStringLiteral("198.18.1.2")};
+        for (qsizetype i = 0; i < targets.size(); ++i)
+            pinger.ping(targets.at(i), 20, timeoutMs, DefaultPingPayload, &context,
+                        [&together, i](const PingResult& r) { together[i] = r; });
+        QTRY_VERIFY_WITH_TIMEOUT(
+            std::all_of(together.cbegin(), together.cend(), [](const auto& r) { return r.has_value(); }),
+            timeoutMs + 5000);
+        QVERIFY2(!together.at(0)->succeeded(), qPrintable(together.at(0)->Message));
+        QVERIFY2(together.at(1)->succeeded() && together.at(2)->succeeded(), kindName);
     }
 
     // A raw socket sees its own request on loopback; with echoes ignored that request is all there is,
