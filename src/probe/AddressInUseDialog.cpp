@@ -180,11 +180,12 @@ void AddressInUseDialog::cmdGetInfo_Click()
 void AddressInUseDialog::onHostName(const QString& hostName)
 {
     unsetCursor();
+    m_hostNotFound = m_state.HostNotFound;
     setFieldText(m_hostName, hostName);
     if (m_mode == Mode::Assignment && lblTelahGuna->text() == UsedIPMessageAssignment) {
         // The assignment window learns at once that its proposal is taken, whatever the lookup found.
         markAssignmentWindow();
-    } else if (m_state.HostNotFound) {
+    } else if (m_hostNotFound) {
         ProbeTelnet();
         finishDetailInfo();
         return;
@@ -263,7 +264,7 @@ void AddressInUseDialog::writeBack()
     if (!m_link)
         return;
     m_link->closeTimeOperation();
-    if (lblTelahGuna->text() != UsedIPMessageAssignment || m_state.HostNotFound)
+    if (lblTelahGuna->text() != UsedIPMessageAssignment || m_hostNotFound)
         return;
     const QString lanId = fieldText(m_lanId);
     m_link->setStaffNo(lanId);

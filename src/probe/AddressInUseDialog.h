@@ -91,6 +91,9 @@ private:
     std::optional<NodeStatusOutcome> m_nameTable;
     bool m_waitingForNameTable = false;
     bool m_probing = false;
+    // HostNotFound as this window's own lookup left it: another window's lookup may change the shared
+    // flag before "OK".
+    bool m_hostNotFound = false;
 
     QLabel* lblTelahGuna = nullptr;
     QWidget* m_ipAddress = nullptr;

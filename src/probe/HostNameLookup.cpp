@@ -4,6 +4,7 @@
 #include "core/NetworkGuard.h"
 #include "probe/ProbeState.h"
 
+#include <QFile>
 #include <QFutureWatcher>
 #include <QHostAddress>
 #include <QPointer>
@@ -31,6 +32,35 @@ bool SocketsInitialize()
 
 void SocketsCleanup() {}
 
+bool hostsFileNames(const QByteArray& hostsText, quint32 address)
+{
+    for (const QByteArray& line : hostsText.split('\n')) {
+        const qsizetype comment = line.indexOf('#');
+        const QList<QByteArray> fields = (comment < 0 ? line : line.left(comment)).simplified().split(' ');
+        in_addr parsed{};
+        if (fields.size() >= 2 && ::inet_pton(AF_INET, fields.at(0).constData(), &parsed) == 1 &&
+            ntohl(parsed.s_addr) == address)
+            return true;
+    }
+    return false;
+}
+
+namespace {
+
+// While the guard is active the name services may answer only from the hosts file: for an address that
+// the file does not name they would ask a name server over the network.
+bool mayLookUp(quint32 address)
+{
+    if (!NetworkGuard::isActive())
+        return true;
+    if (!NetworkGuard::allows(QHostAddress(address)))
+        return false;
+    QFile hosts(QStringLiteral("/etc/hosts"));
+    return hosts.open(QIODevice::ReadOnly) && hostsFileNames(hosts.readAll(), address);
+}
+
+} // namespace
+
 HostLookupResult lookUpHostName(const QString& addressText)
 {
     if (!SocketsInitialize())
@@ -40,7 +70,7 @@ HostLookupResult lookUpHostName(const QString& addressText)
     const in_addr_t address = ::inet_addr(addressText.toLatin1().constData());
     if (address == INADDR_NONE) {
         result.outcome = HostLookupResult::Outcome::InvalidAddress;
-    } else if (!NetworkGuard::allows(QHostAddress(ntohl(address)))) {
+    } else if (!mayLookUp(ntohl(address))) {
         result.outcome = HostLookupResult::Outcome::NotFound;
     } else {
         sockaddr_in socketAddress{};
@@ -113,12 +143,16 @@ void GetHostNameFromIP(HostResolver& resolver, ProbeState& state, Messenger& mes
                        const QString& addressText, std::function<void(const QString&)> done, QObject* context)
 {
     QPointer<QWidget> owner(parent);
-    resolver.lookUp(addressText, context ? context : parent,
-                    [&state, &messenger, owner, done = std::move(done)](const HostLookupResult& result) {
-                        const QString name = applyHostLookup(result, state, messenger, owner);
-                        if (done)
-                            done(name);
-                    });
+    QObject* scope = context ? context : parent;
+    QPointer<QObject> alive(scope);
+    resolver.lookUp(
+        addressText, scope,
+        [&state, &messenger, owner, alive, done = std::move(done)](const HostLookupResult& result) {
+            const QString name = applyHostLookup(result, state, messenger, owner);
+            // The message runs an event loop of its own, in which the lookup's owner may end.
+            if (done && alive)
+                done(name);
+        });
 }
 
 } // namespace tarvo

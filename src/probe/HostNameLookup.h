@@ -37,9 +37,13 @@ void SocketsCleanup();
 
 // The reverse lookup itself: the text is converted as inet_addr reads it, then getnameinfo with
 // NI_NAMEREQD asks the system's name services. It blocks until they answer: run it off the user
-// interface thread. While the network guard is active an address it refuses is not looked up at all
-// (the name service would be asked over the network): NotFound.
+// interface thread. While the network guard is active only an address that the guard allows and that
+// the hosts file names is looked up (any other would be asked of a name server over the network); the
+// others are NotFound.
 HostLookupResult lookUpHostName(const QString& addressText);
+
+// Whether a hosts file (its text) gives the IPv4 address (host byte order) a name.
+bool hostsFileNames(const QByteArray& hostsText, quint32 address);
 
 // Looks up host names without blocking the user interface.
 class HostResolver

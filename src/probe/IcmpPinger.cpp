@@ -17,6 +17,7 @@
 #include <linux/errqueue.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace tarvo {
@@ -67,6 +68,18 @@ QString systemErrorText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+// The kernel's receive time of a message (SO_TIMESTAMPNS), from its control data.
+bool receiveTime(msghdr& message, timespec* when)
+{
+    for (cmsghdr* header = CMSG_FIRSTHDR(&message); header; header = CMSG_NXTHDR(&message, header)) {
+        if (header->cmsg_level == SOL_SOCKET && header->cmsg_type == SCM_TIMESTAMPNS) {
+            std::memcpy(when, CMSG_DATA(header), sizeof *when);
+            return true;
+        }
+    }
+    return false;
+}
+
 // One echo request in flight: sends, waits for the answer or the time-out, reports once.
 class EchoExchange final : public QObject
 {
@@ -105,9 +118,12 @@ public:
             failLater(IcmpStatus::BadOption, false, systemErrorText(errno));
             return;
         }
+        const int on = 1;
+        // Each answer carries the kernel's receive time: an answer that waited in the socket while the
+        // event loop was busy is judged by when it came, not by when it was read.
+        ::setsockopt(m_socket.fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
         if (!m_socket.raw) {
             // ICMP errors about the request reach a datagram socket through its error queue.
-            const int on = 1;
             ::setsockopt(m_socket.fd, IPPROTO_IP, IP_RECVERR, &on, sizeof on);
         }
 
@@ -120,6 +136,7 @@ public:
         sockaddr_in destination{};
         destination.sin_family = AF_INET;
         destination.sin_addr.s_addr = htonl(target);
+        ::clock_gettime(CLOCK_REALTIME, &m_sentAt);
         m_clock.start();
         const ssize_t sent = ::sendto(m_socket.fd, packet.constData(), static_cast<size_t>(packet.size()), 0,
                                       reinterpret_cast<const sockaddr*>(&destination), sizeof destination);
@@ -137,7 +154,11 @@ public:
 
         m_notifier = new QSocketNotifier(static_cast<qintptr>(m_socket.fd), QSocketNotifier::Read, this);
         connect(m_notifier, &QSocketNotifier::activated, this, [this] { readAnswers(); });
-        QTimer::singleShot(m_timeoutMs, this, [this] { finish(failure(IcmpStatus::RequestTimedOut)); });
+        QTimer::singleShot(m_timeoutMs, this, [this] {
+            // An answer that came in time may still wait in the socket when the event loop was busy.
+            readAnswers();
+            finish(failure(IcmpStatus::RequestTimedOut));
+        });
     }
 
 private:
@@ -155,39 +176,55 @@ private:
     {
         if (m_finished)
             return;
-        if (!m_socket.raw) {
-            if (const int status = readErrorQueue(); status >= 0) {
-                answered(status);
-                return;
-            }
-        }
+        if (!m_socket.raw && readErrorQueue())
+            return;
         QByteArray datagram(ReceiveBufferSize, Qt::Uninitialized);
+        alignas(cmsghdr) char control[256];
         for (;;) {
-            const ssize_t size =
-                ::recv(m_socket.fd, datagram.data(), static_cast<size_t>(datagram.size()), 0);
+            iovec vector{datagram.data(), static_cast<size_t>(datagram.size())};
+            msghdr message{};
+            message.msg_iov = &vector;
+            message.msg_iovlen = 1;
+            message.msg_control = control;
+            message.msg_controllen = sizeof control;
+            const ssize_t size = ::recvmsg(m_socket.fd, &message, 0);
             if (size < 0) {
                 const int error = errno;
                 if (error == EINTR)
                     continue;
                 // A datagram socket is this request's alone: an error it reports is about the request.
                 if (!m_socket.raw && error != EAGAIN && error != EWOULDBLOCK)
-                    answered(statusOfSocketError(error));
+                    answered(statusOfSocketError(error), m_clock.elapsed());
                 return;
             }
             const IcmpAnswer answer =
                 classifyIcmpDatagram(datagram.left(static_cast<qsizetype>(size)), m_socket.raw, m_request);
             if (answer.answers()) {
-                answered(answer.status);
+                answered(answer.status, arrivalMs(message));
                 return;
             }
         }
     }
 
-    // The status of the first ICMP error queued on a datagram socket, or -1.
-    int readErrorQueue()
+    // Milliseconds from the send to the kernel's receive time of a message, within what the monotonic
+    // clock has seen pass (the wall clock may be set meanwhile); the monotonic time when the message
+    // carries no receive time.
+    qint64 arrivalMs(msghdr& message) const
+    {
+        const qint64 elapsed = m_clock.elapsed();
+        timespec received{};
+        if (!receiveTime(message, &received))
+            return elapsed;
+        const qint64 nanoseconds = (qint64(received.tv_sec) - qint64(m_sentAt.tv_sec)) * 1000000000 +
+                                   (qint64(received.tv_nsec) - qint64(m_sentAt.tv_nsec));
+        return qBound<qint64>(0, nanoseconds / 1000000, elapsed);
+    }
+
+    // Takes the first ICMP error queued on a datagram socket as the answer; false when there is none.
+    bool readErrorQueue()
     {
         char data[512];
-        char control[512];
+        alignas(cmsghdr) char control[512];
         iovec vector{data, sizeof data};
         msghdr message{};
         message.msg_iov = &vector;
@@ -195,25 +232,27 @@ private:
         message.msg_control = control;
         message.msg_controllen = sizeof control;
         if (::recvmsg(m_socket.fd, &message, MSG_ERRQUEUE | MSG_DONTWAIT) < 0)
-            return -1;
+            return false;
         for (cmsghdr* header = CMSG_FIRSTHDR(&message); header; header = CMSG_NXTHDR(&message, header)) {
             if (header->cmsg_level != IPPROTO_IP || header->cmsg_type != IP_RECVERR)
                 continue;
             sock_extended_err error{};
             std::memcpy(&error, CMSG_DATA(header), sizeof error);
+            int status = statusOfSocketError(static_cast<int>(error.ee_errno));
             if (error.ee_origin == SO_EE_ORIGIN_ICMP) {
-                const int status = statusOfIcmpError(error.ee_type, error.ee_code);
-                return status >= 0 ? status : IcmpStatus::GeneralFailure;
+                status = statusOfIcmpError(error.ee_type, error.ee_code);
+                if (status < 0)
+                    status = IcmpStatus::GeneralFailure;
             }
-            return statusOfSocketError(static_cast<int>(error.ee_errno));
+            answered(status, arrivalMs(message));
+            return true;
         }
-        return -1;
+        return false;
     }
 
-    // An answer came: an echo reply (status 0) or an error about the request.
-    void answered(int status)
+    // An answer came after the given time: an echo reply (status 0) or an error about the request.
+    void answered(int status, qint64 elapsed)
     {
-        const qint64 elapsed = m_clock.elapsed();
         // An answer that took longer than the time-out counts as none; one that took exactly the
         // time-out is still in time.
         if (elapsed > m_timeoutMs) {
@@ -252,6 +291,7 @@ private:
     IcmpSocket m_socket;
     EchoIdentity m_request;
     QElapsedTimer m_clock;
+    timespec m_sentAt{}; // the wall-clock time of the send, to which the receive times are compared
     QSocketNotifier* m_notifier = nullptr;
     bool m_finished = false;
 };

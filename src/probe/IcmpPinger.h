@@ -10,12 +10,13 @@ namespace tarvo {
 // CAP_NET_RAW). When neither can be opened the result says that the address could not be checked
 // (CheckImpossible), so that no caller takes the silence for a free address.
 //
-// Outcomes: a matching echo reply within the time-out is "Success" with its round-trip time on a
-// monotonic clock; an ICMP error about the request (destination unreachable, time exceeded, ...) or a
-// send error is its status code; no reply (or a reply later than the time-out) is "Requested IP timed
-// out". Replies are matched by identifier, sequence number, payload and source, so another program's
-// traffic and our own request seen on loopback are never taken for the answer. Every send asks the
-// network guard first; a refused destination is not sent to (CheckImpossible).
+// Outcomes: a matching echo reply within the time-out is "Success" with its round-trip time; an ICMP
+// error about the request (destination unreachable, time exceeded, ...) or a send error is its status
+// code; no reply (or a reply later than the time-out) is "Requested IP timed out". An answer's time is
+// when the kernel received it, bounded by a monotonic clock, so that an answer left waiting while the
+// event loop was busy does not count as late. Replies are matched by identifier, sequence number, payload and
+// source, so another program's traffic and our own request seen on loopback are never taken for the answer.
+// Every send asks the network guard first; a refused destination is not sent to (CheckImpossible).
 class IcmpPinger final : public Pinger
 {
 public:

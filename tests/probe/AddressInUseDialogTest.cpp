@@ -122,6 +122,8 @@ private:
     }
 
 private Q_SLOTS:
+    // Run by hand as well as by CTest, the tests reach no address outside loopback.
+    void initTestCase() { qputenv("TARVO_LOOPBACK_ONLY", "1"); }
     void init();
     void controlsOfBothWindows();
     void assignmentMode_data();
@@ -131,6 +133,8 @@ private Q_SLOTS:
     void informationWithoutAddress();
     void waitsForTheNameTable();
     void closingEndsTheQueries();
+    void anotherWindowsLookupDecidesNothing_data();
+    void anotherWindowsLookupDecidesNothing();
     void againstLoopbackPeers();
 };
 
@@ -389,6 +393,52 @@ void AddressInUseDialogTest::closingEndsTheQueries()
     // Closing is no "OK": the assignment window is left as it was.
     QCOMPARE(window.closeTimeCalls, 0);
     QCOMPARE(window.staffNo, QStringLiteral("S1234"));
+}
+
+void AddressInUseDialogTest::anotherWindowsLookupDecidesNothing_data()
+{
+    QTest::addColumn<Device>("device");
+    QTest::addColumn<bool>("otherAddressNamed");
+    QTest::addColumn<bool>("writesBack");
+
+    QTest::newRow("named device, the other address nameless") << Device::Named << false << true;
+    QTest::newRow("nameless device, the other address named") << Device::Nameless << true << false;
+}
+
+void AddressInUseDialogTest::anotherWindowsLookupDecidesNothing()
+{
+    QFETCH(Device, device);
+    QFETCH(bool, otherAddressNamed);
+    QFETCH(bool, writesBack);
+
+    // A Live Info window whose lookup is slow, opened before the assignment window's dialog.
+    script(device);
+    const QString otherAddress = QStringLiteral("10.1.2.4");
+    test::FakeHostResolver slowResolver;
+    if (otherAddressNamed)
+        slowResolver.answers(otherAddress, QStringLiteral("PC0456"));
+    slowResolver.setHolding(true);
+    m_state.UsedIPAddress = otherAddress;
+    m_state.UsedIPMessage = UsedIPMessageLiveInfo;
+    frmIPAddressUsed information(m_state, {slowResolver, m_nodeStatus, m_banners, m_messenger});
+    information.show();
+    QTest::mouseClick(control<QPushButton>(information, "cmdGetInfo"), Qt::LeftButton);
+
+    m_state.UsedIPAddress = Address;
+    m_state.UsedIPMessage = UsedIPMessageAssignment;
+    FakeAssignmentWindow window;
+    frmIPAddGuna assignment(m_state, services(), window);
+    assignment.show();
+    QVERIFY(detailInfo(assignment));
+
+    // The other window's answer comes between "Detail Info ..." and "OK".
+    slowResolver.release();
+    QTRY_COMPARE(m_state.HostNotFound, !otherAddressNamed);
+    QTest::mouseClick(control<QPushButton>(assignment, "cmdGetInfo"), Qt::LeftButton);
+    QCOMPARE(window.closeTimeCalls, 1);
+    QCOMPARE(window.lanId, writesBack ? QStringLiteral("AHMAD") : QStringLiteral("typed"));
+    QCOMPARE(window.remarks, writesBack ? QStringLiteral("Hostname = PC0123; MAC Address = 00-1A-2B-3C-4D-5E")
+                                        : QStringLiteral("typed remarks"));
 }
 
 void AddressInUseDialogTest::againstLoopbackPeers()

@@ -39,12 +39,17 @@ class HostNameTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // Run by hand as well as by CTest, the tests reach no address outside loopback.
+    void initTestCase() { qputenv("TARVO_LOOPBACK_ONLY", "1"); }
     void lookUpWithoutNameService_data();
     void lookUpWithoutNameService();
     void loopbackNameFromTheHostsFile();
+    void hostsFileEntries_data();
+    void hostsFileEntries();
     void hostNotFoundFlagAndMessages_data();
     void hostNotFoundFlagAndMessages();
     void lookupRunsOffTheUserInterfaceThread();
+    void contextEndedDuringTheMessage();
 };
 
 void HostNameTest::lookUpWithoutNameService_data()
@@ -59,6 +64,8 @@ void HostNameTest::lookUpWithoutNameService_data()
     // The guard keeps the lookup from asking a name server about an address outside loopback.
     QTest::newRow("outside loopback") << "10.1.2.3" << Outcome::NotFound;
     QTest::newRow("short form outside loopback") << "10.258" << Outcome::NotFound;
+    // A loopback address that the hosts file does not name would be asked of a name server.
+    QTest::newRow("loopback address without a hosts entry") << "127.77.0.1" << Outcome::NotFound;
 }
 
 void HostNameTest::lookUpWithoutNameService()
@@ -79,6 +86,28 @@ void HostNameTest::loopbackNameFromTheHostsFile()
     const HostLookupResult result = lookUpHostName(QStringLiteral("127.0.0.1"));
     QCOMPARE(result.outcome, Outcome::Found);
     QCOMPARE(result.hostName, expected);
+}
+
+void HostNameTest::hostsFileEntries_data()
+{
+    QTest::addColumn<QByteArray>("hosts");
+    QTest::addColumn<bool>("named");
+
+    QTest::newRow("entry") << QByteArray("127.0.0.1 localhost\n127.0.1.1 pc.example pc\n") << true;
+    QTest::newRow("tabs and blanks") << QByteArray("  127.0.1.1\t\tpc  # the workstation\n") << true;
+    QTest::newRow("commented out") << QByteArray("# 127.0.1.1 pc\n127.0.0.1 localhost\n") << false;
+    QTest::newRow("address without a name") << QByteArray("127.0.1.1\n") << false;
+    QTest::newRow("another address") << QByteArray("127.0.1.10 pc\n127.0.1.11 pc2") << false;
+    QTest::newRow("name before the comment") << QByteArray("127.0.1.1 pc#old name") << true;
+    QTest::newRow("IPv6 lines") << QByteArray("::1 localhost ip6-localhost\n") << false;
+    QTest::newRow("empty") << QByteArray() << false;
+}
+
+void HostNameTest::hostsFileEntries()
+{
+    QFETCH(QByteArray, hosts);
+    QFETCH(bool, named);
+    QCOMPARE(hostsFileNames(hosts, 0x7F000101), named); // 127.0.1.1
 }
 
 void HostNameTest::hostNotFoundFlagAndMessages_data()
@@ -164,6 +193,25 @@ void HostNameTest::lookupRunsOffTheUserInterfaceThread()
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents();
     QVERIFY(!called);
+}
+
+void HostNameTest::contextEndedDuringTheMessage()
+{
+    // The window's lookup ends while "Host Name not Found." is shown: its continuation does not run.
+    test::FakeHostResolver resolver;
+    test::ScriptedMessenger messenger;
+    ProbeState state;
+    QWidget window;
+    auto* context = new QObject;
+    messenger.onMessage([&](const Message&) { delete context; });
+    bool called = false;
+    GetHostNameFromIP(
+        resolver, state, messenger, &window, QStringLiteral("10.1.2.3"),
+        [&](const QString&) { called = true; }, context);
+    QTRY_COMPARE(messenger.count(), 1);
+    QCoreApplication::processEvents();
+    QVERIFY(!called);
+    QVERIFY(state.HostNotFound);
 }
 
 QTEST_MAIN(HostNameTest)
