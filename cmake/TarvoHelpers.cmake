@@ -24,7 +24,7 @@ endfunction()
 # subsystem folder's name so that `ctest -R probe` runs one subsystem's tests.
 function(tarvo_add_test name)
     cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
-    add_executable(test_${name} ${ARG_SOURCES})
+    add_executable(test_${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/LoopbackOnly.cpp)
     target_link_libraries(test_${name} PRIVATE tarvo_test_support ${ARG_LIBS} Qt6::Test)
     set_target_properties(test_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     tarvo_set_warnings(test_${name})
