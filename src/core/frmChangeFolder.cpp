@@ -116,31 +116,47 @@ void frmChangeFolder::cmdMoveDatabase_Click()
                                        QStringLiteral("Replace Database"), MessageIcon::None,
                                        MessageButtons::OkCancel, MessageAnswer::Ok))
         return;
-    if (!alreadyThere && !moveDatabase(target))
+    if (!moveDatabase(target, alreadyThere))
         return;
 
     m_move->setEnabled(false);
-    m_context.WriteINI(QStringLiteral("Database"), QStringLiteral("DatabaseLocation"), m_folder);
-    m_context.program().DatabaseFolder = m_folder;
     m_close->setText(QStringLiteral("OK"));
     m_close->setFocus();
 }
 
-bool frmChangeFolder::moveDatabase(const QString& target)
+bool frmChangeFolder::moveDatabase(const QString& target, bool alreadyThere)
 {
-    DbOutcome outcome = DbOutcome::success();
-    {
+    DbOutcome copied = DbOutcome::success();
+    if (!alreadyThere) {
         const WaitCursor wait;
-        outcome = copyDatabaseFile(m_context.program().DatabasePath, target);
-        // The copy becomes the database in use; the original stays where it was.
-        if (outcome)
-            outcome = DatabaseLocator(m_context).makeLive(target);
+        copied = copyDatabaseFile(m_context.program().DatabasePath, target);
     }
-    if (!outcome)
+    if (!copied) {
         m_context.messenger().inform(this,
-                                     outcome.error() + QStringLiteral("\r\n\r\nTarvo database was open."),
+                                     copied.error() + QStringLiteral("\r\n\r\nTarvo database was open."),
                                      QStringLiteral("Error !!!"), MessageIcon::Critical);
-    return outcome.ok();
+        return false;
+    }
+
+    // The copy becomes the database in use only once its folder is recorded, so that the next start
+    // finds the database that this run writes to. The original stays where it was.
+    const QString section = QStringLiteral("Database");
+    const QString key = QStringLiteral("DatabaseLocation");
+    const QString previous = m_context.ReadINI(section, key);
+    if (!m_context.WriteINI(section, key, m_folder)) {
+        m_context.messenger().inform(this,
+                                     QStringLiteral("Cannot record the database folder in %1. The database "
+                                                    "in use was not changed.")
+                                         .arg(m_context.program().INIPath),
+                                     QStringLiteral("Error !!!"), MessageIcon::Critical);
+        return false;
+    }
+    if (auto live = DatabaseLocator(m_context).makeLive(target); !live) {
+        m_context.WriteINI(section, key, previous);
+        m_context.messenger().inform(this, live.error(), QStringLiteral("Error !!!"), MessageIcon::Critical);
+        return false;
+    }
+    return true;
 }
 
 void frmChangeFolder::cmdMapNetwork_Click()

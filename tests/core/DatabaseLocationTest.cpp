@@ -345,22 +345,39 @@ private Q_SLOTS:
         QCOMPARE(location(p), target.path());
     }
 
+    void failedMoveRecordsNothing_data()
+    {
+        QTest::addColumn<bool>("copyFails"); // otherwise the INI file cannot be written
+        QTest::newRow("copy fails") << true;
+        QTest::newRow("folder cannot be recorded") << false;
+    }
     void failedMoveRecordsNothing()
     {
+        QFETCH(bool, copyFails);
         MoveRig rig;
         TestProgram& p = rig.p;
         QString gone;
-        {
-            QTemporaryDir target;
-            gone = target.path();
+        QTemporaryDir target;
+        if (copyFails) {
+            QTemporaryDir removed;
+            gone = removed.path();
             rig.choose(gone);
+        } else {
+            rig.choose(target.path());
+            p.program.INIPath = p.path(QStringLiteral("no-such-folder/Tarvo.ini"));
         }
         QTest::mouseClick(rig.move, Qt::LeftButton);
         QCOMPARE(p.messenger.count(), 1);
         QCOMPARE(p.messenger.last().title, QStringLiteral("Error !!!"));
         QCOMPARE(p.messenger.last().icon, MessageIcon::Critical);
-        QVERIFY(p.messenger.last().text.contains(gone));
-        QVERIFY(p.messenger.last().text.endsWith(QLatin1String("\r\n\r\nTarvo database was open.")));
+        if (copyFails) {
+            QVERIFY(p.messenger.last().text.contains(gone));
+            QVERIFY(p.messenger.last().text.endsWith(QLatin1String("\r\n\r\nTarvo database was open.")));
+        } else {
+            QVERIFY(p.messenger.last().text.contains(p.program.INIPath));
+            p.program.INIPath = p.iniPath();
+        }
+        // The database in use stays the one the next start opens.
         QCOMPARE(p.database.path(), p.databasePath());
         QCOMPARE(p.program.DatabasePath, p.databasePath());
         QCOMPARE(location(p), QString());
