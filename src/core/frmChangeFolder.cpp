@@ -140,19 +140,16 @@ bool frmChangeFolder::moveDatabase(const QString& target, bool alreadyThere)
 
     // The copy becomes the database in use only once its folder is recorded, so that the next start
     // finds the database that this run writes to. The original stays where it was.
-    const QString section = QStringLiteral("Database");
-    const QString key = QStringLiteral("DatabaseLocation");
-    const QString previous = m_context.ReadINI(section, key);
-    if (!m_context.WriteINI(section, key, m_folder)) {
-        m_context.messenger().inform(this,
-                                     QStringLiteral("Cannot record the database folder in %1. The database "
-                                                    "in use was not changed.")
-                                         .arg(m_context.program().INIPath),
-                                     QStringLiteral("Error !!!"), MessageIcon::Critical);
+    const DatabaseLocator locator(m_context);
+    const QString previous = configuredDatabaseLocation(m_context);
+    if (auto recorded = locator.recordLocation(m_folder); !recorded) {
+        m_context.messenger().inform(
+            this, recorded.error() + QStringLiteral(" The database in use was not changed."),
+            QStringLiteral("Error !!!"), MessageIcon::Critical);
         return false;
     }
-    if (auto live = DatabaseLocator(m_context).makeLive(target); !live) {
-        m_context.WriteINI(section, key, previous);
+    if (auto live = locator.makeLive(target); !live) {
+        locator.recordLocation(previous);
         m_context.messenger().inform(this, live.error(), QStringLiteral("Error !!!"), MessageIcon::Critical);
         return false;
     }

@@ -242,6 +242,23 @@ private Q_SLOTS:
         }
     }
 
+    void changeDirectoryThatCannotBeRecordedSaysSo()
+    {
+        MainRig rig;
+        QVERIFY(rig.start());
+        QTemporaryDir other;
+        rig.p.createDatabase(other.filePath(DatabaseFileName));
+        rig.p.fileDialogs.files.push_back(other.filePath(DatabaseFileName));
+        rig.p.program.INIPath = rig.p.path(QStringLiteral("no-such-folder/Tarvo.ini"));
+        test::clickInNextModal(QStringLiteral("Command1"));
+        rig.action(QStringLiteral("mnuChangeDBDir"))->trigger();
+        QCOMPARE(rig.p.database.path(), other.filePath(DatabaseFileName));
+        QCOMPARE(rig.p.messenger.count(), 1);
+        QVERIFY(rig.p.messenger.last().text.contains(rig.p.program.INIPath));
+        QVERIFY(rig.p.messenger.last().text.endsWith(NextStartUnawareNote));
+        QCOMPARE(rig.p.messenger.last().icon, MessageIcon::Critical);
+    }
+
     void changeDirectoryWaitsForChildWindowsToClose()
     {
         MainRig rig;
