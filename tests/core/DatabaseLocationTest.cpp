@@ -154,7 +154,9 @@ private Q_SLOTS:
         rig.action(QStringLiteral("mnuBackupRestore"))->trigger();
 
         QString folder = other.path();
-        if (choice == QLatin1String("program"))
+        if (choice.isEmpty())
+            folder = current.path(); // the window shows where the search started
+        else if (choice == QLatin1String("program"))
             folder = p.folder();
         else if (choice == QLatin1String("garbage"))
             writeGarbage(other.filePath(DatabaseFileName));
@@ -169,8 +171,10 @@ private Q_SLOTS:
         }
         if (!choice.isEmpty())
             p.fileDialogs.files.push_back(joinPath(folder, QStringLiteral("any file.mdb")));
-        if (choice != QLatin1String("empty") && !choice.isEmpty()) {
-            test::whenModalOpens([&folder](QWidget* dialog) {
+        bool windowShown = false;
+        if (choice != QLatin1String("empty")) {
+            test::whenModalOpens([&folder, &windowShown](QWidget* dialog) {
+                windowShown = true;
                 QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
                          folder + QLatin1Char('/'));
                 QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command1")),
@@ -179,6 +183,7 @@ private Q_SLOTS:
         }
 
         rig.action(QStringLiteral("mnuChangeDBDir"))->trigger();
+        QCOMPARE(windowShown, choice != QLatin1String("empty"));
         QVERIFY(!p.exit.ended);
         if (message.isEmpty()) {
             QVERIFY2(p.messenger.isEmpty(), qPrintable(p.messenger.texts().join(QLatin1Char('\n'))));
