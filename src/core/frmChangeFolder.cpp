@@ -92,6 +92,8 @@ frmChangeFolder::frmChangeFolder(const AppContext& context, QWidget* parent)
     layout->addWidget(frame);
     layout->addLayout(buttons);
     setMinimumWidth(520);
+    // The folder is chosen with Browse; the path box only shows it.
+    browse->setFocus();
 }
 
 void frmChangeFolder::cmdDirektori_Click()

@@ -284,6 +284,7 @@ private Q_SLOTS:
     {
         MoveRig rig;
         QCOMPARE(rig.dialog.windowTitle(), QStringLiteral("Move database ..."));
+        QCOMPARE(rig.dialog.focusWidget(), rig.browse);
         QVERIFY(!rig.move->isEnabled());
         QTest::mouseClick(rig.browse, Qt::LeftButton); // cancelled
         QVERIFY(!rig.move->isEnabled());
