@@ -53,10 +53,17 @@ DbOutcome DatabaseLocator::makeLive(const QString& path) const
     return DbOutcome::success();
 }
 
-bool DatabaseLocator::record(const QString& folder, LocateMode mode) const
+DbOutcome DatabaseLocator::record(const QString& folder, LocateMode mode) const
 {
-    return m_context.WriteINI(QStringLiteral("Database"), QStringLiteral("DatabaseLocation"),
-                              recordedLocation(folder, m_context.program().ProgramFolder, mode));
+    return recordLocation(recordedLocation(folder, m_context.program().ProgramFolder, mode));
+}
+
+DbOutcome DatabaseLocator::recordLocation(const QString& location) const
+{
+    if (m_context.WriteINI(QStringLiteral("Database"), QStringLiteral("DatabaseLocation"), location))
+        return DbOutcome::success();
+    return DbOutcome::failure(
+        QStringLiteral("Cannot record the database folder in \"%1\".").arg(m_context.program().INIPath));
 }
 
 DbOutcome DatabaseLocator::openAndUpgrade(const QString& path) const

@@ -50,6 +50,10 @@ QString databaseStatusText(const QString& databaseFolder, const QString& program
 // "Change Directory" an empty text for the program folder (the default place), the folder otherwise.
 QString recordedLocation(const QString& folder, const QString& programFolder, LocateMode mode);
 
+// Added to the failure of record() once the database is in use: the next start will look elsewhere.
+inline const QString NextStartUnawareNote =
+    QStringLiteral("\r\n\r\nThe database is in use now, but the next start of Tarvo will not find it there.");
+
 // Puts a chosen database file into service.
 class DatabaseLocator
 {
@@ -64,8 +68,12 @@ public:
     // database in use stays as it was.
     DbOutcome makeLive(const QString& path) const;
 
-    // Records the folder in Database/DatabaseLocation under the rule of the mode.
-    bool record(const QString& folder, LocateMode mode) const;
+    // Records the folder in Database/DatabaseLocation under the rule of the mode. The failure names
+    // the INI file.
+    DbOutcome record(const QString& folder, LocateMode mode) const;
+
+    // Writes a value to Database/DatabaseLocation as it stands.
+    DbOutcome recordLocation(const QString& location) const;
 
     // prepare() and makeLive() together; the failure text names the file and the reason.
     DbOutcome openAndUpgrade(const QString& path) const;

@@ -114,6 +114,40 @@ DbResult<bool> hasColumn(const QSqlDatabase& db, const QString& table, const QSt
     return found->toInt() > 0;
 }
 
+// The statements that add the columns a database lacks: City.StartIPRange, City.ToIPRange and
+// IP_Info.Status, each on its own.
+DbResult<QStringList> missingColumnStatements(const QSqlDatabase& db)
+{
+    struct Addition
+    {
+        const char* table;
+        const char* column;
+        const char* type;
+    };
+    static const Addition additions[] = {
+        {"City", "StartIPRange", "SMALLINT"},
+        {"City", "ToIPRange", "SMALLINT"},
+        {"IP_Info", "Status", "VARCHAR(10) COLLATE NOCASE"},
+    };
+
+    QStringList statements;
+    for (const Addition& addition : additions) {
+        auto table = storedTableName(db, QString::fromLatin1(addition.table));
+        if (!table)
+            return table.outcome();
+        if (table->isEmpty())
+            continue;
+        auto present = hasColumn(db, *table, QString::fromLatin1(addition.column));
+        if (!present)
+            return present.outcome();
+        if (!*present)
+            statements << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                              .arg(quoted(*table), quoted(QString::fromLatin1(addition.column)),
+                                   QString::fromLatin1(addition.type));
+    }
+    return statements;
+}
+
 } // namespace
 
 const QStringList& requiredTables()
@@ -165,42 +199,21 @@ DbResult<QStringList> missingTables(const QSqlDatabase& db)
 
 DbOutcome SchemaUpgrade(const QSqlDatabase& db)
 {
-    struct Addition
-    {
-        const char* table;
-        const char* column;
-        const char* type;
-    };
-    static const Addition additions[] = {
-        {"City", "StartIPRange", "SMALLINT"},
-        {"City", "ToIPRange", "SMALLINT"},
-        {"IP_Info", "Status", "VARCHAR(10) COLLATE NOCASE"},
-    };
-
-    // Which columns are missing; a database that is up to date is not written at all (it may be
-    // read-only).
-    QStringList statements;
-    for (const Addition& addition : additions) {
-        auto table = storedTableName(db, QString::fromLatin1(addition.table));
-        if (!table)
-            return table.outcome();
-        if (table->isEmpty())
-            continue;
-        auto present = hasColumn(db, *table, QString::fromLatin1(addition.column));
-        if (!present)
-            return present.outcome();
-        if (!*present)
-            statements << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
-                              .arg(quoted(*table), quoted(QString::fromLatin1(addition.column)),
-                                   QString::fromLatin1(addition.type));
-    }
-    if (statements.isEmpty())
+    // A database that is up to date is not written at all (it may be read-only).
+    auto needed = missingColumnStatements(db);
+    if (!needed)
+        return needed.outcome();
+    if (needed->isEmpty())
         return DbOutcome::success();
 
     WriteTransaction transaction(db);
     if (auto begun = transaction.begin(); !begun)
         return begun;
-    for (const QString& sql : std::as_const(statements)) {
+    // Another workstation may have upgraded the file meanwhile: look again under the write lock.
+    needed = missingColumnStatements(db);
+    if (!needed)
+        return needed.outcome();
+    for (const QString& sql : std::as_const(*needed)) {
         if (auto added = execSql(db, sql); !added)
             return added;
     }

@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <optional>
 
 namespace tarvo {
@@ -177,7 +178,11 @@ bool IniFile::write(const QString& section, const QString& key, const QString& v
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(file.errorString());
-    const QByteArray bytes = contents.latin1 ? text.toLatin1() : text.toUtf8();
+    // A file kept in a single-byte code page stays in it, unless the new value has a character that
+    // the code page lacks: the file is then written in UTF-8, so that no character is lost.
+    const bool latin1 = contents.latin1 &&
+                        std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xff; });
+    const QByteArray bytes = latin1 ? text.toLatin1() : text.toUtf8();
     if (file.write(bytes) != bytes.size())
         return fail(file.errorString());
     if (!file.commit())

@@ -24,7 +24,12 @@ bool LockFileInstanceGuard::tryAcquire()
     // A lock is stale only when its process is gone, never because it is old: a program may run for
     // weeks.
     m_lock->setStaleLockTime(0);
-    return m_lock->tryLock(0);
+    if (m_lock->tryLock(0))
+        return true;
+    // Only a lock held by a running instance says that the program is already open. A lock file that
+    // cannot be made at all (a folder that is missing or not writable, a full disk) proves nothing, and
+    // the program must not refuse to start for it.
+    return m_lock->error() != QLockFile::LockFailedError;
 }
 
 QString LockFileInstanceGuard::defaultLockPath(const QString& programFolder)

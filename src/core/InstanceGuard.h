@@ -15,7 +15,8 @@ public:
     virtual ~InstanceGuard() = default;
 
     // Claims the program for this process; false when another running instance holds it. The claim
-    // lasts as long as the guard.
+    // lasts as long as the guard. When no claim can be made at all (the lock cannot be written), the
+    // answer is true: nothing shows that another instance runs.
     virtual bool tryAcquire() = 0;
 };
 

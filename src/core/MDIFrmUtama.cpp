@@ -459,7 +459,9 @@ void MDIFrmUtama::changeDatabase(const LocateChoice& choice)
             return;
         }
     }
-    locator.record(choice.folder, LocateMode::ChangeDirectory);
+    if (auto recorded = locator.record(choice.folder, LocateMode::ChangeDirectory); !recorded)
+        m_context.messenger().inform(this, recorded.error() + NextStartUnawareNote, QStringLiteral("Error"),
+                                     MessageIcon::Critical);
     updateStatusBar();
     applyGroupRule();
 }

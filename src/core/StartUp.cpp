@@ -87,7 +87,9 @@ bool StartUp::askForMissingDatabase()
         m_context.messenger().inform(nullptr, opened.error(), QStringLiteral("Error"), MessageIcon::Critical);
         return true;
     }
-    locator.record(choice.folder, LocateMode::StartUp);
+    if (auto recorded = locator.record(choice.folder, LocateMode::StartUp); !recorded)
+        m_context.messenger().inform(nullptr, recorded.error() + NextStartUnawareNote,
+                                     QStringLiteral("Error"), MessageIcon::Critical);
     return true;
 }
 

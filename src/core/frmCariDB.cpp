@@ -70,6 +70,9 @@ LocateChoice frmCariDB::run()
                                          QStringLiteral("Error"), MessageIcon::Critical);
             return LocateChoice::endProgram();
         }
+        // The window shows the folder where the search started; the database in use stays.
+        m_folder->setText(withTrailingSeparator(request.startFolder));
+        exec();
         return LocateChoice::kept();
     }
 

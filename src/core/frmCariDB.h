@@ -19,9 +19,10 @@ class frmCariDB final : public QDialog
 public:
     frmCariDB(const AppContext& context, LocateMode mode, QWidget* parent = nullptr);
 
-    // Runs the open-file dialog and, when a folder holding the database was chosen, this window until
-    // OK. At start-up, giving up without a recorded location or choosing a folder without the database
-    // ends the program (after a message); from "Change Directory" both keep the database in use.
+    // Runs the open-file dialog and then this window until OK, showing the folder of the database
+    // chosen or, after a cancel, the folder where the search started (nothing is chosen then). At
+    // start-up, giving up without a recorded location or choosing a folder without the database ends
+    // the program (after a message); from "Change Directory" both keep the database in use.
     LocateChoice run();
 
 private:

@@ -92,6 +92,8 @@ frmChangeFolder::frmChangeFolder(const AppContext& context, QWidget* parent)
     layout->addWidget(frame);
     layout->addLayout(buttons);
     setMinimumWidth(520);
+    // The folder is chosen with Browse; the path box only shows it.
+    browse->setFocus();
 }
 
 void frmChangeFolder::cmdDirektori_Click()
@@ -116,31 +118,44 @@ void frmChangeFolder::cmdMoveDatabase_Click()
                                        QStringLiteral("Replace Database"), MessageIcon::None,
                                        MessageButtons::OkCancel, MessageAnswer::Ok))
         return;
-    if (!alreadyThere && !moveDatabase(target))
+    if (!moveDatabase(target, alreadyThere))
         return;
 
     m_move->setEnabled(false);
-    m_context.WriteINI(QStringLiteral("Database"), QStringLiteral("DatabaseLocation"), m_folder);
-    m_context.program().DatabaseFolder = m_folder;
     m_close->setText(QStringLiteral("OK"));
     m_close->setFocus();
 }
 
-bool frmChangeFolder::moveDatabase(const QString& target)
+bool frmChangeFolder::moveDatabase(const QString& target, bool alreadyThere)
 {
-    DbOutcome outcome = DbOutcome::success();
-    {
+    DbOutcome copied = DbOutcome::success();
+    if (!alreadyThere) {
         const WaitCursor wait;
-        outcome = copyDatabaseFile(m_context.program().DatabasePath, target);
-        // The copy becomes the database in use; the original stays where it was.
-        if (outcome)
-            outcome = DatabaseLocator(m_context).makeLive(target);
+        copied = copyDatabaseFile(m_context.program().DatabasePath, target);
     }
-    if (!outcome)
+    if (!copied) {
         m_context.messenger().inform(this,
-                                     outcome.error() + QStringLiteral("\r\n\r\nTarvo database was open."),
+                                     copied.error() + QStringLiteral("\r\n\r\nTarvo database was open."),
                                      QStringLiteral("Error !!!"), MessageIcon::Critical);
-    return outcome.ok();
+        return false;
+    }
+
+    // The copy becomes the database in use only once its folder is recorded, so that the next start
+    // finds the database that this run writes to. The original stays where it was.
+    const DatabaseLocator locator(m_context);
+    const QString previous = configuredDatabaseLocation(m_context);
+    if (auto recorded = locator.recordLocation(m_folder); !recorded) {
+        m_context.messenger().inform(
+            this, recorded.error() + QStringLiteral(" The database in use was not changed."),
+            QStringLiteral("Error !!!"), MessageIcon::Critical);
+        return false;
+    }
+    if (auto live = locator.makeLive(target); !live) {
+        locator.recordLocation(previous);
+        m_context.messenger().inform(this, live.error(), QStringLiteral("Error !!!"), MessageIcon::Critical);
+        return false;
+    }
+    return true;
 }
 
 void frmChangeFolder::cmdMapNetwork_Click()

@@ -22,7 +22,9 @@ private:
     void cmdMoveDatabase_Click();
     void cmdMapNetwork_Click();
     void cmdTutup_Click();
-    bool moveDatabase(const QString& target);
+    // Copies the database in use to target (unless it is that file already), records the folder and
+    // makes the copy the database in use. False, after a message, when any step failed.
+    bool moveDatabase(const QString& target, bool alreadyThere);
 
     const AppContext& m_context;
     QString m_folder; // the folder chosen, as the folder dialog gave it

@@ -154,7 +154,9 @@ private Q_SLOTS:
         rig.action(QStringLiteral("mnuBackupRestore"))->trigger();
 
         QString folder = other.path();
-        if (choice == QLatin1String("program"))
+        if (choice.isEmpty())
+            folder = current.path(); // the window shows where the search started
+        else if (choice == QLatin1String("program"))
             folder = p.folder();
         else if (choice == QLatin1String("garbage"))
             writeGarbage(other.filePath(DatabaseFileName));
@@ -169,8 +171,10 @@ private Q_SLOTS:
         }
         if (!choice.isEmpty())
             p.fileDialogs.files.push_back(joinPath(folder, QStringLiteral("any file.mdb")));
-        if (choice != QLatin1String("empty") && !choice.isEmpty()) {
-            test::whenModalOpens([&folder](QWidget* dialog) {
+        bool windowShown = false;
+        if (choice != QLatin1String("empty")) {
+            test::whenModalOpens([&folder, &windowShown](QWidget* dialog) {
+                windowShown = true;
                 QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
                          folder + QLatin1Char('/'));
                 QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command1")),
@@ -179,6 +183,7 @@ private Q_SLOTS:
         }
 
         rig.action(QStringLiteral("mnuChangeDBDir"))->trigger();
+        QCOMPARE(windowShown, choice != QLatin1String("empty"));
         QVERIFY(!p.exit.ended);
         if (message.isEmpty()) {
             QVERIFY2(p.messenger.isEmpty(), qPrintable(p.messenger.texts().join(QLatin1Char('\n'))));
@@ -242,6 +247,23 @@ private Q_SLOTS:
         }
     }
 
+    void changeDirectoryThatCannotBeRecordedSaysSo()
+    {
+        MainRig rig;
+        QVERIFY(rig.start());
+        QTemporaryDir other;
+        rig.p.createDatabase(other.filePath(DatabaseFileName));
+        rig.p.fileDialogs.files.push_back(other.filePath(DatabaseFileName));
+        rig.p.program.INIPath = rig.p.path(QStringLiteral("no-such-folder/Tarvo.ini"));
+        test::clickInNextModal(QStringLiteral("Command1"));
+        rig.action(QStringLiteral("mnuChangeDBDir"))->trigger();
+        QCOMPARE(rig.p.database.path(), other.filePath(DatabaseFileName));
+        QCOMPARE(rig.p.messenger.count(), 1);
+        QVERIFY(rig.p.messenger.last().text.contains(rig.p.program.INIPath));
+        QVERIFY(rig.p.messenger.last().text.endsWith(NextStartUnawareNote));
+        QCOMPARE(rig.p.messenger.last().icon, MessageIcon::Critical);
+    }
+
     void changeDirectoryWaitsForChildWindowsToClose()
     {
         MainRig rig;
@@ -262,6 +284,7 @@ private Q_SLOTS:
     {
         MoveRig rig;
         QCOMPARE(rig.dialog.windowTitle(), QStringLiteral("Move database ..."));
+        QCOMPARE(rig.dialog.focusWidget(), rig.browse);
         QVERIFY(!rig.move->isEnabled());
         QTest::mouseClick(rig.browse, Qt::LeftButton); // cancelled
         QVERIFY(!rig.move->isEnabled());
@@ -345,22 +368,39 @@ private Q_SLOTS:
         QCOMPARE(location(p), target.path());
     }
 
+    void failedMoveRecordsNothing_data()
+    {
+        QTest::addColumn<bool>("copyFails"); // otherwise the INI file cannot be written
+        QTest::newRow("copy fails") << true;
+        QTest::newRow("folder cannot be recorded") << false;
+    }
     void failedMoveRecordsNothing()
     {
+        QFETCH(bool, copyFails);
         MoveRig rig;
         TestProgram& p = rig.p;
         QString gone;
-        {
-            QTemporaryDir target;
-            gone = target.path();
+        QTemporaryDir target;
+        if (copyFails) {
+            QTemporaryDir removed;
+            gone = removed.path();
             rig.choose(gone);
+        } else {
+            rig.choose(target.path());
+            p.program.INIPath = p.path(QStringLiteral("no-such-folder/Tarvo.ini"));
         }
         QTest::mouseClick(rig.move, Qt::LeftButton);
         QCOMPARE(p.messenger.count(), 1);
         QCOMPARE(p.messenger.last().title, QStringLiteral("Error !!!"));
         QCOMPARE(p.messenger.last().icon, MessageIcon::Critical);
-        QVERIFY(p.messenger.last().text.contains(gone));
-        QVERIFY(p.messenger.last().text.endsWith(QLatin1String("\r\n\r\nTarvo database was open.")));
+        if (copyFails) {
+            QVERIFY(p.messenger.last().text.contains(gone));
+            QVERIFY(p.messenger.last().text.endsWith(QLatin1String("\r\n\r\nTarvo database was open.")));
+        } else {
+            QVERIFY(p.messenger.last().text.contains(p.program.INIPath));
+            p.program.INIPath = p.iniPath();
+        }
+        // The database in use stays the one the next start opens.
         QCOMPARE(p.database.path(), p.databasePath());
         QCOMPARE(p.program.DatabasePath, p.databasePath());
         QCOMPARE(location(p), QString());

@@ -9,10 +9,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSemaphore>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <thread>
 
 using namespace tarvo;
 
@@ -243,6 +247,54 @@ private Q_SLOTS:
         const QStringList city = columnsOf(connection.handle(), QStringLiteral("City"));
         QCOMPARE(city.count(QStringLiteral("StartIPRange")), 1);
         QCOMPARE(city.count(QStringLiteral("ToIPRange")), 1);
+    }
+
+    void schemaUpgradeByAnotherWorkstationMeanwhileIsNoFailure()
+    {
+        // Two workstations start on an old shared database at once. The other one holds the write lock
+        // with its upgrade not yet committed while this one looks at the columns, and commits while
+        // this one waits for the lock.
+        const QString path = freshPath();
+        makeRawDatabase(path, oldSchema());
+        DatabaseConnection connection;
+        QVERIFY(connection.open(path));
+        QSemaphore holding;
+        DbOutcome otherUpgrade = DbOutcome::failure(QStringLiteral("not run"));
+        std::thread other([&path, &holding, &otherUpgrade] {
+            auto name = openDatabaseFile(path);
+            if (!name) {
+                otherUpgrade = name.outcome();
+                holding.release();
+                return;
+            }
+            {
+                const QSqlDatabase db = QSqlDatabase::database(*name, false);
+                WriteTransaction transaction(db);
+                otherUpgrade = transaction.begin();
+                for (const char* sql : {"ALTER TABLE City ADD COLUMN StartIPRange SMALLINT",
+                                        "ALTER TABLE City ADD COLUMN ToIPRange SMALLINT",
+                                        "ALTER TABLE IP_Info ADD COLUMN Status VARCHAR(10)"}) {
+                    if (otherUpgrade)
+                        otherUpgrade = execSql(db, QString::fromLatin1(sql));
+                }
+                holding.release();
+                // Long enough for this workstation to look at the columns and wait for the lock.
+                QThread::msleep(300);
+                if (otherUpgrade)
+                    otherUpgrade = transaction.commit();
+            }
+            closeDatabaseFile(*name);
+        });
+        holding.acquire();
+        const DbOutcome upgraded = SchemaUpgrade(connection.handle());
+        other.join();
+        QVERIFY2(otherUpgrade, qPrintable(otherUpgrade.error()));
+        QVERIFY2(upgraded, qPrintable(upgraded.error()));
+        const QStringList city = columnsOf(connection.handle(), QStringLiteral("City"));
+        QCOMPARE(city.count(QStringLiteral("StartIPRange")), 1);
+        QCOMPARE(city.count(QStringLiteral("ToIPRange")), 1);
+        QCOMPARE(columnsOf(connection.handle(), QStringLiteral("IP_Info")).count(QStringLiteral("Status")),
+                 1);
     }
 
     void schemaUpgradeFindsTablesInAnyLetterCase()

@@ -173,6 +173,25 @@ private Q_SLOTS:
         QCOMPARE(ini.read(QStringLiteral("S"), QStringLiteral("K")), value);
     }
 
+    // A file from Windows is in a single-byte code page: its text survives a write, also one of a value
+    // that the code page cannot hold.
+    void singleByteFileKeepsEveryCharacter_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("value in the code page") << QStringLiteral("/srv/caf\u00e9");
+        QTest::newRow("value beyond the code page") << QStringLiteral("/srv/\u6570\u636e");
+    }
+    void singleByteFileKeepsEveryCharacter()
+    {
+        QFETCH(QString, value);
+        writeAll(m_path, "[Backup]\r\nBackupLocation=D:\\Sauvegard\xe9\r\n");
+        IniFile ini(m_path);
+        QVERIFY(ini.write(QStringLiteral("Database"), QStringLiteral("DatabaseLocation"), value));
+        QCOMPARE(ini.read(QStringLiteral("Database"), QStringLiteral("DatabaseLocation")), value);
+        QCOMPARE(ini.read(QStringLiteral("Backup"), QStringLiteral("BackupLocation")),
+                 QStringLiteral("D:\\Sauvegard\u00e9"));
+    }
+
     void refusesWhatWouldBreakTheFile()
     {
         IniFile ini(m_path);

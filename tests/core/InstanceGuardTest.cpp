@@ -84,6 +84,14 @@ private Q_SLOTS:
         QVERIFY(next.tryAcquire());
     }
 
+    void lockThatCannotBeWrittenDoesNotClaimAnotherInstance()
+    {
+        // The lock folder is missing: nothing shows that the program runs elsewhere.
+        LockFileInstanceGuard guard(LockFileInstanceGuard::lockPathIn(
+            m_locks.filePath(QStringLiteral("missing/folder")), m_programA.path()));
+        QVERIFY(guard.tryAcquire());
+    }
+
     void lockFileNamesTheProgramFolder()
     {
         const QString a = lockOf(m_programA);

@@ -293,12 +293,22 @@ private Q_SLOTS:
         if (location == QLatin1String("other"))
             QVERIFY(p.context.WriteINI(QStringLiteral("Database"), QStringLiteral("DatabaseLocation"),
                                        empty.path()));
+        bool windowShown = false;
         if (answer == QLatin1String("other")) {
             p.createDatabase(other.filePath(DatabaseFileName));
             p.fileDialogs.files.push_back(other.filePath(QStringLiteral("picked.mdb")));
             test::clickInNextModal(QStringLiteral("Command1"));
         } else if (answer == QLatin1String("noDatabase")) {
             p.fileDialogs.files.push_back(empty.filePath(QStringLiteral("something.mdb")));
+        } else if (location == QLatin1String("other")) {
+            // After a cancel the window shows the recorded folder until OK.
+            test::whenModalOpens([&empty, &windowShown](QWidget* dialog) {
+                windowShown = true;
+                QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
+                         empty.path() + QLatin1Char('/'));
+                QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command1")),
+                                  Qt::LeftButton);
+            });
         }
 
         test::FakeInstanceGuard guard(true);
@@ -326,6 +336,7 @@ private Q_SLOTS:
         }
         if (location == QLatin1String("other") && answer.isEmpty()) {
             // A cancel records nothing; the missing database is reported.
+            QVERIFY(windowShown);
             QCOMPARE(p.context.ReadINI(QStringLiteral("Database"), QStringLiteral("DatabaseLocation")),
                      empty.path());
             QVERIFY(p.messenger.sawText(empty.filePath(DatabaseFileName)));
@@ -339,6 +350,7 @@ private Q_SLOTS:
         QVERIFY(
             p.context.WriteINI(QStringLiteral("Database"), QStringLiteral("DatabaseLocation"), other.path()));
         frmCariDB locate(p.context, LocateMode::ChangeDirectory);
+        test::clickInNextModal(QStringLiteral("Command1"));
         QCOMPARE(locate.run().kind, LocateChoice::Kind::Kept);
         QCOMPARE(p.fileDialogs.fileRequests.size(), 1);
         const OpenFileRequest& request = p.fileDialogs.fileRequests.constFirst();
