@@ -64,6 +64,13 @@ inline qint64 rowWhere(TestProgram& program, const QString& column, const QStrin
         ->toLongLong();
 }
 
+// The session's user ID, name, group and area, to compare at once.
+inline QStringList sessionOf(const TestProgram& program)
+{
+    const Session& s = program.session;
+    return {s.LoginUserID, s.LoginName, s.LoginGroup, s.LoginRegion};
+}
+
 // A loopback port that was free a moment ago: a connection to it is refused.
 inline quint16 closedPort()
 {

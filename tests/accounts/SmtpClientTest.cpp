@@ -11,12 +11,9 @@ using namespace tarvo;
 namespace {
 
 // A recipient name that tries to add a header and a body with lines that start with ".".
-MailMessage sampleMail()
-{
-    return MailMessage{
-        "Tarvo",       "Tarvo Administrator",      "siti@example.org", "Siti\r\nBcc: eve@example.org",
-        "Your\nlogin", "Siti,\r\n.\r\n..two\nlast"};
-}
+const MailMessage SampleMail{
+    "Tarvo",       "Tarvo Administrator",      "siti@example.org", "Siti\r\nBcc: eve@example.org",
+    "Your\nlogin", "Siti,\r\n.\r\n..two\nlast"};
 
 const QByteArray SampleTranscript = "MAIL FROM: Tarvo\r\n"
                                     "RCPT TO: siti@example.org\r\n"
@@ -33,7 +30,7 @@ const QByteArray SampleTranscript = "MAIL FROM: Tarvo\r\n"
 QString sendAndWait(SmtpClient& client, const QString& server, quint16 port)
 {
     QSignalSpy spy(&client, &SmtpClient::finished);
-    if (!client.send(server, port, sampleMail()) || !spy.isEmpty() || !spy.wait(20000) || client.isBusy())
+    if (!client.send(server, port, SampleMail) || !spy.isEmpty() || !spy.wait(20000) || client.isBusy())
         return QStringLiteral("no proper end");
     return spy.at(0).at(0).toBool() ? QStringLiteral("accepted") : spy.at(0).at(1).toString();
 }
