@@ -24,18 +24,14 @@ struct Mailing
     test::LoopbackSmtpServer server;
     frmLoginSilap dialog{program.context};
 
-    explicit Mailing(const QString& email = "siti@example.org", const QString& password = "pw")
+    Mailing()
     {
-        test::addAccount(program, "Siti", "siti", "HQ", email, {}, password);
+        test::addAccount(program, "Siti", "siti", "HQ", "Siti@Example.org", {}, ".dot pass");
         if (!server.start())
             qFatal("no loopback mail server");
-        useServer("127.0.0.1", server.port());
+        program.context.WriteINI("Network", "SMTP", "127.0.0.1");
+        program.context.WriteINI("Network", "Port", QString::number(server.port()));
         dialog.show();
-    }
-    void useServer(const QString& host, quint16 port)
-    {
-        program.context.WriteINI("Network", "SMTP", host);
-        program.context.WriteINI("Network", "Port", QString::number(port));
     }
     void request(const QString& address)
     {
@@ -131,7 +127,7 @@ private Q_SLOTS:
         QFETCH(QString, address);
         QFETCH(QByteArray, rcptReply);
         QFETCH(QString, message);
-        Mailing m("Siti@Example.org", ".dot pass");
+        Mailing m;
         m.server.setReply("RCPT", rcptReply);
         int mailsWhenTold = -1;
         m.program.messenger.onMessage([&](const Message&) { mailsWhenTold = int(m.server.mails().size()); });

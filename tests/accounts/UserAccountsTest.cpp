@@ -209,6 +209,7 @@ private Q_SLOTS:
         // Older databases may hold one user ID twice; such an account can still be edited.
         QTest::newRow("unchanged ID an older row shares") << "Bob Two" << "Bob Three" << "bob" << "";
         QTest::newRow("empty name") << "" << "" << "x" << "Please enter User Name !";
+        QTest::newRow("longer ID only warned about") << "" << "Long" << "abcdefg" << "";
         // clang-format on
     }
     void saveRules()
