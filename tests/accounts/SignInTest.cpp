@@ -1,64 +1,81 @@
+#include "AccountsTestKit.h"
 #include "FakeMainWindow.h"
 #include "FakePinger.h"
 #include "LoopbackHttpServer.h"
 #include "ModalDialogs.h"
-#include "TestProgram.h"
 
 #include "accounts/SignInRunner.h"
 #include "accounts/UpdateCheck.h"
-#include "accounts/UserStore.h"
 #include "accounts/frmLogin.h"
-#include "core/Sql.h"
+#include "core/FileDownloader.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QLineEdit>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 using namespace tarvo;
-using tarvo::test::whenModal;
+using test::click;
+using test::type;
 
 namespace {
 
-// A sign-in dialog over a test program folder, with the forgotten-login dialog replaced by a counter.
+const QString Running = QStringLiteral("1.30.0522");
+
+// A program folder whose Web/UpdateURL names a folder of a loopback HTTP server, with the sign-in
+// dialog (its forgotten-login dialog replaced by a counter).
 struct SignIn
 {
     test::TestProgram program;
     test::FakePinger pinger;
     test::FakeMainWindow mainWindow;
+    test::LoopbackHttpServer server;
     int forgottenLoginOpened = 0;
     std::unique_ptr<frmLogin> dialog;
 
-    SignIn() { open(); }
+    SignIn()
+    {
+        if (!server.start())
+            qFatal("no loopback HTTP server");
+        program.context.WriteINI("Web", "UpdateURL", server.url("/tarvo"));
+    }
+    // Puts the update information at the address (nothing there when empty) and lets the host answer.
+    void publish(const QByteArray& contents)
+    {
+        server.serve("/tarvo/TarvoWebPatch", contents.isEmpty() ? 404 : 200, contents);
+        pinger.answers("127.0.0.1");
+    }
+
     void open()
     {
         dialog = std::make_unique<frmLogin>(program.context, mainWindow, pinger,
                                             [this](QWidget*) { ++forgottenLoginOpened; });
+        dialog->findChild<UpdateCheck*>()->setRunningVersion(Running);
         dialog->show();
     }
-    template <class T>
-    T* child(const char* name) const
+    // Signs in with Enter in the password box.
+    void enter(const QString& userId, const QString& password, bool checkForUpdates = false)
     {
-        return dialog->findChild<T*>(QString::fromLatin1(name));
+        if (!checkForUpdates)
+            click(dialog.get(), "chkWebPatch");
+        type(dialog.get(), "txtUserID", userId);
+        type(dialog.get(), "txtPassword", password);
+        QTest::keyClick(test::child<QLineEdit>(dialog.get(), "txtPassword"), Qt::Key_Return);
     }
-    void type(const QString& userId, const QString& password)
+    bool closedWith(QDialog::DialogCode code) const
     {
-        child<QLineEdit>("txtUserID")->clear();
-        QTest::keyClicks(child<QLineEdit>("txtUserID"), userId);
-        child<QLineEdit>("txtPassword")->clear();
-        QTest::keyClicks(child<QLineEdit>("txtPassword"), password);
+        return !dialog->isVisible() && dialog->result() == code;
     }
-    void untickUpdateCheck()
+    // Signs in as the administrator with the update check, which runs before the dialog closes: the
+    // user is signed in at once and the dialog waits for the check without blocking, its input locked.
+    bool signInAndCheck()
     {
-        QCheckBox* box = child<QCheckBox>("chkWebPatch");
-        if (box->isChecked())
-            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+        open();
+        enter("admin", "admin", true);
+        if (!program.session.isSignedIn() || !dialog->isVisible() ||
+            test::child<QPushButton>(dialog.get(), "CmdTeruskan")->isEnabled())
+            return false;
+        return QTest::qWaitFor([this] { return closedWith(QDialog::Accepted); }, 20000);
     }
-    void clickEnter() { QTest::mouseClick(child<QPushButton>("CmdTeruskan"), Qt::LeftButton); }
-    bool accepted() const { return !dialog->isVisible() && dialog->result() == QDialog::Accepted; }
-    bool rejected() const { return !dialog->isVisible() && dialog->result() == QDialog::Rejected; }
 };
 
 } // namespace
@@ -67,114 +84,129 @@ class SignInTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { qputenv("TARVO_LOOPBACK_ONLY", "1"); }
+    // Versions compare as texts. The first item of the update information counts: up to a comma or the
+    // line end, blanks before it skipped, without its quotes.
+    void updateCheckTellsWhatTheUpdateOffers_data()
+    {
+        QTest::addColumn<QByteArray>("contents"); // empty: none at the address; null: no ping answer
+        QTest::addColumn<QString>("told");        // the version offered, "major", "failure" or nothing
+        // clang-format off
+        QTest::newRow("already the new version") << QByteArray("1.29.0500 -> 1.30.0522\r\n") << "";
+        QTest::newRow("update from the running version") << QByteArray("1.30.0522 -> 1.31.0600\r\n") << "1.31.0600";
+        QTest::newRow("update from an older version") << QByteArray("1.29.0000 -> 1.31.0000") << "1.31.0000";
+        QTest::newRow("revision counts") << QByteArray("1.30.0000 -> 1.30.0523") << "1.30.0523";
+        QTest::newRow("newer than offered") << QByteArray("1.00.0000 -> 1.29.9999") << "";
+        QTest::newRow("too old for the update") << QByteArray("1.31.0000 -> 1.32.0000\r\n") << "major";
+        QTest::newRow("blanks before") << QByteArray(" \t1.31.0000 -> 1.32.0000") << "major";
+        QTest::newRow("a comma after") << QByteArray("1.30.0522 -> 1.31.0600,x -> 9") << "1.31.0600";
+        QTest::newRow("quoted item") << QByteArray("\"1.30.0522 -> 1.31.0600\"\nnotes") << "1.31.0600";
+        QTest::newRow("to-version without a dot") << QByteArray("1 -> 2\r\n") << "";
+        QTest::newRow("no arrow") << QByteArray("1.30.0522 1.31.0600\r\n") << "";
+        QTest::newRow("arrow on the second line") << QByteArray("\r\n1.30.0522 -> 1.31.0600\r\n") << "";
+        QTest::newRow("download fails") << QByteArray("") << "failure";
+        QTest::newRow("host does not answer") << QByteArray() << "";
+        // clang-format on
+    }
+    void updateCheckTellsWhatTheUpdateOffers()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, told);
+        SignIn s;
+        if (!contents.isNull())
+            s.publish(contents);
+        QVERIFY(s.signInAndCheck());
+        QCOMPARE(s.pinger.addresses(), QStringList{"127.0.0.1"});
+        QCOMPARE(s.server.requestedPaths().size(), contents.isNull() ? 0 : 1);
+        const bool update = told.startsWith(QLatin1Char('1'));
+        QStringList messages;
+        if (update)
+            messages << "Administrator,\n\nThere is an update available to version " + told +
+                            ". Please update using Utility - Web Patch menu.";
+        else if (told == QLatin1String("major"))
+            messages << "Administrator,\n\nThere are Major Update to Tarvo software. Please download Tarvo "
+                        "from Tarvo website !";
+        else if (told == QLatin1String("failure"))
+            messages << FileDownloader::failureMessage();
+        QCOMPARE(s.program.messenger.texts(), messages);
+        QCOMPARE(s.mainWindow.webPatch, update);
+        QVERIFY(!QFileInfo::exists(s.program.path(UpdateInformationFile)));
+    }
 
+    // Only the update address's own host is pinged, and only a loopback one here.
+    void updateCheckPingsTheHostOfTheAddress_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QStringList>("pinged");
+        QTest::newRow("a name looked up") << "http://localhost/tarvo" << QStringList{"127.0.0.1"};
+        QTest::newRow("user and port") << "http://me:pw@127.0.0.1:8080/x" << QStringList{"127.0.0.1"};
+        QTest::newRow("outside address") << "http://10.0.0.1/tarvo" << QStringList{};
+        QTest::newRow("no host part") << "updates" << QStringList{};
+        QTest::newRow("no address") << "" << QStringList{};
+    }
+    void updateCheckPingsTheHostOfTheAddress()
+    {
+        QFETCH(QString, url);
+        QFETCH(QStringList, pinged);
+        SignIn s;
+        s.program.context.WriteINI("Web", "UpdateURL", url);
+        QVERIFY(s.signInAndCheck());
+        QCOMPARE(s.pinger.addresses(), pinged);
+        QVERIFY(s.program.messenger.isEmpty());
+    }
+
+    // With the update box cleared nothing is sent; a failed attempt opens the forgotten-login dialog.
     void signsInIgnoringLetterCase_data()
     {
         QTest::addColumn<QString>("userId");
         QTest::addColumn<QString>("password");
-        QTest::addColumn<bool>("pressEnter");
-        QTest::newRow("as stored") << "admin"
-                                   << "admin" << false;
-        QTest::newRow("mixed case") << "AdMiN"
-                                    << "ADMIN" << false;
-        QTest::newRow("Enter in the password box") << "Admin"
-                                                   << "admiN" << true;
+        QTest::addColumn<QString>("group"); // empty: refused
+        QTest::addColumn<QString>("region");
+        // clang-format off
+        QTest::newRow("as stored") << "admin" << "admin" << "Sistem" << "";
+        QTest::newRow("mixed case") << "AdMiN" << "ADMIN" << "Sistem" << "";
+        QTest::newRow("area administrator") << "kamal" << "pw" << "Kawasan" << "Headquarters";
+        // An account moved from an area to HQ keeps its old area in the table, but sees every area.
+        QTest::newRow("HQ with an old area") << "HADI" << "PW" << "HQ" << "";
+        QTest::newRow("wrong password") << "admin" << "secret" << "" << "";
+        QTest::newRow("unknown user") << "nobody" << "admin" << "" << "";
+        QTest::newRow("quote in the ID") << "admin' --" << "x" << "" << "";
+        // clang-format on
     }
     void signsInIgnoringLetterCase()
     {
         QFETCH(QString, userId);
         QFETCH(QString, password);
-        QFETCH(bool, pressEnter);
-        SignIn s;
-        s.program.context.WriteINI(QStringLiteral("Web"), QStringLiteral("UpdateURL"),
-                                   QStringLiteral("http://127.0.0.1:9/tarvo"));
-        s.untickUpdateCheck();
-        s.type(userId, password);
-        if (pressEnter)
-            QTest::keyClick(s.child<QLineEdit>("txtPassword"), Qt::Key_Return);
-        else
-            s.clickEnter();
-        QVERIFY(s.accepted());
-        QCOMPARE(s.program.session.LoginUserID, QStringLiteral("admin"));
-        QCOMPARE(s.program.session.LoginName, QStringLiteral("Administrator"));
-        QCOMPARE(s.program.session.LoginGroup, QStringLiteral("Sistem"));
-        QCOMPARE(s.program.session.LoginRegion, QString());
-        QCOMPARE(s.mainWindow.caption, QStringLiteral("Tarvo - [User : Administrator]"));
-        QVERIFY(s.dialog->signedInRowId() > 0);
-        QCOMPARE(s.forgottenLoginOpened, 0);
-        // The update command was withdrawn when the dialog opened, and with the box cleared nothing was
-        // sent to find an update.
-        QCOMPARE(s.mainWindow.webPatchCalls, QList<bool>{false});
-        QVERIFY(s.pinger.calls.isEmpty());
-    }
-
-    void onlyAnAreaAdministratorIsLimitedToAnArea_data()
-    {
-        QTest::addColumn<QString>("group");
-        QTest::addColumn<QString>("region");
-        QTest::newRow("area administrator") << "Kawasan"
-                                            << "Headquarters";
-        // An account moved from an area to HQ keeps its old area in the table, but sees every area.
-        QTest::newRow("HQ with an old area") << "HQ"
-                                             << "";
-    }
-    void onlyAnAreaAdministratorIsLimitedToAnArea()
-    {
         QFETCH(QString, group);
         QFETCH(QString, region);
         SignIn s;
-        UserStore store(s.program.database);
-        QVERIFY(*store.add({QStringLiteral("Kamal"), QStringLiteral("kamal"), QStringLiteral("pw"), QString(),
-                            QStringLiteral("Kawasan"), QStringLiteral("Headquarters")}) ==
-                AccountProblem::None);
-        QVERIFY(execSql(s.program.database.handle(),
-                        QStringLiteral("UPDATE UserID SET [Group] = ? WHERE UserID = ?"),
-                        {group, QStringLiteral("kamal")}));
-        s.untickUpdateCheck();
-        s.type(QStringLiteral("kamal"), QStringLiteral("pw"));
-        s.clickEnter();
-        QVERIFY(s.accepted());
-        QCOMPARE(s.program.session.LoginGroup, group);
-        QCOMPARE(s.program.session.LoginRegion, region);
-    }
-
-    void failedAttemptOpensForgottenLogin_data()
-    {
-        QTest::addColumn<QString>("userId");
-        QTest::addColumn<QString>("password");
-        QTest::newRow("wrong password") << "admin"
-                                        << "secret";
-        QTest::newRow("unknown user") << "nobody"
-                                      << "admin";
-        QTest::newRow("both empty") << ""
-                                    << "";
-        QTest::newRow("quote in the ID") << "admin' --"
-                                         << "x";
-    }
-    void failedAttemptOpensForgottenLogin()
-    {
-        QFETCH(QString, userId);
-        QFETCH(QString, password);
-        SignIn s;
-        s.type(userId, password);
-        s.clickEnter();
-        QCOMPARE(s.forgottenLoginOpened, 1);
-        QVERIFY(s.dialog->isVisible());
-        QCOMPARE(s.child<QLineEdit>("txtUserID")->text(), userId);
-        QCOMPARE(s.child<QLineEdit>("txtPassword")->text(), password);
-        QVERIFY(!s.program.session.isSignedIn());
-        QVERIFY(s.program.messenger.isEmpty());
+        test::addAccount(s.program, "Kamal", "kamal", "Kawasan", {}, "Headquarters");
+        test::addAccount(s.program, "Hadi", "hadi", "HQ", {}, "Headquarters");
+        s.open();
+        s.enter(userId, password);
         QVERIFY(s.pinger.calls.isEmpty());
+        QVERIFY(s.program.messenger.isEmpty());
+        // The update command was withdrawn when the dialog opened.
+        QCOMPARE(s.mainWindow.webPatchCalls, QList<bool>{false});
+        QCOMPARE(s.forgottenLoginOpened, group.isEmpty() ? 1 : 0);
+        if (group.isEmpty()) {
+            QVERIFY(s.dialog->isVisible());
+            QCOMPARE(test::child<QLineEdit>(s.dialog.get(), "txtPassword")->text(), password);
+            QVERIFY(!s.program.session.isSignedIn());
+            return;
+        }
+        QVERIFY(s.closedWith(QDialog::Accepted));
+        const UserAccount row = test::storedRow(s.program, s.dialog->signedInRowId());
+        QCOMPARE(row.UserID, userId.toLower());
+        QCOMPARE(test::sessionOf(s.program), (QStringList{row.UserID, row.Name, group, region}));
+        QCOMPARE(s.mainWindow.caption, QStringLiteral("Tarvo - [User : %1]").arg(row.Name));
     }
 
     void databaseFailureKeepsTheDialogOpen()
     {
         SignIn s;
-        s.untickUpdateCheck();
+        s.open();
         s.program.database.close();
-        s.type(QStringLiteral("admin"), QStringLiteral("admin"));
-        s.clickEnter();
+        s.enter("admin", "admin");
         QVERIFY(s.dialog->isVisible());
         QCOMPARE(s.program.messenger.count(), 1);
         QCOMPARE(s.program.messenger.last().icon, MessageIcon::Critical);
@@ -184,9 +216,8 @@ private Q_SLOTS:
 
         // Once the database is back the same dialog signs in.
         QVERIFY(s.program.openDatabase());
-        s.clickEnter();
-        QVERIFY(s.accepted());
-        QVERIFY(s.program.session.isSignedIn());
+        click(s.dialog.get(), "CmdTeruskan");
+        QVERIFY(s.closedWith(QDialog::Accepted));
     }
 
     void leavingSignsNobodyIn_data()
@@ -198,7 +229,6 @@ private Q_SLOTS:
         QTest::newRow("closed at start-up") << false << "close";
         QTest::newRow("Cancel during Change Login") << true << "button";
         QTest::newRow("Esc during Change Login") << true << "escape";
-        QTest::newRow("closed during Change Login") << true << "close";
     }
     void leavingSignsNobodyIn()
     {
@@ -206,108 +236,49 @@ private Q_SLOTS:
         QFETCH(QString, how);
         SignIn s;
         if (changingLogin) {
-            s.program.signInAs(QStringLiteral("hq1"), QStringLiteral("Hasan"), QStringLiteral("HQ"),
-                               QStringLiteral("North"));
+            s.program.signInAs("hq1", "Hasan", "HQ");
             s.program.session.ChangingLogin = true;
-            s.open();
         }
-        const Session before = s.program.session;
-        QCOMPARE(s.child<QPushButton>("cmdExit")->text(),
-                 changingLogin ? QStringLiteral("Cancel") : QStringLiteral("Exit"));
+        const QStringList before = test::sessionOf(s.program);
+        s.open();
+        QCOMPARE(test::child<QPushButton>(s.dialog.get(), "cmdExit")->text(),
+                 changingLogin ? "Cancel" : "Exit");
         // Typed but not submitted: nothing of it may stick.
-        s.type(QStringLiteral("admin"), QStringLiteral("admin"));
+        type(s.dialog.get(), "txtUserID", "admin");
+        type(s.dialog.get(), "txtPassword", "admin");
         if (how == QLatin1String("button"))
-            QTest::mouseClick(s.child<QPushButton>("cmdExit"), Qt::LeftButton);
+            click(s.dialog.get(), "cmdExit");
         else if (how == QLatin1String("escape"))
-            QTest::keyClick(s.child<QLineEdit>("txtUserID"), Qt::Key_Escape);
+            QTest::keyClick(test::child<QLineEdit>(s.dialog.get(), "txtUserID"), Qt::Key_Escape);
         else
             s.dialog->close();
-        QVERIFY(s.rejected());
-        QCOMPARE(s.program.session.LoginUserID, before.LoginUserID);
-        QCOMPARE(s.program.session.LoginName, before.LoginName);
-        QCOMPARE(s.program.session.LoginGroup, before.LoginGroup);
-        QCOMPARE(s.program.session.LoginRegion, before.LoginRegion);
-        QCOMPARE(s.program.session.ChangingLogin, changingLogin);
+        QVERIFY(s.closedWith(QDialog::Rejected));
+        QCOMPARE(test::sessionOf(s.program), before);
         QVERIFY(s.mainWindow.caption.isEmpty());
-    }
-
-    void updateCheckRunsBeforeTheDialogCloses_data()
-    {
-        QTest::addColumn<QByteArray>("contents");
-        QTest::addColumn<bool>("webPatch");
-        QTest::addColumn<int>("messages");
-        QTest::newRow("update available") << QByteArray("1.30.0522 -> 1.31.0600\r\n") << true << 1;
-        QTest::newRow("no arrow: closes silently") << QByteArray("nothing here\r\n") << false << 0;
-    }
-    void updateCheckRunsBeforeTheDialogCloses()
-    {
-        QFETCH(QByteArray, contents);
-        QFETCH(bool, webPatch);
-        QFETCH(int, messages);
-        SignIn s;
-        test::LoopbackHttpServer server;
-        QVERIFY(server.start());
-        server.serve(QStringLiteral("/tarvo/TarvoWebPatch"), 200, contents);
-        s.program.context.WriteINI(QStringLiteral("Web"), QStringLiteral("UpdateURL"),
-                                   server.url(QStringLiteral("/tarvo")));
-        s.pinger.answers(QStringLiteral("127.0.0.1"));
-        s.dialog->findChild<UpdateCheck*>()->setRunningVersion(QStringLiteral("1.30.0522"));
-
-        s.type(QStringLiteral("admin"), QStringLiteral("admin"));
-        s.clickEnter();
-        // Signed in at once; the dialog waits for the check without blocking, its input locked.
-        QVERIFY(s.program.session.isSignedIn());
-        QVERIFY(s.dialog->isVisible());
-        QVERIFY(!s.child<QPushButton>("CmdTeruskan")->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!s.dialog->isVisible(), 20000);
-        QVERIFY(s.accepted());
-        QCOMPARE(s.mainWindow.webPatch, webPatch);
-        QCOMPARE(s.program.messenger.count(), messages);
-        QCOMPARE(s.pinger.calls.size(), 1);
-        QCOMPARE(server.requestedPaths().size(), 1);
-        QVERIFY(!QFile::exists(s.program.path(UpdateInformationFile)));
     }
 
     void runnerRunsTheDialogModally()
     {
-        test::TestProgram program;
-        test::FakePinger pinger;
-        test::FakeMainWindow mainWindow;
-        SignInRunner runner(program.context, mainWindow, pinger);
-
+        SignIn s;
+        SignInRunner runner(s.program.context, s.mainWindow, s.pinger);
         // A wrong password brings up the real forgotten-login dialog; after it the user tries again.
         bool forgottenSeen = false;
-        whenModal(QStringLiteral("frmLogin"), [&](QWidget* login) {
-            login->findChild<QCheckBox*>(QStringLiteral("chkWebPatch"))->setChecked(false);
-            QTest::keyClicks(login->findChild<QLineEdit*>(QStringLiteral("txtUserID")),
-                             QStringLiteral("admin"));
-            QTest::keyClicks(login->findChild<QLineEdit*>(QStringLiteral("txtPassword")),
-                             QStringLiteral("wrong"));
-            whenModal(QStringLiteral("frmLoginSilap"), [&, login](QWidget* forgotten) {
+        test::whenModal("frmLogin", [&](QWidget* login) {
+            test::whenModal("frmLoginSilap", [&](QWidget* forgotten) {
                 forgottenSeen = true;
-                QTest::mouseClick(forgotten->findChild<QPushButton*>(QStringLiteral("cmdBatal2")),
-                                  Qt::LeftButton);
-                whenModal(QStringLiteral("frmLogin"), [](QWidget* again) {
-                    auto* password = again->findChild<QLineEdit*>(QStringLiteral("txtPassword"));
-                    password->clear();
-                    QTest::keyClicks(password, QStringLiteral("admin"));
-                    QTest::keyClick(password, Qt::Key_Return);
-                });
-                Q_UNUSED(login)
+                click(forgotten, "cmdBatal2");
             });
-            QTest::mouseClick(login->findChild<QPushButton*>(QStringLiteral("CmdTeruskan")), Qt::LeftButton);
+            click(login, "chkWebPatch");
+            type(login, "txtUserID", "admin");
+            type(login, "txtPassword", "wrong");
+            click(login, "CmdTeruskan"); // returns once the forgotten-login dialog is cancelled
+            type(login, "txtPassword", "admin");
+            click(login, "CmdTeruskan");
         });
-        QVERIFY(runner.runSignIn(mainWindow.mainWidget()));
+        QVERIFY(runner.runSignIn(s.mainWindow.mainWidget()));
         QVERIFY(forgottenSeen);
-        QCOMPARE(program.session.LoginUserID, QStringLiteral("admin"));
-        QVERIFY(runner.signedInAccount().rowId > 0);
-
-        // Exit returns false and leaves the signed-in user as he was.
-        whenModal(QStringLiteral("frmLogin"), [](QWidget* login) {
-            QTest::mouseClick(login->findChild<QPushButton*>(QStringLiteral("cmdExit")), Qt::LeftButton);
-        });
-        QVERIFY(!runner.runSignIn(mainWindow.mainWidget()));
-        QCOMPARE(program.session.LoginUserID, QStringLiteral("admin"));
+        QCOMPARE(s.program.session.LoginUserID, "admin");
+        QCOMPARE(test::storedRow(s.program, runner.signedInAccount().rowId).UserID, "admin");
     }
 };
 

@@ -98,7 +98,6 @@ void LoopbackSmtpServer::onNewConnection()
                 if (command == "QUIT") {
                     m_sawQuit = true;
                     socket->disconnectFromHost();
-                    Q_EMIT quitReceived();
                     return;
                 }
             }

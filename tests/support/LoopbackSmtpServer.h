@@ -9,9 +9,9 @@
 namespace tarvo::test {
 
 // A small SMTP server on 127.0.0.1 for mail tests. It greets, answers MAIL, RCPT, DATA, the end of the
-// data and QUIT with scripted replies, records every byte it receives and the mails it accepted. It can
-// stay silent (to test time-outs) and send each reply in two pieces (to test replies split across
-// reads).
+// data and QUIT with scripted replies, and records every byte it receives and the data of every mail.
+// It can stay silent (to test time-outs) and send each reply in two pieces (to test replies split
+// across reads).
 class LoopbackSmtpServer : public QObject
 {
     Q_OBJECT
@@ -34,13 +34,10 @@ public:
 
     // Every byte received, over all connections, in order.
     const QByteArray& received() const { return m_received; }
-    // The data of each accepted mail, without its ending line ".".
+    // The data of each mail, without its ending line ".", whatever the reply to it.
     const QList<QByteArray>& mails() const { return m_mails; }
     bool sawQuit() const { return m_sawQuit; }
     int connections() const { return m_connections; }
-
-Q_SIGNALS:
-    void quitReceived();
 
 private:
     void onNewConnection();
