@@ -69,6 +69,7 @@ void HostNameTest::hostsFileEntries_data()
     QTest::newRow("tabs and blanks") << QByteArray("  127.0.1.1\t\tpc  # the workstation\n") << true;
     QTest::newRow("commented out") << QByteArray("# 127.0.1.1 pc\n127.0.0.1 localhost\n") << false;
     QTest::newRow("address without a name") << QByteArray("127.0.1.1\n") << false;
+    QTest::newRow("only a comment after the address") << QByteArray("127.0.1.1 # pc\n") << false;
     QTest::newRow("another address") << QByteArray("127.0.1.10 pc\n127.0.1.11 pc2") << false;
     QTest::newRow("name before the comment") << QByteArray("127.0.1.1 pc#old name") << true;
     QTest::newRow("IPv6 lines") << QByteArray("::1 localhost ip6-localhost\n") << false;

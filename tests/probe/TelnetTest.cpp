@@ -47,8 +47,10 @@ void TelnetTest::negotiation_data()
                         const QByteArray& replies) { QTest::newRow(name) << reads << text << replies; };
 
     row("every verb, accepted and other options",
-        {bytes({255, 253, 0, 255, 252, 1, 255, 254, 24, 255, 253, 31, 255, 252, 5, 255, 251, 5})}, {},
-        bytes({255, 251, 0, 255, 253, 1, 255, 253, 24, 255, 252, 31, 255, 254, 5, 255, 254, 5}));
+        {bytes({255, 253, 0,  255, 251, 1, 255, 252, 1, 255, 254, 24,
+                255, 253, 31, 255, 252, 5, 255, 251, 5, 255, 254, 5})},
+        {}, bytes({255, 251, 0,  255, 253, 1, 255, 253, 1, 255, 253, 24,
+                   255, 252, 31, 255, 254, 5, 255, 254, 5, 255, 254, 5}));
     row("terminal type asked", {bytes({255, 250, 24, 1, 255, 240})}, {}, TtyReply);
     row("escaped 255", {"Welcome" + bytes({255, 255})}, "Welcome" + bytes({255}), {});
     row("command split after IAC", {"ab" + bytes({255}), bytes({253, 1}) + "c"}, "abc", bytes({255, 251, 1}));
