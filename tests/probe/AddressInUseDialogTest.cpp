@@ -13,8 +13,6 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include <memory>
-
 using namespace tarvo;
 
 namespace {
@@ -40,445 +38,302 @@ public:
     QString remarks = QStringLiteral("typed remarks");
 };
 
-NodeStatus workstationTable()
+const QString Address = QStringLiteral("10.1.2.3");
+const QString Banner = QStringLiteral("Welcome to PC0123\r\n");
+const QString WrittenRemarks = QStringLiteral("Hostname = PC0123; MAC Address = 00-1A-2B-3C-4D-5E");
+
+// The text of a value field: a label in the assignment dialog, a read-only box in the other one.
+QString text(QWidget& window, const QString& name)
 {
-    NodeStatus table;
-    table.names = {{QStringLiteral("PC0123"), 0x00, 0x0400},
-                   {QStringLiteral("KEWANGAN"), 0x00, 0x8400},
-                   {QStringLiteral("PC0123"), 0x03, 0x0400},
-                   {QStringLiteral("AHMAD"), 0x03, 0x0400}};
-    table.unitId = QByteArray::fromHex("001a2b3c4d5e");
-    return table;
+    QWidget* field = window.findChild<QWidget*>(name);
+    if (auto* label = qobject_cast<QLabel*>(field))
+        return label->text();
+    if (auto* box = qobject_cast<QLineEdit*>(field))
+        return box->text();
+    return QStringLiteral("<missing %1>").arg(name);
 }
 
-const QString Address = QStringLiteral("10.1.2.3");
-
-// What the fakes answer for the address.
-enum class Device
+QPushButton* button(QWidget& window)
 {
-    Named,          // host name PC0123, name table answered
-    Nameless,       // no host name, name table answered
-    NoNameTable,    // host name PC0123, no NetBIOS answer, a telnet banner
-    NamelessSilent, // no host name, no NetBIOS answer, a telnet banner
-    QueryFails,     // host name PC0123, the NetBIOS query cannot be made
+    return window.findChild<QPushButton*>(QStringLiteral("cmdGetInfo"));
+}
+
+QString result(QWidget& window)
+{
+    return window.findChild<QPlainTextEdit*>(QStringLiteral("txtResult"))->toPlainText();
+}
+
+// Presses "Detail Info ..." and waits until the button reads "OK".
+bool pressDetailInfo(AddressInUseDialog& dialog)
+{
+    if (button(dialog)->text() != QLatin1String("Detail Info ..."))
+        return false;
+    QTest::mouseClick(button(dialog), Qt::LeftButton);
+    return QTest::qWaitFor(
+        [&] { return button(dialog)->text() == QLatin1String("OK") && button(dialog)->isEnabled(); }, 5000);
+}
+
+// The fakes a dialog works with, and the hand-over to it.
+struct Fixture
+{
+    test::FakeHostResolver resolver;
+    test::FakeNodeStatusService nodeStatus;
+    test::FakeBannerService banners;
+    test::ScriptedMessenger messenger;
+    ProbeState state;
+    FakeAssignmentWindow window;
+
+    ProbeServices services() { return {resolver, nodeStatus, banners, messenger}; }
+
+    // A named device with a name table and a telnet banner at Address, handed over to a dialog.
+    void handOver(const QString& message, const QString& address = Address)
+    {
+        resolver.answers(Address, QStringLiteral("PC0123"));
+        nodeStatus.answers(Address, test::workstationNameTable());
+        banners.shows(Address, Banner);
+        state.UsedIPAddress = address;
+        state.UsedIPMessage = message;
+    }
 };
 
 } // namespace
-
-Q_DECLARE_METATYPE(Device)
 
 class AddressInUseDialogTest : public QObject
 {
     Q_OBJECT
 
-private:
-    test::FakeHostResolver m_resolver;
-    test::FakeNodeStatusService m_nodeStatus;
-    test::FakeBannerService m_banners;
-    test::ScriptedMessenger m_messenger;
-    ProbeState m_state;
-
-    ProbeServices services() { return {m_resolver, m_nodeStatus, m_banners, m_messenger}; }
-
-    void script(Device device)
-    {
-        if (device == Device::Named || device == Device::NoNameTable || device == Device::QueryFails)
-            m_resolver.answers(Address, QStringLiteral("PC0123"));
-        if (device == Device::Named || device == Device::Nameless)
-            m_nodeStatus.answers(Address, workstationTable());
-        if (device == Device::QueryFails)
-            m_nodeStatus.fails(Address, QStringLiteral("socket error"));
-        m_banners.shows(Address, QStringLiteral("Welcome to PC0123\r\n"));
-    }
-
-    template <typename T>
-    static T* control(QWidget& window, const char* name)
-    {
-        T* found = window.findChild<T*>(QLatin1String(name));
-        if (!found)
-            qWarning("no control %s", name);
-        return found;
-    }
-
-    static QString text(QWidget& window, const char* name)
-    {
-        QWidget* field = control<QWidget>(window, name);
-        if (auto* label = qobject_cast<QLabel*>(field))
-            return label->text();
-        if (auto* box = qobject_cast<QLineEdit*>(field))
-            return box->text();
-        return QStringLiteral("<missing %1>").arg(QLatin1String(name));
-    }
-
-    // Presses "Detail Info ..." and waits until the button reads "OK".
-    static bool detailInfo(AddressInUseDialog& dialog)
-    {
-        QPushButton* button = control<QPushButton>(dialog, "cmdGetInfo");
-        if (!button || button->text() != QLatin1String("Detail Info ..."))
-            return false;
-        QTest::mouseClick(button, Qt::LeftButton);
-        return QTest::qWaitFor([&] { return button->text() == QLatin1String("OK") && button->isEnabled(); },
-                               5000);
-    }
-
 private Q_SLOTS:
-    // Run by hand as well as by CTest, the tests reach no address outside loopback.
-    void initTestCase() { qputenv("TARVO_LOOPBACK_ONLY", "1"); }
-    void init();
-    void controlsOfBothWindows();
-    void assignmentMode_data();
-    void assignmentMode();
-    void informationMode_data();
-    void informationMode();
+    void detailInfo_data();
+    void detailInfo();
     void informationWithoutAddress();
-    void waitsForTheNameTable();
-    void closingEndsTheQueries();
+    void slowAnswers();
     void anotherWindowsLookupDecidesNothing_data();
     void anotherWindowsLookupDecidesNothing();
-    void againstLoopbackPeers();
+    void realClientsAgainstLoopbackPeers();
 };
 
-void AddressInUseDialogTest::init()
+void AddressInUseDialogTest::detailInfo_data()
 {
-    m_resolver = test::FakeHostResolver();
-    m_nodeStatus = test::FakeNodeStatusService();
-    m_banners = test::FakeBannerService();
-    m_messenger.clear();
-    m_state = ProbeState();
+    QTest::addColumn<bool>("assignment");
+    QTest::addColumn<QString>("bilangan");
+    QTest::addColumn<bool>("named");
+    QTest::addColumn<int>("nameTable"); // 1 answered, 0 no answer, -1 the query fails
+    QTest::addColumn<bool>("shown");    // the name table's findings are shown
+    QTest::addColumn<QString>("message");
+    const auto row = [](const char* name, bool assignment, const char* bilangan, bool named, int nameTable,
+                        bool shown, const QString& message) {
+        QTest::newRow(name) << assignment << QString::fromLatin1(bilangan) << named << nameTable << shown
+                            << message;
+    };
+    const QString notFound = QStringLiteral("Host Name not Found.");
+    row("assignment, named device", true, "1", true, 1, true, {});
+    row("assignment, bulk run", true, "5", true, 1, true, {});
+    // Without a host name the name table is still read, but nothing is written back.
+    row("assignment, no host name", true, "1", false, 1, true, notFound);
+    row("assignment, no name table", true, "1", true, 0, false, {});
+    row("assignment, query fails", true, "1", true, -1, false,
+        QStringLiteral("Error !!! No info available ... "));
+    row("information, named device", false, "", true, 1, true, {});
+    // Without a host name the telnet probe runs at once; the name table is not shown.
+    row("information, no host name", false, "", false, 1, false, notFound);
+    row("information, no host name, no name table", false, "", false, 0, false, notFound);
+    row("information, no name table", false, "", true, 0, false, {});
+    row("information, query fails", false, "", true, -1, false,
+        QStringLiteral("Ralat !!! Kesilapan teknikal pada sistem... sila Cari sekali lagi..."));
 }
 
-void AddressInUseDialogTest::controlsOfBothWindows()
+void AddressInUseDialogTest::detailInfo()
 {
-    m_state.UsedIPAddress = Address;
-    m_state.UsedIPMessage = UsedIPMessageAssignment;
-    FakeAssignmentWindow window;
-    frmIPAddGuna assignment(m_state, services(), window);
-    QCOMPARE(assignment.windowTitle(), QStringLiteral("Information ..."));
-    m_state.UsedIPMessage = UsedIPMessageLiveInfo;
-    frmIPAddressUsed information(m_state, services());
-    QCOMPARE(information.windowTitle(), QStringLiteral("Information"));
+    QFETCH(bool, assignment);
+    QFETCH(QString, bilangan);
+    QFETCH(bool, named);
+    QFETCH(int, nameTable);
+    QFETCH(bool, shown);
+    QFETCH(QString, message);
+    Fixture f;
 
-    const QList<QPair<const char*, const char*>> captions = {
-        {"Label1", "IP Address :"}, {"Label2", "Hostname :"},    {"Label3", "Workgroup :"},
-        {"Label4", "LAN ID :"},     {"Label5", "MAC Address :"}, {"Label6", "Extra Info :"}};
-    for (AddressInUseDialog* dialog :
-         {static_cast<AddressInUseDialog*>(&assignment), static_cast<AddressInUseDialog*>(&information)}) {
-        for (const auto& [name, caption] : captions)
-            QCOMPARE(control<QLabel>(*dialog, name)->text(), QLatin1String(caption));
-        QVERIFY(control<QPlainTextEdit>(*dialog, "txtResult"));
-        QVERIFY(
-            control<QFrame>(*dialog, "FrameOK")->isAncestorOf(control<QPushButton>(*dialog, "cmdGetInfo")));
-        QCOMPARE(control<QPushButton>(*dialog, "cmdGetInfo")->text(), QStringLiteral("Detail Info ..."));
-    }
-    for (const char* name : {"lblIPAddress", "lblNamaPeralatan", "lblWorkGroup", "lblLANID", "lblMACAddress"})
-        QVERIFY2(control<QLabel>(assignment, name), name);
-    for (const char* name :
-         {"txtlblIPAddress", "txtlblNamaPeralatan", "txtlblWorkGroup", "txtlblLANID", "txtlblMACAddress"})
-        QVERIFY2(control<QLineEdit>(information, name), name);
+    if (named)
+        f.resolver.answers(Address, QStringLiteral("PC0123"));
+    if (nameTable == 1)
+        f.nodeStatus.answers(Address, test::workstationNameTable());
+    if (nameTable == -1)
+        f.nodeStatus.fails(Address, QStringLiteral("socket error"));
+    f.banners.shows(Address, Banner);
+    f.state.UsedIPAddress = Address;
+    f.state.UsedIPMessage = assignment ? UsedIPMessageAssignment : UsedIPMessageLiveInfo;
+    f.window.bilangan = bilangan;
+    std::unique_ptr<AddressInUseDialog> dialog;
+    if (assignment)
+        dialog = std::make_unique<frmIPAddGuna>(f.state, f.services(), f.window);
+    else
+        dialog = std::make_unique<frmIPAddressUsed>(f.state, f.services());
+    dialog->show();
+    const QString prefix = assignment ? QStringLiteral("lbl") : QStringLiteral("txtlbl");
+    const auto field = [&](const char* name) { return text(*dialog, prefix + QLatin1String(name)); };
 
     // Opening shows the hand-over and asks for the name table at once.
-    QCOMPARE(control<QLabel>(assignment, "lblTelahGuna")->text(), UsedIPMessageAssignment);
-    QCOMPARE(text(assignment, "lblIPAddress"), Address);
-    QCOMPARE(control<QLabel>(information, "lblTelahGuna")->text(), UsedIPMessageLiveInfo);
-    QCOMPARE(text(information, "txtlblIPAddress"), Address);
-    QCOMPARE(m_nodeStatus.queried, (QStringList{Address, Address}));
-}
+    QCOMPARE(text(*dialog, QStringLiteral("lblTelahGuna")), f.state.UsedIPMessage);
+    QCOMPARE(field("IPAddress"), Address);
+    QCOMPARE(f.nodeStatus.queried, QStringList{Address});
 
-void AddressInUseDialogTest::assignmentMode_data()
-{
-    QTest::addColumn<Device>("device");
-    QTest::addColumn<QString>("bilangan");
-    QTest::addColumn<QString>("hostName");
-    QTest::addColumn<QString>("lanId");
-    QTest::addColumn<QString>("mac");
-    QTest::addColumn<bool>("telnet");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<bool>("writesBack");
-
-    QTest::newRow("named device") << Device::Named << "1"
-                                  << "PC0123"
-                                  << "AHMAD"
-                                  << "00-1A-2B-3C-4D-5E" << false << "" << true;
-    QTest::newRow("bulk run") << Device::Named << "5"
-                              << "PC0123"
-                              << "AHMAD"
-                              << "00-1A-2B-3C-4D-5E" << false << "" << true;
-    // Without a host name the name table is still read, but nothing is written back.
-    QTest::newRow("no host name") << Device::Nameless << "1"
-                                  << ""
-                                  << "AHMAD"
-                                  << "00-1A-2B-3C-4D-5E" << false << "Host Name not Found." << false;
-    QTest::newRow("no name table") << Device::NoNameTable << "1"
-                                   << "PC0123"
-                                   << ""
-                                   << "" << true << "" << true;
-    QTest::newRow("query fails") << Device::QueryFails << "1"
-                                 << "PC0123"
-                                 << ""
-                                 << "" << false << "Error !!! No info available ... " << true;
-}
-
-void AddressInUseDialogTest::assignmentMode()
-{
-    QFETCH(Device, device);
-    QFETCH(QString, bilangan);
-    QFETCH(QString, hostName);
-    QFETCH(QString, lanId);
-    QFETCH(QString, mac);
-    QFETCH(bool, telnet);
-    QFETCH(QString, message);
-    QFETCH(bool, writesBack);
-
-    script(device);
-    m_state.UsedIPAddress = Address;
-    m_state.UsedIPMessage = UsedIPMessageAssignment;
-    FakeAssignmentWindow window;
-    window.bilangan = bilangan;
-    frmIPAddGuna dialog(m_state, services(), window);
-    dialog.show();
-
-    QVERIFY(detailInfo(dialog));
-    QCOMPARE(text(dialog, "lblNamaPeralatan"), hostName);
-    QCOMPARE(text(dialog, "lblWorkGroup"), lanId.isEmpty() ? QString() : QStringLiteral("KEWANGAN"));
-    QCOMPARE(text(dialog, "lblLANID"), lanId);
-    QCOMPARE(text(dialog, "lblMACAddress"), mac);
-    QCOMPARE(m_banners.probed, telnet ? QStringList{Address} : QStringList{});
+    QVERIFY(pressDetailInfo(*dialog));
+    QCOMPARE(field("NamaPeralatan"), named ? QStringLiteral("PC0123") : QString());
+    QCOMPARE(field("WorkGroup"), shown ? QStringLiteral("KEWANGAN") : QString());
+    QCOMPARE(field("LANID"), shown ? QStringLiteral("AHMAD") : QString());
+    QCOMPARE(field("MACAddress"), shown ? QStringLiteral("00-1A-2B-3C-4D-5E") : QString());
+    const bool telnet = nameTable == 0 || (!assignment && !named);
+    QCOMPARE(f.banners.probed, telnet ? QStringList{Address} : QStringList{});
     if (telnet)
-        QTRY_COMPARE(control<QPlainTextEdit>(dialog, "txtResult")->toPlainText(),
-                     QStringLiteral("Welcome to PC0123\n"));
-    QCOMPARE(m_messenger.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
-    if (message.startsWith(QLatin1String("Error")))
-        QCOMPARE(m_messenger.last().title, QStringLiteral("Error !!!"));
+        QTRY_COMPARE(result(*dialog), QStringLiteral("Welcome to PC0123\n"));
+    QCOMPARE(f.messenger.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
+    if (nameTable == -1)
+        QCOMPARE(f.messenger.last().title,
+                 assignment ? QStringLiteral("Error !!!") : QStringLiteral("Pemberitahuan"));
 
     // The proposal is marked as soon as the lookup is done, whatever it found.
-    QVERIFY(window.marked);
-    QCOMPARE(window.recordNumberShown, bilangan != QLatin1String("1"));
-    QCOMPARE(window.closeTimeCalls, 0);
+    QCOMPARE(f.window.marked, assignment);
+    QCOMPARE(f.window.recordNumberShown, assignment && bilangan != QLatin1String("1"));
+    QCOMPARE(f.window.closeTimeCalls, 0);
 
-    QTest::mouseClick(control<QPushButton>(dialog, "cmdGetInfo"), Qt::LeftButton);
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(window.closeTimeCalls, 1);
-    if (writesBack) {
-        QCOMPARE(window.staffNo, lanId);
-        QCOMPARE(window.lanId, lanId);
-        QCOMPARE(window.remarks, QStringLiteral("Hostname = PC0123; MAC Address = ") + mac);
-    } else {
-        QCOMPARE(window.staffNo, QStringLiteral("S1234"));
-        QCOMPARE(window.lanId, QStringLiteral("typed"));
-        QCOMPARE(window.remarks, QStringLiteral("typed remarks"));
-    }
-}
-
-void AddressInUseDialogTest::informationMode_data()
-{
-    QTest::addColumn<Device>("device");
-    QTest::addColumn<QString>("hostName");
-    QTest::addColumn<QString>("lanId");
-    QTest::addColumn<bool>("telnet");
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("named device") << Device::Named << "PC0123"
-                                  << "AHMAD" << false << "";
-    // Without a host name the telnet probe runs at once; the name table is not shown.
-    QTest::newRow("no host name") << Device::Nameless << ""
-                                  << "" << true << "Host Name not Found.";
-    QTest::newRow("no host name, no name table") << Device::NamelessSilent << ""
-                                                 << "" << true << "Host Name not Found.";
-    QTest::newRow("no name table") << Device::NoNameTable << "PC0123"
-                                   << "" << true << "";
-    QTest::newRow("query fails") << Device::QueryFails << "PC0123"
-                                 << "" << false
-                                 << "Ralat !!! Kesilapan teknikal pada sistem... sila Cari sekali lagi...";
-}
-
-void AddressInUseDialogTest::informationMode()
-{
-    QFETCH(Device, device);
-    QFETCH(QString, hostName);
-    QFETCH(QString, lanId);
-    QFETCH(bool, telnet);
-    QFETCH(QString, message);
-
-    script(device);
-    m_state.UsedIPAddress = Address;
-    m_state.UsedIPMessage = UsedIPMessageLiveInfo;
-    frmIPAddressUsed dialog(m_state, services());
-    dialog.show();
-
-    QVERIFY(detailInfo(dialog));
-    QCOMPARE(text(dialog, "txtlblNamaPeralatan"), hostName);
-    QCOMPARE(text(dialog, "txtlblLANID"), lanId);
-    QCOMPARE(text(dialog, "txtlblMACAddress"),
-             lanId.isEmpty() ? QString() : QStringLiteral("00-1A-2B-3C-4D-5E"));
-    QCOMPARE(m_banners.probed, telnet ? QStringList{Address} : QStringList{});
-    if (telnet)
-        QTRY_COMPARE(control<QPlainTextEdit>(dialog, "txtResult")->toPlainText(),
-                     QStringLiteral("Welcome to PC0123\n"));
-    QCOMPARE(m_messenger.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
-    if (message.startsWith(QLatin1String("Ralat")))
-        QCOMPARE(m_messenger.last().title, QStringLiteral("Pemberitahuan"));
-
-    QTest::mouseClick(control<QPushButton>(dialog, "cmdGetInfo"), Qt::LeftButton);
-    QVERIFY(!dialog.isVisible());
+    QTest::mouseClick(button(*dialog), Qt::LeftButton);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(f.window.closeTimeCalls, assignment ? 1 : 0);
+    // Only a named device is written back, with what the name table gave.
+    const bool writesBack = assignment && named;
+    QCOMPARE(f.window.staffNo, writesBack ? field("LANID") : QStringLiteral("S1234"));
+    QCOMPARE(f.window.lanId, writesBack ? field("LANID") : QStringLiteral("typed"));
+    QCOMPARE(f.window.remarks, !writesBack ? QStringLiteral("typed remarks")
+                               : shown     ? WrittenRemarks
+                                           : QStringLiteral("Hostname = PC0123; MAC Address = "));
 }
 
 void AddressInUseDialogTest::informationWithoutAddress()
 {
-    m_state.UsedIPMessage = UsedIPMessageLiveInfo;
-    frmIPAddressUsed dialog(m_state, services());
+    Fixture f;
+    f.state.UsedIPMessage = UsedIPMessageLiveInfo;
+    frmIPAddressUsed dialog(f.state, f.services());
     dialog.show();
-    QVERIFY(m_nodeStatus.queried.isEmpty());
-    QCOMPARE(text(dialog, "txtlblIPAddress"), QString());
+    QVERIFY(f.nodeStatus.queried.isEmpty());
 
     // With no address there is nothing to ask: both failures are told, nothing is probed.
-    m_resolver.fails(QString(), HostLookupResult::Outcome::InvalidAddress);
-    m_nodeStatus.fails(QString(), QStringLiteral("not an address"));
-    QVERIFY(detailInfo(dialog));
-    QCOMPARE(m_messenger.texts(),
+    f.resolver.fails(QString(), HostLookupResult::Outcome::InvalidAddress);
+    f.nodeStatus.fails(QString(), QStringLiteral("not an address"));
+    QVERIFY(pressDetailInfo(dialog));
+    QCOMPARE(f.messenger.texts(),
              (QStringList{
                  QStringLiteral("String passed is an invalid IP."),
                  QStringLiteral("Ralat !!! Kesilapan teknikal pada sistem... sila Cari sekali lagi...")}));
-    QVERIFY(m_banners.probed.isEmpty());
+    QVERIFY(f.banners.probed.isEmpty());
 }
 
-void AddressInUseDialogTest::waitsForTheNameTable()
+void AddressInUseDialogTest::slowAnswers()
 {
-    script(Device::Named);
-    m_nodeStatus.setHolding(true);
-    m_state.UsedIPAddress = Address;
-    m_state.UsedIPMessage = UsedIPMessageLiveInfo;
-    frmIPAddressUsed dialog(m_state, services());
-    QSignalSpy finished(&dialog, &AddressInUseDialog::detailInfoFinished);
-    dialog.show();
-    auto* button = control<QPushButton>(dialog, "cmdGetInfo");
-
-    QTest::mouseClick(button, Qt::LeftButton);
-    QTRY_COMPARE(text(dialog, "txtlblNamaPeralatan"), QStringLiteral("PC0123"));
-    // The name table has not come yet: the window waits, without a second lookup on another press.
-    QVERIFY(dialog.isProbing());
-    QVERIFY(!button->isEnabled());
-    dialog.cmdGetInfo_Click();
-    QCOMPARE(m_resolver.lookedUp.size(), 1);
-    QCOMPARE(button->text(), QStringLiteral("Detail Info ..."));
-
-    m_nodeStatus.release();
+    // The name table comes after the host name: the window waits for it, without a second lookup on
+    // another press.
+    Fixture f;
+    f.handOver(UsedIPMessageLiveInfo);
+    f.nodeStatus.setHolding(true);
+    frmIPAddressUsed waiting(f.state, f.services());
+    QSignalSpy finished(&waiting, &AddressInUseDialog::detailInfoFinished);
+    waiting.show();
+    QTest::mouseClick(button(waiting), Qt::LeftButton);
+    QTRY_COMPARE(text(waiting, QStringLiteral("txtlblNamaPeralatan")), QStringLiteral("PC0123"));
+    QVERIFY(waiting.isProbing() && !button(waiting)->isEnabled());
+    waiting.cmdGetInfo_Click();
+    QCOMPARE(f.resolver.lookedUp.size(), 1);
+    f.nodeStatus.release();
     QTRY_COMPARE(finished.size(), 1);
-    QCOMPARE(text(dialog, "txtlblLANID"), QStringLiteral("AHMAD"));
-    QCOMPARE(button->text(), QStringLiteral("OK"));
-    QCOMPARE(m_nodeStatus.queried.size(), 1);
-}
+    QCOMPARE(text(waiting, QStringLiteral("txtlblLANID")), QStringLiteral("AHMAD"));
+    QCOMPARE(button(waiting)->text(), QStringLiteral("OK"));
+    QCOMPARE(f.nodeStatus.queried.size(), 1);
 
-void AddressInUseDialogTest::closingEndsTheQueries()
-{
-    script(Device::Named);
-    m_resolver.setHolding(true);
-    m_nodeStatus.setHolding(true);
-    m_state.UsedIPAddress = Address;
-    m_state.UsedIPMessage = UsedIPMessageAssignment;
-    FakeAssignmentWindow window;
-    frmIPAddGuna dialog(m_state, services(), window);
-    dialog.show();
-    QTest::mouseClick(control<QPushButton>(dialog, "cmdGetInfo"), Qt::LeftButton);
-    QVERIFY(dialog.isProbing());
-
-    dialog.reject();
-    m_resolver.release();
-    m_nodeStatus.release();
+    // Closing ends the queries still running, and is no "OK": the assignment window is left as it was.
+    f.state.UsedIPMessage = UsedIPMessageAssignment;
+    f.resolver.setHolding(true);
+    frmIPAddGuna closed(f.state, f.services(), f.window);
+    closed.show();
+    QTest::mouseClick(button(closed), Qt::LeftButton);
+    QVERIFY(closed.isProbing());
+    closed.reject();
+    f.resolver.release();
+    f.nodeStatus.release();
     QCoreApplication::processEvents();
-    QVERIFY(!dialog.isProbing());
-    QCOMPARE(text(dialog, "lblNamaPeralatan"), QString());
-    QVERIFY(m_messenger.isEmpty());
-    QVERIFY(!window.marked);
-    // Closing is no "OK": the assignment window is left as it was.
-    QCOMPARE(window.closeTimeCalls, 0);
-    QCOMPARE(window.staffNo, QStringLiteral("S1234"));
+    QVERIFY(!closed.isProbing());
+    QCOMPARE(text(closed, QStringLiteral("lblNamaPeralatan")), QString());
+    QVERIFY(f.messenger.isEmpty());
+    QVERIFY(!f.window.marked);
+    QCOMPARE(f.window.closeTimeCalls, 0);
+    QCOMPARE(f.window.staffNo, QStringLiteral("S1234"));
 }
 
 void AddressInUseDialogTest::anotherWindowsLookupDecidesNothing_data()
 {
-    QTest::addColumn<Device>("device");
+    QTest::addColumn<bool>("named");
     QTest::addColumn<bool>("otherAddressNamed");
-    QTest::addColumn<bool>("writesBack");
-
-    QTest::newRow("named device, the other address nameless") << Device::Named << false << true;
-    QTest::newRow("nameless device, the other address named") << Device::Nameless << true << false;
+    QTest::newRow("named device, the other address nameless") << true << false;
+    QTest::newRow("nameless device, the other address named") << false << true;
 }
 
 void AddressInUseDialogTest::anotherWindowsLookupDecidesNothing()
 {
-    QFETCH(Device, device);
+    QFETCH(bool, named);
     QFETCH(bool, otherAddressNamed);
-    QFETCH(bool, writesBack);
+    Fixture f;
 
     // A Live Info window whose lookup is slow, opened before the assignment window's dialog.
-    script(device);
     const QString otherAddress = QStringLiteral("10.1.2.4");
+    f.handOver(UsedIPMessageLiveInfo, otherAddress);
+    if (!named)
+        f.resolver.fails(Address, HostLookupResult::Outcome::NotFound);
     test::FakeHostResolver slowResolver;
     if (otherAddressNamed)
         slowResolver.answers(otherAddress, QStringLiteral("PC0456"));
     slowResolver.setHolding(true);
-    m_state.UsedIPAddress = otherAddress;
-    m_state.UsedIPMessage = UsedIPMessageLiveInfo;
-    frmIPAddressUsed information(m_state, {slowResolver, m_nodeStatus, m_banners, m_messenger});
+    frmIPAddressUsed information(f.state, {slowResolver, f.nodeStatus, f.banners, f.messenger});
     information.show();
-    QTest::mouseClick(control<QPushButton>(information, "cmdGetInfo"), Qt::LeftButton);
+    QTest::mouseClick(button(information), Qt::LeftButton);
 
-    m_state.UsedIPAddress = Address;
-    m_state.UsedIPMessage = UsedIPMessageAssignment;
-    FakeAssignmentWindow window;
-    frmIPAddGuna assignment(m_state, services(), window);
+    f.state.UsedIPAddress = Address;
+    f.state.UsedIPMessage = UsedIPMessageAssignment;
+    frmIPAddGuna assignment(f.state, f.services(), f.window);
     assignment.show();
-    QVERIFY(detailInfo(assignment));
+    QVERIFY(pressDetailInfo(assignment));
 
     // The other window's answer comes between "Detail Info ..." and "OK".
     slowResolver.release();
-    QTRY_COMPARE(m_state.HostNotFound, !otherAddressNamed);
-    QTest::mouseClick(control<QPushButton>(assignment, "cmdGetInfo"), Qt::LeftButton);
-    QCOMPARE(window.closeTimeCalls, 1);
-    QCOMPARE(window.lanId, writesBack ? QStringLiteral("AHMAD") : QStringLiteral("typed"));
-    QCOMPARE(window.remarks, writesBack ? QStringLiteral("Hostname = PC0123; MAC Address = 00-1A-2B-3C-4D-5E")
-                                        : QStringLiteral("typed remarks"));
+    QTRY_COMPARE(f.state.HostNotFound, !otherAddressNamed);
+    QTest::mouseClick(button(assignment), Qt::LeftButton);
+    QCOMPARE(f.window.closeTimeCalls, 1);
+    QCOMPARE(f.window.lanId, named ? QStringLiteral("AHMAD") : QStringLiteral("typed"));
+    QCOMPARE(f.window.remarks, named ? WrittenRemarks : QStringLiteral("typed remarks"));
 }
 
-void AddressInUseDialogTest::againstLoopbackPeers()
+void AddressInUseDialogTest::realClientsAgainstLoopbackPeers()
 {
-    // The real NetBIOS and telnet clients against peers on 127.0.0.1; the host name from a fake.
-    test::LoopbackNetBiosResponder responder;
-    QVERIFY(responder.start());
-    responder.setTable(workstationTable());
+    Fixture f;
+    // A device with no name table gets the telnet probe: the real NetBIOS and telnet clients against
+    // peers on 127.0.0.1, the host name from a fake.
     test::LoopbackNetBiosResponder silentNode;
     QVERIFY(silentNode.start());
-    silentNode.setSilent(true);
+    silentNode.setAnswerFromRequest(0);
     test::LoopbackTelnetServer telnet;
     QVERIFY(telnet.start());
     telnet.addStep(QByteArray("\xff\xfd\x18", 3));
     telnet.addStep("Core switch\r\nUsername :", 3);
-    const QString loopback = QStringLiteral("127.0.0.1");
-    m_resolver.answers(loopback, QStringLiteral("localhost"));
+    f.resolver.answers(QStringLiteral("127.0.0.1"), QStringLiteral("localhost"));
+    f.state.UsedIPAddress = QStringLiteral("127.0.0.1");
+    f.state.UsedIPMessage = UsedIPMessageLiveInfo;
+    UdpNodeStatusService nodeStatus({silentNode.port(), 2, 100});
     TelnetBannerService banners(telnet.port());
-    m_state.UsedIPAddress = loopback;
-    m_state.UsedIPMessage = UsedIPMessageLiveInfo;
 
-    UdpNodeStatusService answering({responder.port(), 2, 2000});
-    frmIPAddressUsed named(m_state, {m_resolver, answering, banners, m_messenger});
-    named.show();
-    QVERIFY(detailInfo(named));
-    QCOMPARE(text(named, "txtlblWorkGroup"), QStringLiteral("KEWANGAN"));
-    QCOMPARE(text(named, "txtlblLANID"), QStringLiteral("AHMAD"));
-    QCOMPARE(text(named, "txtlblMACAddress"), QStringLiteral("00-1A-2B-3C-4D-5E"));
-    QVERIFY(!telnet.clientConnected());
-
-    // A device without a name table gets the telnet probe.
-    UdpNodeStatusService silent({silentNode.port(), 2, 100});
-    frmIPAddressUsed quiet(m_state, {m_resolver, silent, banners, m_messenger});
-    quiet.show();
-    QVERIFY(detailInfo(quiet));
-    QCOMPARE(text(quiet, "txtlblLANID"), QString());
-    QTRY_COMPARE(control<QPlainTextEdit>(quiet, "txtResult")->toPlainText(), QStringLiteral("Core switch\n"));
+    frmIPAddressUsed dialog(f.state, {f.resolver, nodeStatus, banners, f.messenger});
+    dialog.show();
+    QVERIFY(pressDetailInfo(dialog));
+    QTRY_COMPARE(result(dialog), QStringLiteral("Core switch\n"));
     QCOMPARE(telnet.received(), QByteArray("\xff\xfb\x18", 3));
     QTRY_VERIFY(telnet.clientClosed());
-    QVERIFY(m_messenger.isEmpty());
+    QVERIFY(f.messenger.isEmpty());
 }
 
 QTEST_MAIN(AddressInUseDialogTest)

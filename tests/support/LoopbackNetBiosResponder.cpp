@@ -6,6 +6,22 @@
 
 namespace tarvo::test {
 
+NodeStatus workstationNameTable()
+{
+    constexpr quint16 unique = 0x0400; // active
+    constexpr quint16 group = 0x8400;
+    NodeStatus table;
+    table.names = {{QStringLiteral("PC0123"), 0x00, unique},
+                   {QStringLiteral("KEWANGAN"), 0x00, group},
+                   {QStringLiteral("PC0123"), 0x20, unique},
+                   {QStringLiteral("KEWANGAN"), 0x1E, group},
+                   {QStringLiteral("PC0123"), 0x03, unique},
+                   {QStringLiteral("AHMAD"), 0x03, unique},
+                   {QStringLiteral("\x01\x02__MSBROWSE__\x02"), 0x01, group}};
+    table.unitId = QByteArray::fromHex("001a2b3c4d5e");
+    return table;
+}
+
 LoopbackNetBiosResponder::LoopbackNetBiosResponder(QObject* parent) : QObject(parent)
 {
     connect(&m_socket, &QUdpSocket::readyRead, this, &LoopbackNetBiosResponder::onReadyRead);
@@ -58,7 +74,7 @@ void LoopbackNetBiosResponder::onReadyRead()
     while (m_socket.hasPendingDatagrams()) {
         const QNetworkDatagram request = m_socket.receiveDatagram();
         m_requests.append(request.data());
-        if (m_silent || m_requests.size() < m_answerFrom || request.data().size() < 2)
+        if (m_answerFrom == 0 || m_requests.size() < m_answerFrom || request.data().size() < 2)
             continue;
         const quint16 id = static_cast<quint16>((static_cast<quint8>(request.data().at(0)) << 8) |
                                                 static_cast<quint8>(request.data().at(1)));

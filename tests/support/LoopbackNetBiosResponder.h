@@ -9,9 +9,13 @@
 
 namespace tarvo::test {
 
-// A NetBIOS node that answers node status requests on a free UDP port of 127.0.0.1 with a scripted name
-// table, for the tests of the NetBIOS client. It can stay silent, answer first with a foreign
-// transaction id or a cut-short datagram, and name its record with a compressed pointer.
+// The name table of a workstation with a signed-on user (PC0123, work group KEWANGAN, user AHMAD, MAC
+// 00-1A-2B-3C-4D-5E), in the order such a node lists it.
+NodeStatus workstationNameTable();
+
+// A NetBIOS node that answers node status requests on a free UDP port of 127.0.0.1 with the workstation's
+// name table, for the tests of the NetBIOS client. It can stay silent, answer late, answer first with a
+// foreign transaction id or a cut-short datagram, and name its record with a compressed pointer.
 class LoopbackNetBiosResponder : public QObject
 {
     Q_OBJECT
@@ -21,11 +25,9 @@ public:
     bool start();
     quint16 port() const { return m_socket.localPort(); }
 
-    void setTable(const NodeStatus& table) { m_table = table; }
-    void setSilent(bool silent) { m_silent = silent; }
     // Before the real answer, send one with another transaction id and one cut short.
     void setSendDecoys(bool decoys) { m_decoys = decoys; }
-    // Answer only from the given request on (1 = the first); earlier requests go unanswered.
+    // Answer only from the given request on (1 = the first); earlier requests go unanswered. 0: never.
     void setAnswerFromRequest(int request) { m_answerFrom = request; }
 
     const QList<QByteArray>& requests() const { return m_requests; }
@@ -38,9 +40,8 @@ private:
     void onReadyRead();
 
     QUdpSocket m_socket;
-    NodeStatus m_table;
+    NodeStatus m_table = workstationNameTable();
     QList<QByteArray> m_requests;
-    bool m_silent = false;
     bool m_decoys = false;
     int m_answerFrom = 1;
 };
