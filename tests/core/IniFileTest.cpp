@@ -1,28 +1,11 @@
-#include "TestProgram.h"
+#include "CoreTestHelpers.h"
 
 #include "core/IniFile.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace tarvo;
-
-namespace {
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-} // namespace
+using namespace Qt::StringLiterals;
 
 class IniFileTest : public QObject
 {
@@ -31,10 +14,16 @@ private:
     QTemporaryDir m_dir;
     QString m_path;
 
+    QByteArray content() const
+    {
+        QFile file(m_path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
 private Q_SLOTS:
     void init()
     {
-        m_path = m_dir.filePath(QStringLiteral("Tarvo.ini"));
+        m_path = m_dir.filePath(u"Tarvo.ini"_s);
         QFile::remove(m_path);
     }
 
@@ -43,186 +32,117 @@ private Q_SLOTS:
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("exact") << "Database"
-                               << "DatabaseLocation"
-                               << "/srv/tarvo";
-        QTest::newRow("names in other case") << "DATABASE"
-                                             << "databaselocation"
-                                             << "/srv/tarvo";
-        QTest::newRow("blanks around value and name") << "Web"
-                                                      << "MainURL"
-                                                      << "http://intra/tarvo";
-        QTest::newRow("double quotes removed once") << "Web"
-                                                    << "IntraURL"
-                                                    << "say \"hi\"";
-        QTest::newRow("single quotes removed") << "Network"
-                                               << "SMTP"
-                                               << "mail.local";
-        QTest::newRow("backslash comma semicolon kept") << "Backup"
-                                                        << "BackupLocation"
-                                                        << "C:\\a,b;c";
-        QTest::newRow("unmatched quote kept") << "Network"
-                                              << "Port"
-                                              << "\"25";
-        QTest::newRow("missing key") << "Network"
-                                     << "Missing"
-                                     << "";
-        QTest::newRow("missing section") << "Nowhere"
-                                         << "Port"
-                                         << "";
-        QTest::newRow("empty value") << "Version"
-                                     << "Version"
-                                     << "";
-        QTest::newRow("key of a later section not mixed in") << "Database"
-                                                             << "SMTP"
-                                                             << "";
-        QTest::newRow("comment line is no key") << "Backup"
-                                                << ";Old"
-                                                << "";
+        QTest::newRow("names in other case") << u"DATABASE"_s << u"databaselocation"_s << u"/srv/tarvo"_s;
+        QTest::newRow("blanks around value and name") << u"Web"_s << u"MainURL"_s << u"http://intra/tarvo"_s;
+        QTest::newRow("double quotes removed once") << u"Web"_s << u"IntraURL"_s << u"say \"hi\""_s;
+        QTest::newRow("single quotes removed") << u"Network"_s << u"SMTP"_s << u"mail.local"_s;
+        QTest::newRow("backslash comma semicolon kept")
+            << u"Backup"_s << u"BackupLocation"_s << u"C:\\a,b;c"_s;
+        QTest::newRow("unmatched quote kept") << u"Network"_s << u"Port"_s << u"\"25"_s;
+        QTest::newRow("missing key") << u"Network"_s << u"Missing"_s << u""_s;
+        QTest::newRow("missing section") << u"Nowhere"_s << u"Port"_s << u""_s;
+        QTest::newRow("key of a later section not mixed in") << u"Database"_s << u"SMTP"_s << u""_s;
+        QTest::newRow("comment line is no key") << u"Backup"_s << u";Old"_s << u""_s;
     }
     void readsWithWindowsProfileRules()
     {
         QFETCH(QString, section);
         QFETCH(QString, key);
         QFETCH(QString, expected);
-        writeAll(m_path, "; settings\r\n"
-                         "[Database]\r\n"
-                         "DatabaseLocation=/srv/tarvo\r\n"
-                         "[ Web ]\r\n"
-                         "  MainURL  =   http://intra/tarvo   \r\n"
-                         "IntraURL=\"say \"hi\"\"\r\n"
-                         "[Network]\r\n"
-                         "SMTP='mail.local'\r\n"
-                         "Port=\"25\r\n"
-                         "[Version]\r\n"
-                         "Version=\r\n"
-                         "[Backup]\r\n"
-                         ";Old=x\r\n"
-                         "BackupLocation=C:\\a,b;c\r\n");
+        test::writeFile(m_path, "; settings\r\n"
+                                "[Database]\r\n"
+                                "DatabaseLocation=/srv/tarvo\r\n"
+                                "[ Web ]\r\n"
+                                "  MainURL  =   http://intra/tarvo   \r\n"
+                                "IntraURL=\"say \"hi\"\"\r\n"
+                                "[Network]\r\n"
+                                "SMTP='mail.local'\r\n"
+                                "Port=\"25\r\n"
+                                "[Backup]\r\n"
+                                ";Old=x\r\n"
+                                "BackupLocation=C:\\a,b;c\r\n"
+                                "[database]\r\n" // the first of repeated sections counts
+                                "DatabaseLocation=/elsewhere\r\n");
         QCOMPARE(IniFile(m_path).read(section, key), expected);
-    }
-
-    void firstOfRepeatedSectionsCounts()
-    {
-        writeAll(m_path, "[A]\nK=1\n[B]\nK=2\n[a]\nK=3\n");
-        QCOMPARE(IniFile(m_path).read(QStringLiteral("a"), QStringLiteral("k")), QStringLiteral("1"));
-    }
-
-    void missingFileReadsEmptyAndWriteCreatesIt()
-    {
-        IniFile ini(m_path);
-        QVERIFY(!ini.exists());
-        QCOMPARE(ini.read(QStringLiteral("Database"), QStringLiteral("DatabaseLocation")), QString());
-        QVERIFY(
-            ini.write(QStringLiteral("Database"), QStringLiteral("DatabaseLocation"), QStringLiteral("/x")));
-        QCOMPARE(ini.read(QStringLiteral("database"), QStringLiteral("DATABASELOCATION")),
-                 QStringLiteral("/x"));
     }
 
     void writeKeepsEveryOtherLine()
     {
-        const QByteArray before = "; keep this comment\r\n"
-                                  "[Database]\r\n"
-                                  "DatabaseLocation=old\r\n"
-                                  "\r\n"
-                                  "[Web]\r\n"
-                                  "IntraURL=http://a,b;c\r\n"
-                                  "; trailing comment\r\n";
-        writeAll(m_path, before);
+        test::writeFile(m_path, "; keep this comment\r\n"
+                                "[Database]\r\n"
+                                "DatabaseLocation=old\r\n"
+                                "\r\n"
+                                "[Web]\r\n"
+                                "IntraURL=http://a,b;c\r\n"
+                                "; trailing comment\r\n");
         IniFile ini(m_path);
-        QVERIFY(
-            ini.write(QStringLiteral("DATABASE"), QStringLiteral("databaselocation"), QStringLiteral("new")));
-        QCOMPARE(readAll(m_path), QByteArray("; keep this comment\r\n"
-                                             "[Database]\r\n"
-                                             "DatabaseLocation=new\r\n"
-                                             "\r\n"
-                                             "[Web]\r\n"
-                                             "IntraURL=http://a,b;c\r\n"
-                                             "; trailing comment\r\n"));
-
+        QVERIFY(ini.write(u"DATABASE"_s, u"databaselocation"_s, u"new"_s));
         // A new key goes to the end of its section, a new section to the end of the file.
-        QVERIFY(ini.write(QStringLiteral("Database"), QStringLiteral("Extra"), QStringLiteral("1")));
-        QVERIFY(ini.write(QStringLiteral("Version"), QStringLiteral("Version"), QStringLiteral("1.00.0001")));
-        QCOMPARE(readAll(m_path), QByteArray("; keep this comment\r\n"
-                                             "[Database]\r\n"
-                                             "DatabaseLocation=new\r\n"
-                                             "Extra=1\r\n"
-                                             "\r\n"
-                                             "[Web]\r\n"
-                                             "IntraURL=http://a,b;c\r\n"
-                                             "; trailing comment\r\n"
-                                             "\r\n"
-                                             "[Version]\r\n"
-                                             "Version=1.00.0001\r\n"));
-    }
-
-    void valuesRoundTrip_data()
-    {
-        QTest::addColumn<QString>("value");
-        QTest::newRow("backslashes") << "C:\\Program Files\\Tarvo\\";
-        QTest::newRow("comma and semicolon") << "a, b; c";
-        QTest::newRow("equals sign") << "x=y";
-        QTest::newRow("empty") << "";
-        QTest::newRow("non-ASCII") << QStringLiteral("Kuala Lumpur \u00e9");
-    }
-    void valuesRoundTrip()
-    {
-        QFETCH(QString, value);
-        IniFile ini(m_path);
-        QVERIFY(ini.write(QStringLiteral("S"), QStringLiteral("K"), value));
-        QCOMPARE(ini.read(QStringLiteral("S"), QStringLiteral("K")), value);
+        QVERIFY(ini.write(u"Database"_s, u"Extra"_s, u"1"_s));
+        QVERIFY(ini.write(u"Version"_s, u"Version"_s, u"1.00.0001"_s));
+        QCOMPARE(content(), QByteArray("; keep this comment\r\n"
+                                       "[Database]\r\n"
+                                       "DatabaseLocation=new\r\n"
+                                       "Extra=1\r\n"
+                                       "\r\n"
+                                       "[Web]\r\n"
+                                       "IntraURL=http://a,b;c\r\n"
+                                       "; trailing comment\r\n"
+                                       "\r\n"
+                                       "[Version]\r\n"
+                                       "Version=1.00.0001\r\n"));
     }
 
     // A file from Windows is in a single-byte code page: its text survives a write, also one of a value
     // that the code page cannot hold.
-    void singleByteFileKeepsEveryCharacter_data()
+    void valuesRoundTripAndKeepTheFilesText_data()
     {
         QTest::addColumn<QString>("value");
-        QTest::newRow("value in the code page") << QStringLiteral("/srv/caf\u00e9");
-        QTest::newRow("value beyond the code page") << QStringLiteral("/srv/\u6570\u636e");
+        QTest::newRow("backslashes") << u"C:\\Program Files\\Tarvo\\"_s;
+        QTest::newRow("comma, semicolon, equals sign") << u"a, b; c=d"_s;
+        QTest::newRow("empty") << u""_s;
+        QTest::newRow("in the code page") << u"/srv/caf\u00e9"_s;
+        QTest::newRow("beyond the code page") << u"/srv/\u6570\u636e"_s;
     }
-    void singleByteFileKeepsEveryCharacter()
+    void valuesRoundTripAndKeepTheFilesText()
     {
         QFETCH(QString, value);
-        writeAll(m_path, "[Backup]\r\nBackupLocation=D:\\Sauvegard\xe9\r\n");
+        test::writeFile(m_path, "[Backup]\r\nBackupLocation=D:\\Sauvegard\xe9\r\n");
         IniFile ini(m_path);
-        QVERIFY(ini.write(QStringLiteral("Database"), QStringLiteral("DatabaseLocation"), value));
-        QCOMPARE(ini.read(QStringLiteral("Database"), QStringLiteral("DatabaseLocation")), value);
-        QCOMPARE(ini.read(QStringLiteral("Backup"), QStringLiteral("BackupLocation")),
-                 QStringLiteral("D:\\Sauvegard\u00e9"));
+        QVERIFY(ini.write(u"Database"_s, u"DatabaseLocation"_s, value));
+        QCOMPARE(ini.read(u"Database"_s, u"DatabaseLocation"_s), value);
+        QCOMPARE(ini.read(u"Backup"_s, u"BackupLocation"_s), u"D:\\Sauvegard\u00e9"_s);
     }
 
-    void refusesWhatWouldBreakTheFile()
+    void missingFileReadsEmptyAndFailedWritesAreReported()
     {
         IniFile ini(m_path);
+        QCOMPARE(ini.read(u"Database"_s, u"DatabaseLocation"_s), QString());
+        // What would break the file is refused, and nothing is written.
         QString error;
-        QVERIFY(!ini.write(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("a\r\n[Evil]"), &error));
+        QVERIFY(!ini.write(u"S"_s, u"K"_s, u"a\r\n[Evil]"_s, &error));
         QVERIFY(!error.isEmpty());
-        QVERIFY(!ini.write(QStringLiteral("S]"), QStringLiteral("K"), QStringLiteral("v")));
-        QVERIFY(!ini.write(QStringLiteral("S"), QStringLiteral("K=1"), QStringLiteral("v")));
+        QVERIFY(!ini.write(u"S]"_s, u"K"_s, u"v"_s));
+        QVERIFY(!ini.write(u"S"_s, u"K=1"_s, u"v"_s));
         QVERIFY(!QFileInfo::exists(m_path));
-    }
-
-    void failedWriteIsReported()
-    {
-        IniFile ini(m_dir.filePath(QStringLiteral("no-such-folder/Tarvo.ini")));
-        QString error;
-        QVERIFY(!ini.write(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("v"), &error));
+        error.clear();
+        QVERIFY(
+            !IniFile(m_dir.filePath(u"no-such-folder/Tarvo.ini"_s)).write(u"S"_s, u"K"_s, u"v"_s, &error));
         QVERIFY(!error.isEmpty());
+        // A write creates a missing file.
+        QVERIFY(ini.write(u"Database"_s, u"DatabaseLocation"_s, u"/x"_s));
+        QCOMPARE(ini.read(u"database"_s, u"DATABASELOCATION"_s), u"/x"_s);
     }
 
     void readIniCutsLongValuesAndNeedsAnIniPath()
     {
         test::TestProgram program(test::TestProgram::Setup::IniOnly);
-        const QString longValue(300, QLatin1Char('x'));
-        QVERIFY(program.context.WriteINI(QStringLiteral("Web"), QStringLiteral("MainURL"), longValue));
-        QCOMPARE(program.context.ReadINI(QStringLiteral("Web"), QStringLiteral("MainURL")),
-                 longValue.left(254));
-
+        const QString longValue(300, u'x');
+        QVERIFY(program.context.WriteINI(u"Web"_s, u"MainURL"_s, longValue));
+        QCOMPARE(program.context.ReadINI(u"Web"_s, u"MainURL"_s), longValue.left(254));
         program.program.INIPath.clear();
-        QCOMPARE(program.context.ReadINI(QStringLiteral("Web"), QStringLiteral("MainURL")), QString());
-        QVERIFY(
-            !program.context.WriteINI(QStringLiteral("Web"), QStringLiteral("MainURL"), QStringLiteral("x")));
+        QCOMPARE(program.context.ReadINI(u"Web"_s, u"MainURL"_s), QString());
+        QVERIFY(!program.context.WriteINI(u"Web"_s, u"MainURL"_s, u"x"_s));
     }
 };
 
