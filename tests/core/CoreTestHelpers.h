@@ -4,9 +4,12 @@
 #include "TestProgram.h"
 
 #include "core/AppState.h"
+#include "core/DatabaseConnection.h"
+#include "core/DeliveredDatabase.h"
 #include "core/InstanceGuard.h"
 #include "core/MDIFrmUtama.h"
 #include "core/MainWindowAccess.h"
+#include "core/Sql.h"
 #include "core/WindowRegistry.h"
 
 #include <QCloseEvent>
@@ -108,6 +111,28 @@ inline void writeFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
+}
+
+// The delivered database with the given statements run on it, for example to make it look like one of
+// an older version.
+inline void makeChangedDatabase(const QString& path, const QStringList& statements)
+{
+    QVERIFY(createDeliveredDatabase(path));
+    auto name = openDatabaseFile(path);
+    QVERIFY(name);
+    for (const QString& sql : statements)
+        QVERIFY2(execSql(QSqlDatabase::database(*name, false), sql), qPrintable(sql));
+    closeDatabaseFile(*name);
+}
+
+const QString DropStartIPRange = u"ALTER TABLE City DROP COLUMN StartIPRange"_s;
+const QString DropToIPRange = u"ALTER TABLE City DROP COLUMN ToIPRange"_s;
+const QString DropStatus = u"ALTER TABLE IP_Info DROP COLUMN Status"_s;
+
+// A Tarvo database from before the City range columns.
+inline void makeOldDatabase(const QString& path)
+{
+    makeChangedDatabase(path, {DropStartIPRange, DropToIPRange});
 }
 
 // The child windows that stand open in a main window's window area.

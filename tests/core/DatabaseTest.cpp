@@ -19,37 +19,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A raw SQLite file with the given statements, made without the program's schema code.
-void makeRawDatabase(const QString& path, const QStringList& statements)
-{
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"raw"_s);
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        for (const QString& sql : statements)
-            QVERIFY2(execSql(db, sql), qPrintable(sql));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(u"raw"_s);
-}
-
-// The old schema: every table, without the three columns that later versions added.
-QStringList oldSchema(const QString& cityTable = u"City"_s, const QString& cityExtra = {})
-{
-    return {
-        u"CREATE TABLE IP_Info (IP_Address TEXT, IP_4 SMALLINT, Name TEXT)"_s,
-        u"CREATE TABLE Region (Region TEXT, AssignIP SMALLINT, Segment_ip BOOLEAN, Abbr_segment TEXT)"_s,
-        u"CREATE TABLE State (State_name TEXT, Abbr_state TEXT, Region TEXT)"_s,
-        u"CREATE TABLE %1 (City_name TEXT, Abbr_city TEXT, IP_octet2 SMALLINT, \"Offset\" SMALLINT, "
-        u"Abbr_state TEXT, Region TEXT%2)"_s.arg(cityTable, cityExtra),
-        u"CREATE TABLE Workgroup (Workgroup_name TEXT, Workgroup_code TEXT, Octet_3 SMALLINT)"_s,
-        u"CREATE TABLE Equipment (Eqp_name TEXT, Eqp_code TEXT, Octet4_start SMALLINT, Octet4_end SMALLINT)"_s,
-        u"CREATE TABLE UnitDivision (UnitDivision TEXT, RegionOwner TEXT, CityOwner TEXT)"_s,
-        u"CREATE TABLE UserID (UserID TEXT, Name TEXT, Password TEXT, Email TEXT, [Group] TEXT, Tadbir TEXT)"_s,
-        u"INSERT INTO %1 (City_name, Abbr_city, IP_octet2) VALUES ('Ipoh', 'IPH', 20)"_s.arg(cityTable),
-    };
-}
-
 // The first value a query returns, or its error.
 QString value(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {})
 {
@@ -92,7 +61,7 @@ private Q_SLOTS:
         QCOMPARE(SQLQuote(u"Kuala \"Lumpur\""_s), u"Kuala \"Lumpur\""_s);
     }
 
-    void deliveredDatabaseHoldsTheStartingRowsAndNeverOverwrites()
+    void deliveredDatabaseHoldsTheStartingRowsIgnoresLetterCaseAndNeverOverwrites()
     {
         test::TestProgram program;
         const QSqlDatabase db = program.database.handle();
@@ -110,6 +79,16 @@ private Q_SLOTS:
         QCOMPARE(found, (QStringList{u"AdministratoradminSistem"_s, u"101HQ"_s, u"ITD100HQHeadquarters00"_s,
                                      u"PC71240"_s}));
 
+        // Text compares without regard to letter case; an empty Status reads back empty, not null; one
+        // record per address.
+        QVERIFY(execSql(db, u"INSERT INTO IP_Info (IP_Address, IP_4, Name, Status) VALUES (?, ?, ?, ?)"_s,
+                        {u"10.1.1.5"_s, 5, u"PCKLAM01"_s, u""_s}));
+        QCOMPARE(value(db, u"SELECT count(*) FROM IP_Info WHERE Name = 'pcklam01' AND Name LIKE 'pck%'"_s),
+                 u"1"_s);
+        QCOMPARE(value(db, u"SELECT count(*) FROM UserID WHERE Name = 'ADMINISTRATOR'"_s), u"1"_s);
+        QCOMPARE(value(db, u"SELECT count(*) FROM IP_Info WHERE Status = ''"_s), u"1"_s);
+        QVERIFY(!execSql(db, u"INSERT INTO IP_Info (IP_Address, IP_4) VALUES (?, ?)"_s, {u"10.1.1.5"_s, 5}));
+
         const QString path = freshPath();
         test::writeFile(path, "precious");
         QVERIFY(!createDeliveredDatabase(path));
@@ -118,36 +97,24 @@ private Q_SLOTS:
         QCOMPARE(file.readAll(), QByteArray("precious"));
     }
 
-    void deliveredSchemaIgnoresLetterCaseAndKeepsOneRecordPerAddress()
-    {
-        test::TestProgram program;
-        const QSqlDatabase db = program.database.handle();
-        QVERIFY(execSql(db, u"INSERT INTO IP_Info (IP_Address, IP_4, Name, Status) VALUES (?, ?, ?, ?)"_s,
-                        {u"10.1.1.5"_s, 5, u"PCKLAM01"_s, u""_s}));
-        QCOMPARE(value(db, u"SELECT count(*) FROM IP_Info WHERE Name = ?"_s, {u"pcklam01"_s}), u"1"_s);
-        QCOMPARE(value(db, u"SELECT count(*) FROM IP_Info WHERE Name LIKE ?"_s, {u"pck%"_s}), u"1"_s);
-        QCOMPARE(value(db, u"SELECT count(*) FROM UserID WHERE Name = ?"_s, {u"ADMINISTRATOR"_s}), u"1"_s);
-        // An empty Status reads back empty, not null.
-        QCOMPARE(value(db, u"SELECT count(*) FROM IP_Info WHERE Status = ''"_s), u"1"_s);
-        QVERIFY(!execSql(db, u"INSERT INTO IP_Info (IP_Address, IP_4) VALUES (?, ?)"_s, {u"10.1.1.5"_s, 5}));
-    }
-
     void schemaUpgradeAddsEachMissingColumnOnce_data()
     {
-        QTest::addColumn<QStringList>("schema"); // empty: the delivered database
-        QTest::newRow("old schema") << oldSchema();
-        QTest::newRow("City with ToIPRange only") << oldSchema(u"City"_s, u", ToIPRange SMALLINT"_s);
-        QTest::newRow("table named city") << oldSchema(u"city"_s);
-        QTest::newRow("delivered database") << QStringList();
+        using namespace test;
+        QTest::addColumn<QStringList>("changes"); // to the delivered database
+        QTest::newRow("old schema") << QStringList{DropStartIPRange, DropToIPRange, DropStatus};
+        QTest::newRow("City with ToIPRange only") << QStringList{DropStartIPRange, DropStatus};
+        QTest::newRow("table named city")
+            << QStringList{DropStartIPRange, DropToIPRange, DropStatus, u"ALTER TABLE City RENAME TO c"_s,
+                           u"ALTER TABLE c RENAME TO city"_s};
+        QTest::newRow("up to date") << QStringList();
     }
     void schemaUpgradeAddsEachMissingColumnOnce()
     {
-        QFETCH(QStringList, schema);
-        const QString path = freshPath();
-        if (schema.isEmpty())
-            QVERIFY(createDeliveredDatabase(path));
-        else
-            makeRawDatabase(path, schema);
+        QFETCH(QStringList, changes);
+        // A name that means something in a URI, which must neither stop the open nor make another file.
+        QTemporaryDir folder;
+        const QString path = folder.filePath(u"odd #name? 100%.mdb"_s);
+        test::makeChangedDatabase(path, changes);
         DatabaseConnection connection;
         QVERIFY(connection.open(path));
         const QSqlDatabase db = connection.handle();
@@ -156,16 +123,19 @@ private Q_SLOTS:
         QVERIFY2(upgraded, qPrintable(upgraded.error()));
         QCOMPARE(addedColumns(db), u"21"_s);
         // Existing rows stay; running it again changes nothing, nor does it change an up-to-date database.
-        QCOMPARE(value(db, u"SELECT count(*) FROM City WHERE City_name = 'Ipoh' AND StartIPRange IS NULL"_s),
-                 schema.isEmpty() ? u"0"_s : u"1"_s);
+        QCOMPARE(
+            value(db,
+                  u"SELECT count(*) FROM City WHERE City_name = 'IT Division' AND StartIPRange IS NULL"_s),
+            changes.isEmpty() ? u"0"_s : u"1"_s);
         const QString after = schemaText(db);
         QVERIFY(SchemaUpgrade(db));
         QCOMPARE(schemaText(db), after);
-        if (schema.isEmpty())
+        if (changes.isEmpty())
             QCOMPARE(after, before);
         // The Status column ignores letter case.
         QVERIFY(execSql(db, u"INSERT INTO IP_Info (IP_Address, Status) VALUES ('10.0.0.1', 'Permanent')"_s));
         QCOMPARE(value(db, u"SELECT count(*) FROM IP_Info WHERE Status = 'PERMANENT'"_s), u"1"_s);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{u"odd #name? 100%.mdb"_s});
     }
 
     void schemaUpgradeByAnotherWorkstationMeanwhileIsNoFailure()
@@ -174,33 +144,28 @@ private Q_SLOTS:
         // with its upgrade not yet committed while this one looks at the columns, and commits while
         // this one waits for the lock.
         const QString path = freshPath();
-        makeRawDatabase(path, oldSchema());
+        test::makeChangedDatabase(path, {test::DropStartIPRange, test::DropToIPRange, test::DropStatus});
         DatabaseConnection connection;
         QVERIFY(connection.open(path));
         QSemaphore holding;
         DbOutcome otherUpgrade = DbOutcome::failure(u"not run"_s);
         std::thread other([&path, &holding, &otherUpgrade] {
-            auto name = openDatabaseFile(path);
-            if (name) {
-                const QSqlDatabase db = QSqlDatabase::database(*name, false);
-                WriteTransaction transaction(db);
+            DatabaseConnection workstation;
+            otherUpgrade = workstation.open(path);
+            WriteTransaction transaction(workstation.handle());
+            if (otherUpgrade)
                 otherUpgrade = transaction.begin();
-                for (const char* sql : {"ALTER TABLE City ADD COLUMN StartIPRange SMALLINT",
-                                        "ALTER TABLE City ADD COLUMN ToIPRange SMALLINT",
-                                        "ALTER TABLE IP_Info ADD COLUMN Status VARCHAR(10)"}) {
-                    if (otherUpgrade)
-                        otherUpgrade = execSql(db, QString::fromLatin1(sql));
-                }
-                holding.release();
-                // Long enough for this workstation to look at the columns and wait for the lock.
-                QThread::msleep(300);
+            for (const char* sql : {"ALTER TABLE City ADD COLUMN StartIPRange SMALLINT",
+                                    "ALTER TABLE City ADD COLUMN ToIPRange SMALLINT",
+                                    "ALTER TABLE IP_Info ADD COLUMN Status VARCHAR(10)"}) {
                 if (otherUpgrade)
-                    otherUpgrade = transaction.commit();
-            } else {
-                otherUpgrade = name.outcome();
-                holding.release();
+                    otherUpgrade = execSql(workstation.handle(), QString::fromLatin1(sql));
             }
-            closeDatabaseFile(name ? *name : QString());
+            holding.release();
+            // Long enough for this workstation to look at the columns and wait for the lock.
+            QThread::msleep(300);
+            if (otherUpgrade)
+                otherUpgrade = transaction.commit();
         });
         holding.acquire();
         const DbOutcome upgraded = SchemaUpgrade(connection.handle());
@@ -212,7 +177,7 @@ private Q_SLOTS:
 
     void openingRefusesWhatIsNotATarvoDatabase_data()
     {
-        QTest::addColumn<QByteArray>("content"); // "<none>": no file; "<other tables>": SQLite, other tables
+        QTest::addColumn<QByteArray>("content"); // "<none>": no file; "<no IP_Info>": SQLite, a table short
         QTest::addColumn<QString>("reason");
         QTest::newRow("missing file") << QByteArray("<none>") << u"does not exist"_s;
         QTest::newRow("text file") << QByteArray("hello, world\n") << u"not an SQLite database"_s;
@@ -220,15 +185,15 @@ private Q_SLOTS:
         QByteArray jet(64, '\0');
         jet.replace(4, 15, "Standard Jet DB");
         QTest::newRow("old Jet file") << jet << u"Jet"_s;
-        QTest::newRow("without the tables") << QByteArray("<other tables>") << u"IP_Info"_s;
+        QTest::newRow("without a table") << QByteArray("<no IP_Info>") << u"IP_Info"_s;
     }
     void openingRefusesWhatIsNotATarvoDatabase()
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, reason);
         const QString path = freshPath();
-        if (content == "<other tables>")
-            makeRawDatabase(path, {u"CREATE TABLE Other (x TEXT)"_s});
+        if (content == "<no IP_Info>")
+            test::makeChangedDatabase(path, {u"DROP TABLE IP_Info"_s});
         else if (content != "<none>")
             test::writeFile(path, content);
 
@@ -242,18 +207,6 @@ private Q_SLOTS:
         QCOMPARE(value(program.database.handle(), u"SELECT count(*) FROM UserID"_s), u"1"_s);
         // Opening never creates a file.
         QCOMPARE(QFile::exists(path), content != "<none>");
-    }
-
-    void pathsWithUriCharactersOpen()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"odd #name? 100%.mdb"_s);
-        QVERIFY(createDeliveredDatabase(path));
-        DatabaseConnection connection;
-        const DbOutcome outcome = connection.open(path);
-        QVERIFY2(outcome, qPrintable(outcome.error()));
-        QCOMPARE(value(connection.handle(), u"SELECT count(*) FROM UserID"_s), u"1"_s);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
     }
 
     void writeTransactionRollsBackUnlessCommitted()

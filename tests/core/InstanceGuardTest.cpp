@@ -68,18 +68,6 @@ private Q_SLOTS:
         QVERIFY(afterCrash.tryAcquire()); // asking again keeps the claim
     }
 
-    void claimEndsWithTheGuard()
-    {
-        {
-            LockFileInstanceGuard first(lockOf(m_programB));
-            QVERIFY(first.tryAcquire());
-            LockFileInstanceGuard second(lockOf(m_programB));
-            QVERIFY(!second.tryAcquire());
-        }
-        LockFileInstanceGuard next(lockOf(m_programB));
-        QVERIFY(next.tryAcquire());
-    }
-
     void lockThatCannotBeWrittenDoesNotClaimAnotherInstance()
     {
         // The lock folder is missing: nothing shows that the program runs elsewhere.

@@ -7,8 +7,6 @@
 #include "core/frmAbout.h"
 
 #include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QToolBar>
 
@@ -19,28 +17,18 @@ using test::MainRig;
 namespace {
 
 // The toolbar from left to right as "key:tool tip:menu item whose command it runs", "|" a separator.
-const QStringList Toolbar = {"mAssignNewIP:Assign new IP Address:mnuInputRekod",
-                             "mAssignDedicatedIP:Assign dedicated IP:mnuDedicatedIP",
-                             "mSearchRecord:Search record:mnuCarianRekod",
-                             "mScanNetwork:Scan network:mnuScanNetwork",
-                             "|",
-                             "mIPsettings:IP Address settings:mnuIPAddressSetting",
-                             "|",
-                             "mUnitDivSettings:Unit / Division settings:mnuUnitDivision",
-                             "|",
-                             "mReportByLocation:Report by location:mnuRptLocation",
-                             "mReportByDate:Report by date:mnuRptByDate",
-                             "|",
-                             "mUserID:Tarvo User ID:mnuMaklumatPengguna",
-                             "mAssignLog:Assign Log:mnuAssignLog",
-                             "mWebPatch:Web Patch:mnuWebPatch",
-                             "mHostWatch:Monitor IP Address:mnuHostWatch",
-                             "|",
-                             "mBackupRestore:Backup and Restore database:mnuBackupRestore",
-                             "mChangeDirectory:Change database directory:mnuChangeDBDir",
-                             "mCompactDB:Compact database:mnuCompactDB",
-                             "|",
-                             "mHelp:Help:mnuHelp"};
+const QStringList Toolbar =
+    u"mAssignNewIP:Assign new IP Address:mnuInputRekod,mAssignDedicatedIP:Assign dedicated IP:mnuDedicatedIP,"
+    u"mSearchRecord:Search record:mnuCarianRekod,mScanNetwork:Scan network:mnuScanNetwork,|,"
+    u"mIPsettings:IP Address settings:mnuIPAddressSetting,|,mUnitDivSettings:Unit / Division "
+    u"settings:mnuUnitDivision,|,"
+    u"mReportByLocation:Report by location:mnuRptLocation,mReportByDate:Report by date:mnuRptByDate,|,"
+    u"mUserID:Tarvo User ID:mnuMaklumatPengguna,mAssignLog:Assign Log:mnuAssignLog,mWebPatch:Web "
+    u"Patch:mnuWebPatch,"
+    u"mHostWatch:Monitor IP Address:mnuHostWatch,|,mBackupRestore:Backup and Restore "
+    u"database:mnuBackupRestore,"
+    u"mChangeDirectory:Change database directory:mnuChangeDBDir,mCompactDB:Compact database:mnuCompactDB,|,"
+    u"mHelp:Help:mnuHelp"_s.split(u',');
 
 // What a command did, with the temporary program folder written as "<program>".
 QStringList observed(const MainRig& rig)
@@ -65,61 +53,10 @@ class MainWindowTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void menusAndToolbarHoldEveryCommandInOrder()
+    void toolbarHoldsTheKeysInOrder()
     {
         MainRig rig;
         QVERIFY(rig.start());
-        QStringList items;
-        const auto caption = [](const QAction* a) { return QString(a->text()).remove(u'&'); };
-        std::function<void(QMenu*, const QString&)> list = [&](QMenu* menu, const QString& indent) {
-            for (QAction* item : menu->actions()) {
-                items << indent + (item->menu() ? item->menu()->objectName() : item->objectName()) + u'=' +
-                             (item->isSeparator() ? u"-"_s : caption(item));
-                if (item->menu())
-                    list(item->menu(), indent + u' ');
-            }
-        };
-        for (QAction* top : rig.window->menuBar()->actions()) {
-            items << top->menu()->objectName() + u'=' + caption(top);
-            list(top->menu(), u" "_s);
-        }
-        const QStringList menus = {"mnuOperasi=File",
-                                   " mnuInputRekod=Assign New IP Address",
-                                   " mnuDedicatedIP=Assign Dedicated IP",
-                                   " mnuCarianRekod=Search Record",
-                                   " mnuScanNetwork=Scan Network",
-                                   " Hypen2=-",
-                                   " mnuTukarPassword=Change Password",
-                                   " mnuTukarLogin=Change Login",
-                                   " Hypen3=-",
-                                   " mnuKeluar=Exit",
-                                   "mnuSetting=Settings",
-                                   " mnuIPAddressSetting=IP Address Settings",
-                                   " mnuUnitDivision=Unit / Division Settings",
-                                   "mnuReport=Report",
-                                   " mnuRptLocation=Report by Location",
-                                   " mnuRptByDate=Report by Date",
-                                   "mnuUtiliti=Utility",
-                                   " mnuMaklumatPengguna=Tarvo User ID",
-                                   " mnuBackupRestore=Backup/Restore",
-                                   " mnuAssignLog=View Assign Log",
-                                   " hypen5=-",
-                                   " mnuWebPatch=Web Patch",
-                                   " mnuHostWatch=Host Watch",
-                                   " mnuSubnetCalculator=Subnet Calculator",
-                                   " hypen1=-",
-                                   " mnuDatabase=Database",
-                                   "  mnuChangeDBDir=Change Directory",
-                                   "  mnuCompactDB=Compact Database",
-                                   "mnuBantuan=Help",
-                                   " mnuHelp=Help",
-                                   " mnuLamanWeb=Tarvo Intranet Web",
-                                   " Hypen8=-",
-                                   " mnuWebPage=Tarvo on the Web",
-                                   " hypen7=-",
-                                   " mnuPerihal=About Tarvo"};
-        QCOMPARE(items, menus);
-
         QStringList places;
         for (QAction* place : rig.window->findChild<QToolBar*>(u"Toolbar1"_s)->actions())
             places << (place->isSeparator() ? u"|"_s : place->objectName() + u':' + place->toolTip());
@@ -232,6 +169,11 @@ private Q_SLOTS:
         QCOMPARE(rig.p.session.LoginUserID, u"area"_s);
         check(false);
         QVERIFY(!rig.p.exit.ended);
+
+        // The sign-in's update check switches Web Patch.
+        rig.window->setWebPatchAvailable(false);
+        QVERIFY(!rig.action(u"mnuWebPatch"_s)->isEnabled());
+        QVERIFY(!rig.action(u"mWebPatch"_s)->isVisible());
     }
 
     void withoutSignInNobodyGetsTheGroupLimitedCommands()
@@ -246,35 +188,37 @@ private Q_SLOTS:
         QVERIFY(rig.action(u"mnuInputRekod"_s)->isEnabled());
     }
 
-    void exitInTheFirstSignInEndsTheProgram()
-    {
-        MainRig rig{QString()};
-        QVERIFY(!rig.start());
-        QVERIFY(rig.p.exit.ended);
-        // The load stops there.
-        QCOMPARE(rig.p.context.ReadINI(u"Version"_s, u"Version"_s), QString());
-    }
-
-    void startRecordsVersionAndIntranetItem_data()
+    void startRecordsTheVersionAndOpensPages_data()
     {
         QTest::addColumn<QString>("intraUrl");
-        QTest::newRow("no intranet") << QString();
-        QTest::newRow("intranet") << u"http://intranet.example/tarvo"_s;
+        QTest::addColumn<bool>("signsIn");
+        QTest::newRow("no intranet") << QString() << true;
+        QTest::newRow("intranet") << u"http://intranet.example/tarvo"_s << true;
+        QTest::newRow("exit at the first sign-in") << u"http://intranet.example/tarvo"_s << false;
     }
-    void startRecordsVersionAndIntranetItem()
+    void startRecordsTheVersionAndOpensPages()
     {
         QFETCH(QString, intraUrl);
-        MainRig rig;
+        QFETCH(bool, signsIn);
+        MainRig rig(signsIn ? GroupSistem : QString());
         rig.p.context.WriteINI(u"Version"_s, u"Version"_s, u"0.99.0001"_s);
         rig.p.context.WriteINI(u"Web"_s, u"IntraURL"_s, intraUrl);
-        QVERIFY(rig.start());
-        QCOMPARE(rig.p.context.ReadINI(u"Version"_s, u"Version"_s), versionText());
+        QCOMPARE(rig.start(), signsIn);
+        QCOMPARE(rig.p.exit.ended, !signsIn);
+        // Exit in the first sign-in stops the load there.
+        QCOMPARE(rig.p.context.ReadINI(u"Version"_s, u"Version"_s), signsIn ? versionText() : u"0.99.0001"_s);
+        if (!signsIn)
+            return;
         QAction* intranet = rig.action(u"mnuLamanWeb"_s);
         QCOMPARE(intranet->isEnabled(), !intraUrl.isEmpty());
         intranet->trigger();
         // The product page is not checked first: an empty address opens nothing.
         rig.action(u"mnuWebPage"_s)->trigger();
-        QCOMPARE(rig.p.shell.opened, intraUrl.isEmpty() ? QStringList() : QStringList{intraUrl});
+        rig.action(u"mnuHelp"_s)->trigger();
+        QStringList opened = {rig.p.path(u"TarvoHelp.html"_s)};
+        if (!intraUrl.isEmpty())
+            opened.prepend(intraUrl);
+        QCOMPARE(rig.p.shell.opened, opened);
     }
 
     void childWindowsAreCentredSingleInstances()
@@ -295,28 +239,18 @@ private Q_SLOTS:
         rig.action(u"mnuCarianRekod"_s)->trigger();
         QCOMPARE(rig.windows.log.size(), 2);
 
-        // The three assignment commands share one window and set its mode, whichever opened it.
-        const struct
-        {
-            const char* item;
-            bool dedicated;
-            bool scan;
-        } modes[] = {{"mnuInputRekod", false, false},
-                     {"mnuDedicatedIP", true, false},
-                     {"mnuScanNetwork", false, true}};
-        for (const auto& first : modes) {
-            rig.action(first.item)->trigger();
-            QWidget* shared = rig.windows.lastChild;
-            for (const auto& next : modes) {
-                rig.action(next.item)->trigger();
-                QCOMPARE(rig.p.modes.DedicatedMode, next.dedicated);
-                QCOMPARE(rig.p.modes.ScanMode, next.scan);
-                QCOMPARE(rig.windows.lastChild, shared);
-            }
-            QCOMPARE(rig.children().size(), 2);
-            shared->parentWidget()->close();
+        // The three assignment commands share one window and set its mode.
+        QWidget* shared = nullptr;
+        for (const auto& [item, dedicated, scan] :
+             {std::tuple("mnuDedicatedIP", true, false), std::tuple("mnuScanNetwork", false, true),
+              std::tuple("mnuInputRekod", false, false), std::tuple("mnuDedicatedIP", true, false)}) {
+            rig.action(item)->trigger();
+            QCOMPARE(rig.p.modes.DedicatedMode, dedicated);
+            QCOMPARE(rig.p.modes.ScanMode, scan);
+            shared = shared ? shared : rig.windows.lastChild;
+            QCOMPARE(rig.windows.lastChild, shared);
         }
-        QCOMPARE(rig.windows.log.size(), 5);
+        QCOMPARE(rig.children().size(), 2);
     }
 
     void changeLoginAndExitCloseChildWindowsFirst()
@@ -347,59 +281,46 @@ private Q_SLOTS:
         QVERIFY(rig.p.exit.ended);
     }
 
-    void webPatchEndsOnlyWhenTheUpdaterStarted_data()
+    void siblingProgramsStartFromTheProgramFolder_data()
     {
+        QTest::addColumn<QString>("program");
         QTest::addColumn<bool>("installed");
-        QTest::addColumn<MessageAnswer>("answer");
+        QTest::addColumn<MessageAnswer>("answer"); // to Web Patch's question whether to close Tarvo
         QTest::addColumn<bool>("starts");
+        QTest::addColumn<bool>("started");
         QTest::addColumn<bool>("ends");
-        QTest::newRow("not installed") << false << MessageAnswer::Yes << true << false;
-        QTest::newRow("No") << true << MessageAnswer::No << true << false;
-        QTest::newRow("Yes") << true << MessageAnswer::Yes << true << true;
-        QTest::newRow("Yes, cannot start") << true << MessageAnswer::Yes << false << false;
+        QTest::newRow("Host Watch") << u"HostWatch"_s << true << MessageAnswer::Ok << true << true << false;
+        QTest::newRow("Web Patch not installed")
+            << u"WebPatch"_s << false << MessageAnswer::Yes << true << false << false;
+        QTest::newRow("Web Patch, No")
+            << u"WebPatch"_s << true << MessageAnswer::No << true << false << false;
+        QTest::newRow("Web Patch, Yes")
+            << u"WebPatch"_s << true << MessageAnswer::Yes << true << true << true;
+        // The program ends only when the updater runs.
+        QTest::newRow("Web Patch cannot start")
+            << u"WebPatch"_s << true << MessageAnswer::Yes << false << true << false;
     }
-    void webPatchEndsOnlyWhenTheUpdaterStarted()
+    void siblingProgramsStartFromTheProgramFolder()
     {
+        QFETCH(QString, program);
         QFETCH(bool, installed);
         QFETCH(MessageAnswer, answer);
         QFETCH(bool, starts);
+        QFETCH(bool, started);
         QFETCH(bool, ends);
         MainRig rig;
         QVERIFY(rig.start());
         if (installed)
-            rig.addProgram(u"WebPatch"_s);
+            rig.addProgram(program);
         rig.p.shell.startSucceeds = starts;
         rig.p.messenger.answer(answer);
-        rig.action(u"mnuWebPatch"_s)->trigger();
-        const bool tried = installed && answer == MessageAnswer::Yes;
-        QCOMPARE(rig.p.shell.started.size(), tried ? 1 : 0);
-        if (tried)
-            QCOMPARE(rig.p.shell.started.constFirst().program, rig.p.path(u"WebPatch"_s));
+        rig.action(program == u"WebPatch" ? u"mnuWebPatch"_s : u"mnuHostWatch"_s)->trigger();
+        QCOMPARE(rig.p.shell.started.size(), started ? 1 : 0);
+        if (started)
+            QCOMPARE(rig.p.shell.started.constFirst().program, rig.p.path(program));
+        if (!installed)
+            QVERIFY(rig.p.messenger.last().text.contains(rig.p.path(program)));
         QCOMPARE(rig.p.exit.ended, ends);
-        if (installed)
-            QCOMPARE(rig.p.messenger.shown().constFirst().buttons, MessageButtons::YesNo);
-        else
-            QVERIFY(rig.p.messenger.last().text.contains(rig.p.path(u"WebPatch"_s)));
-        // The sign-in's update check switches the command.
-        rig.window->setWebPatchAvailable(false);
-        QVERIFY(!rig.action(u"mnuWebPatch"_s)->isEnabled());
-        QVERIFY(!rig.action(u"mWebPatch"_s)->isVisible());
-    }
-
-    void hostWatchAndHelpOpenFilesOfTheProgramFolder()
-    {
-        MainRig rig;
-        QVERIFY(rig.start());
-        rig.action(u"mnuHostWatch"_s)->trigger();
-        QVERIFY(rig.p.shell.started.isEmpty());
-        QCOMPARE(rig.p.messenger.count(), 1);
-        rig.addProgram(u"HostWatch"_s);
-        rig.action(u"mnuHostWatch"_s)->trigger();
-        QCOMPARE(rig.p.shell.started.size(), 1);
-        QCOMPARE(rig.p.shell.started.constFirst().program, rig.p.path(u"HostWatch"_s));
-        QVERIFY(!rig.p.exit.ended);
-        rig.action(u"mnuHelp"_s)->trigger();
-        QCOMPARE(rig.p.shell.opened, QStringList{rig.p.path(u"TarvoHelp.html"_s)});
     }
 
     void firstRunOffersToMoveTheDatabase_data()
@@ -456,10 +377,8 @@ private Q_SLOTS:
         auto* link = about.findChild<LinkLabel*>(label);
         const QPoint inside = link->rect().center();
         QTest::mousePress(link, Qt::LeftButton, {}, inside);
-        QCOMPARE(link->linkColour(), LinkLabel::Red);
         QVERIFY(rig.p.shell.opened.isEmpty());
         QTest::mouseRelease(link, Qt::LeftButton, {}, inside);
-        QCOMPARE(link->linkColour(), LinkLabel::Blue);
         QCOMPARE(rig.p.shell.opened, QStringList{opens});
         // Pressed, then released outside the link: back to blue, nothing opened.
         QTest::mousePress(link, Qt::LeftButton, {}, inside);
