@@ -27,14 +27,11 @@ namespace tarvo::test {
 using namespace Qt::StringLiterals;
 
 // An instance guard with a fixed answer.
-class FakeInstanceGuard final : public InstanceGuard
+struct FakeInstanceGuard final : InstanceGuard
 {
-public:
-    explicit FakeInstanceGuard(bool free) : m_free(free) {}
-    bool tryAcquire() override { return m_free; }
-
-private:
-    bool m_free;
+    explicit FakeInstanceGuard(bool isFree) : free(isFree) {}
+    bool tryAcquire() override { return free; }
+    bool free;
 };
 
 // A sign-in dialog that signs in the scripted users (user ID, group) in turn; with the script empty it
@@ -125,25 +122,14 @@ inline void makeChangedDatabase(const QString& path, const QStringList& statemen
     closeDatabaseFile(*name);
 }
 
-const QString DropStartIPRange = u"ALTER TABLE City DROP COLUMN StartIPRange"_s;
-const QString DropToIPRange = u"ALTER TABLE City DROP COLUMN ToIPRange"_s;
-const QString DropStatus = u"ALTER TABLE IP_Info DROP COLUMN Status"_s;
+inline const QString DropStartIPRange = u"ALTER TABLE City DROP COLUMN StartIPRange"_s;
+inline const QString DropToIPRange = u"ALTER TABLE City DROP COLUMN ToIPRange"_s;
+inline const QString DropStatus = u"ALTER TABLE IP_Info DROP COLUMN Status"_s;
 
 // A Tarvo database from before the City range columns.
 inline void makeOldDatabase(const QString& path)
 {
     makeChangedDatabase(path, {DropStartIPRange, DropToIPRange});
-}
-
-// The child windows that stand open in a main window's window area.
-inline QList<QMdiSubWindow*> openChildren(QWidget* mainWindow)
-{
-    QList<QMdiSubWindow*> open;
-    for (QMdiSubWindow* sub : mainWindow->findChild<QMdiArea*>()->subWindowList()) {
-        if (sub->isVisible())
-            open << sub;
-    }
-    return open;
 }
 
 // A program with every window registered (unless asked otherwise), a sign-in that signs in an
@@ -164,7 +150,13 @@ struct MainRig
 
     bool start() { return window->start(); }
     QAction* action(const QString& name) const { return window->findChild<QAction*>(name); }
-    QList<QMdiSubWindow*> children() const { return openChildren(window.get()); }
+    // The child windows that stand open in the window area.
+    QList<QMdiSubWindow*> children() const
+    {
+        QList<QMdiSubWindow*> open = window->findChild<QMdiArea*>()->subWindowList();
+        open.removeIf([](const QMdiSubWindow* sub) { return !sub->isVisible(); });
+        return open;
+    }
     // An executable file in the program folder.
     void addProgram(const QString& name) const
     {

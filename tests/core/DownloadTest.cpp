@@ -52,7 +52,11 @@ private Q_SLOTS:
         downloader.setTimeout(silent ? 300 : 10000);
         QSignalSpy finished(&downloader, &FileDownloader::finished);
         QVERIFY(downloader.DownloadFile(address, folder.path()));
+        // A downloader that waits for an answer takes no second request.
+        if (silent)
+            QVERIFY(!downloader.DownloadFile(server.url(u"/b"_s), folder.path()));
         QVERIFY(finished.wait(15000));
+        QCOMPARE(finished.count(), 1);
         QVERIFY(!downloader.isBusy());
         const bool ok = finished.at(0).at(0).toBool();
         const QString path = finished.at(0).at(1).toString();
@@ -67,21 +71,6 @@ private Q_SLOTS:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("1.00.0001 -> 1.01.0000\r\n"));
-    }
-
-    void busyDownloaderRefusesASecondRequest()
-    {
-        test::LoopbackHttpServer server;
-        QVERIFY(server.start());
-        server.setSilent(true);
-        QTemporaryDir folder;
-        FileDownloader downloader;
-        downloader.setTimeout(300);
-        QSignalSpy finished(&downloader, &FileDownloader::finished);
-        QVERIFY(downloader.DownloadFile(server.url(u"/a"_s), folder.path()));
-        QVERIFY(!downloader.DownloadFile(server.url(u"/b"_s), folder.path()));
-        QVERIFY(finished.wait(5000));
-        QCOMPARE(finished.count(), 1);
     }
 };
 

@@ -188,22 +188,37 @@ private Q_SLOTS:
         QVERIFY(rig.action(u"mnuInputRekod"_s)->isEnabled());
     }
 
-    void startRecordsTheVersionAndOpensPages_data()
+    void startOffersTheMoveSignsInAndRecordsTheVersion_data()
     {
+        QTest::addColumn<QString>("location"); // Database/DatabaseLocation; none: the first run
         QTest::addColumn<QString>("intraUrl");
         QTest::addColumn<bool>("signsIn");
-        QTest::newRow("no intranet") << QString() << true;
-        QTest::newRow("intranet") << u"http://intranet.example/tarvo"_s << true;
-        QTest::newRow("exit at the first sign-in") << u"http://intranet.example/tarvo"_s << false;
+        QTest::newRow("first run, no intranet") << QString() << QString() << true;
+        QTest::newRow("location of blanks, intranet") << u"\"  \""_s << u"http://intranet.example/"_s << true;
+        QTest::newRow("exit at the first sign-in")
+            << u"/srv/tarvo"_s << u"http://intranet.example/"_s << false;
     }
-    void startRecordsTheVersionAndOpensPages()
+    void startOffersTheMoveSignsInAndRecordsTheVersion()
     {
+        QFETCH(QString, location);
         QFETCH(QString, intraUrl);
         QFETCH(bool, signsIn);
         MainRig rig(signsIn ? GroupSistem : QString());
-        rig.p.context.WriteINI(u"Version"_s, u"Version"_s, u"0.99.0001"_s);
-        rig.p.context.WriteINI(u"Web"_s, u"IntraURL"_s, intraUrl);
+        rig.p.writeIni(
+            u"[Database]\nDatabaseLocation=%1\n[Web]\nIntraURL=%2\n[Version]\nVersion=0.99.0001\n"_s.arg(
+                location, intraUrl));
+        // The move is offered before the sign-in until the database has a folder of its own.
+        QStringList order;
+        if (location.isEmpty()) {
+            test::whenModalOpens([&order](QWidget* dialog) {
+                order << dialog->objectName();
+                QTest::mouseClick(dialog->findChild<QPushButton*>(u"cmdTutup"_s), Qt::LeftButton);
+            });
+        }
+        rig.signIn.onRun = [&order](QWidget*) { order << u"sign-in"_s; };
         QCOMPARE(rig.start(), signsIn);
+        const QStringList expected = {u"frmChangeFolder"_s, u"sign-in"_s};
+        QCOMPARE(order, location.isEmpty() ? expected : expected.mid(1));
         QCOMPARE(rig.p.exit.ended, !signsIn);
         // Exit in the first sign-in stops the load there.
         QCOMPARE(rig.p.context.ReadINI(u"Version"_s, u"Version"_s), signsIn ? versionText() : u"0.99.0001"_s);
@@ -321,33 +336,6 @@ private Q_SLOTS:
         if (!installed)
             QVERIFY(rig.p.messenger.last().text.contains(rig.p.path(program)));
         QCOMPARE(rig.p.exit.ended, ends);
-    }
-
-    void firstRunOffersToMoveTheDatabase_data()
-    {
-        QTest::addColumn<QString>("location");
-        QTest::addColumn<bool>("offered");
-        QTest::newRow("no location") << QString() << true;
-        QTest::newRow("location of blanks") << u"\"  \""_s << false;
-        QTest::newRow("a location") << u"/srv/tarvo"_s << false;
-    }
-    void firstRunOffersToMoveTheDatabase()
-    {
-        QFETCH(QString, location);
-        QFETCH(bool, offered);
-        MainRig rig;
-        rig.p.writeIni(u"[Database]\nDatabaseLocation=%1\n"_s.arg(location));
-        QStringList order;
-        if (offered) {
-            test::whenModalOpens([&order](QWidget* dialog) {
-                order << dialog->objectName();
-                QTest::mouseClick(dialog->findChild<QPushButton*>(u"cmdTutup"_s), Qt::LeftButton);
-            });
-        }
-        rig.signIn.onRun = [&order](QWidget*) { order << u"sign-in"_s; };
-        QVERIFY(rig.start());
-        const QStringList expected = {u"frmChangeFolder"_s, u"sign-in"_s};
-        QCOMPARE(order, offered ? expected : expected.mid(1));
     }
 
     void aboutBoxLinksOpenOncePerClick_data()

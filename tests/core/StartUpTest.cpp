@@ -35,50 +35,29 @@ class StartUpTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void missingIniEndsTheProgram()
-    {
-        TestProgram p(TestProgram::Setup::Empty);
-        p.program.INIPath.clear();
-        test::FakeInstanceGuard guard(true);
-        int steps = 0;
-        StartUp startUp(
-            p.context, guard,
-            [&steps] {
-                ++steps;
-                return LocateChoice::kept();
-            },
-            [&steps] { ++steps; });
-        QVERIFY(!startUp.run());
-        QVERIFY(p.exit.ended);
-        QCOMPARE(steps, 0);
-        QCOMPARE(p.messenger.count(), 1);
-        QCOMPARE(p.messenger.last().title, u"File not found..."_s);
-        QVERIFY(p.messenger.last().text.contains(u"copy it to "_s + p.folder() + u'.'));
-        QVERIFY(p.program.INIPath.isEmpty());
-        // The program never creates the file.
-        QVERIFY(!QFile::exists(p.iniPath()));
-    }
-
     // The start-up with the real locate dialog. In the columns %1 stands for another folder, %2 for an
     // empty folder and %3 for the program folder.
     void findsOrAsksForTheDatabase_data()
     {
-        QTest::addColumn<QString>("ini");      // the text of Tarvo.ini
+        QTest::addColumn<QString>("ini");      // the text of Tarvo.ini, "-" for none
         QTest::addColumn<QString>("database"); // "<folder>:old" or "<folder>:garbage"; "late" is the
                                                // program folder once the locate dialog runs
-        QTest::addColumn<QString>("pick");     // the folder of the file picked in the file dialog
+        QTest::addColumn<QString>("pick");     // the folder of the file picked in the file dialog, "-" if
+                                               // the locate dialog does not run
         QTest::addColumn<QString>("window");   // the folder the locate window shows, "" if not shown
         QTest::addColumn<QString>("message");  // part of the message shown, "" for none
         QTest::addColumn<QString>("opened");   // the folder of the database in use, "" for none
         QTest::addColumn<QString>("recorded"); // Database/DatabaseLocation afterwards
         QTest::addColumn<bool>("ends");
+        QTest::newRow("no Tarvo.ini")
+            << u"-"_s << u"%3:old"_s << u"-"_s << u""_s << u"copy it to %3."_s << u""_s << u""_s << true;
         const QString blank = u"[database]\ndatabaselocation=\"   \"\n"_s;
         QTest::newRow("in the program folder, blank location")
-            << blank << u"%3:old"_s << u""_s << u""_s << u""_s << u"%3"_s << u"   "_s << false;
+            << blank << u"%3:old"_s << u"-"_s << u""_s << u""_s << u"%3"_s << u"   "_s << false;
         QTest::newRow("in the recorded folder") << u"[Database]\nDatabaseLocation=%1/\n"_s << u"%1:old"_s
-                                                << u""_s << u""_s << u""_s << u"%1"_s << u"%1/"_s << false;
+                                                << u"-"_s << u""_s << u""_s << u"%1"_s << u"%1/"_s << false;
         QTest::newRow("unreadable at its path")
-            << u""_s << u"%3:garbage"_s << u""_s << u""_s << u"%3/Tarvodb.mdb"_s << u""_s << u""_s << false;
+            << u""_s << u"%3:garbage"_s << u"-"_s << u""_s << u"%3/Tarvodb.mdb"_s << u""_s << u""_s << false;
         QTest::newRow("cancel without a location")
             << u""_s << u""_s << u""_s << u""_s << u"No Database !!!"_s << u""_s << u""_s << true;
         QTest::newRow("cancel with a location")
@@ -111,13 +90,16 @@ private Q_SLOTS:
                 .replace(u"%2"_s, empty.path())
                 .replace(u"%3"_s, p.folder());
         };
-        p.writeIni(place(ini));
+        if (ini == u"-")
+            QVERIFY(QFile::remove(p.iniPath()));
+        else
+            p.writeIni(place(ini));
         const QString databaseFile = joinPath(place(database.section(u':', 0, 0)), DatabaseFileName);
         if (database.endsWith(u":garbage"))
             test::writeFile(databaseFile, "not a database, just text");
         else if (database.startsWith(u'%'))
             test::makeOldDatabase(databaseFile);
-        if (!pick.isEmpty())
+        if (!pick.isEmpty() && pick != u"-")
             p.fileDialogs.files.push_back(joinPath(place(pick), u"picked.mdb"_s));
         QString shown;
         if (!window.isEmpty()) {
@@ -128,10 +110,12 @@ private Q_SLOTS:
         }
 
         test::FakeInstanceGuard guard(true);
+        int locateRuns = 0;
         int mainWindowShown = 0;
         StartUp startUp(
             p.context, guard,
             [&] {
+                ++locateRuns;
                 if (database.startsWith(u"late"))
                     test::makeOldDatabase(p.databasePath());
                 return frmCariDB(p.context, LocateMode::StartUp).run();
@@ -139,6 +123,7 @@ private Q_SLOTS:
             [&] { ++mainWindowShown; });
         QCOMPARE(startUp.run(), !ends);
         QCOMPARE(p.exit.ended, ends);
+        QCOMPARE(locateRuns, pick == u"-" ? 0 : 1);
         QCOMPARE(mainWindowShown, ends ? 0 : 1);
         QCOMPARE(shown, place(window));
         if (message.isEmpty())
@@ -159,14 +144,14 @@ private Q_SLOTS:
             QVERIFY(p.database.handle().record(u"City"_s).contains(u"ToIPRange"_s));
         }
         QCOMPARE(p.context.ReadINI(u"Database"_s, u"DatabaseLocation"_s), place(recorded));
+        // The program never creates Tarvo.ini.
+        QCOMPARE(QFile::exists(p.iniPath()), ini != u"-");
     }
 
     void secondInstanceEndsWithoutTouchingAnything()
     {
         TestProgram p(TestProgram::Setup::IniOnly);
         p.createDatabase();
-        p.program.INIPath.clear();
-        p.program.DatabasePath.clear();
         const QByteArray ini = fileDigest(p.iniPath());
         const QByteArray database = fileDigest(p.databasePath());
 
@@ -175,8 +160,6 @@ private Q_SLOTS:
         QVERIFY(!StartUp(p.context, taken, {}, {}).claimInstance());
         QVERIFY(p.exit.ended);
         QCOMPARE(p.messenger.texts(), QStringList{u"Tarvo software is already open !"_s});
-        QVERIFY(p.program.INIPath.isEmpty());
-        QVERIFY(p.program.DatabasePath.isEmpty());
         QVERIFY(!p.database.isOpen());
         QCOMPARE(fileDigest(p.iniPath()), ini);
         QCOMPARE(fileDigest(p.databasePath()), database);
