@@ -23,14 +23,14 @@ QString location(const TestProgram& p)
     return p.context.ReadINI(u"Database"_s, u"DatabaseLocation"_s);
 }
 
-// Whether the database file at a path holds the area "North".
-bool hasNorth(const QString& path)
+// Whether the database file at a path holds an area.
+bool hasArea(const QString& path, const QString& area = u"North"_s)
 {
     auto name = openDatabaseFile(path);
     if (!name)
         return false;
     auto count = querySingleValue(QSqlDatabase::database(*name, false),
-                                  u"SELECT count(*) FROM Region WHERE Region = 'North'"_s);
+                                  u"SELECT count(*) FROM Region WHERE Region = ?"_s, {area});
     closeDatabaseFile(*name);
     return count && count->toInt() == 1;
 }
@@ -229,14 +229,16 @@ private Q_SLOTS:
         QCOMPARE(p.messenger.count(), 1);
         QVERIFY(p.messenger.last().text.contains(taken.path() + u'/'));
         QCOMPARE(p.messenger.last().buttons, MessageButtons::OkCancel);
-        QVERIFY(!hasNorth(replaced));
+        QVERIFY(!hasArea(replaced));
         unchanged();
         // OK replaces it with a copy of the database in use, which then is the one in use.
         p.messenger.answer(MessageAnswer::Ok);
         rig.move();
-        QVERIFY(hasNorth(replaced));
+        QVERIFY(hasArea(replaced));
         QCOMPARE(p.database.path(), replaced);
         QCOMPARE(location(p), taken.path());
+        QVERIFY(
+            execSql(p.database.handle(), u"INSERT INTO Region (Region, AssignIP) VALUES ('South', 13)"_s));
 
         // An empty folder gets the copy without a question, and nothing else.
         p.messenger.clear();
@@ -247,15 +249,15 @@ private Q_SLOTS:
         QVERIFY2(p.messenger.isEmpty(), qPrintable(p.messenger.texts().join(u'\n')));
         QCOMPARE(filesIn(target.path()), QStringList{DatabaseFileName});
         QCOMPARE(p.database.path(), copy);
-        QVERIFY(hasNorth(copy));
+        QVERIFY(hasArea(copy) && hasArea(copy, u"South"_s));
         QCOMPARE(p.program.DatabasePath, copy);
         QCOMPARE(p.program.DatabaseFolder, target.path());
         QCOMPARE(location(p), target.path());
         QCOMPARE(rig.button(u"cmdTutup"_s)->text(), u"OK"_s);
         QVERIFY(!move->isEnabled());
         // The originals stay where they were.
-        QVERIFY(hasNorth(p.databasePath()));
-        QVERIFY(hasNorth(replaced));
+        QVERIFY(hasArea(p.databasePath()));
+        QVERIFY(hasArea(replaced));
 
         // Moving into the folder it already lives in copies nothing.
         rig.choose(target.path());

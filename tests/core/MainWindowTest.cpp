@@ -262,8 +262,9 @@ private Q_SLOTS:
             rig.action(item)->trigger();
             QCOMPARE(rig.p.modes.DedicatedMode, dedicated);
             QCOMPARE(rig.p.modes.ScanMode, scan);
-            shared = shared ? shared : rig.windows.lastChild;
-            QCOMPARE(rig.windows.lastChild, shared);
+            QWidget* active = rig.window->findChild<QMdiArea*>()->activeSubWindow()->widget();
+            shared = shared ? shared : active;
+            QCOMPARE(active, shared);
         }
         QCOMPARE(rig.children().size(), 2);
     }

@@ -186,6 +186,7 @@ private Q_SLOTS:
         QCOMPARE(joinPath(u"/"_s, u"Tarvodb.mdb"_s), u"/Tarvodb.mdb"_s);
         QCOMPARE(folderOf(u"/Tarvodb.mdb"_s), u"/"_s);
         QCOMPARE(withTrailingSeparator(u"/"_s), u"/"_s);
+        QVERIFY(sameFolder(u"/data/"_s, u"/data"_s));
         qputenv("TARVO_HOME", "/opt/tarvo/");
         QCOMPARE(programFolder(), u"/opt/tarvo"_s);
         qunsetenv("TARVO_HOME");
