@@ -109,15 +109,6 @@ private Q_SLOTS:
         QVERIFY(!program.action("mnuMaklumatPengguna")->isEnabled());
         QVERIFY(!program.p.session.ChangingLogin);
     }
-
-    void exitAtTheFirstSignInEndsTheProgram()
-    {
-        WiredProgram program;
-        test::clickInNextModal(QStringLiteral("cmdExit"));
-        QVERIFY(!program.window->start());
-        QVERIFY(program.p.exit.ended);
-        QVERIFY(!program.p.session.isSignedIn());
-    }
 };
 
 QTEST_MAIN(ProgramWiringTest)

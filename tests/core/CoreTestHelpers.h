@@ -1,54 +1,44 @@
 #pragma once
 
 #include "ModalDialogs.h"
+#include "TestProgram.h"
 
 #include "core/AppState.h"
+#include "core/DatabaseConnection.h"
+#include "core/DeliveredDatabase.h"
 #include "core/InstanceGuard.h"
+#include "core/MDIFrmUtama.h"
 #include "core/MainWindowAccess.h"
+#include "core/Sql.h"
 #include "core/WindowRegistry.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QStringList>
 #include <QTest>
-#include <QTimer>
-#include <QWidget>
 
 #include <deque>
 #include <functional>
+#include <memory>
 
 namespace tarvo::test {
 
-// An instance guard with a fixed answer.
-class FakeInstanceGuard final : public InstanceGuard
-{
-public:
-    explicit FakeInstanceGuard(bool free) : m_free(free) {}
-    bool tryAcquire() override
-    {
-        ++calls;
-        return m_free;
-    }
-    int calls = 0;
+using namespace Qt::StringLiterals;
 
-private:
-    bool m_free;
+// An instance guard with a fixed answer.
+struct FakeInstanceGuard final : InstanceGuard
+{
+    explicit FakeInstanceGuard(bool isFree) : free(isFree) {}
+    bool tryAcquire() override { return free; }
+    bool free;
 };
 
-// A sign-in dialog that signs in the scripted users in turn; with the script empty it answers like
-// Exit (or Cancel during Change Login).
+// A sign-in dialog that signs in the scripted users (user ID, group) in turn; with the script empty it
+// answers like Exit (or Cancel during Change Login).
 class FakeSignIn final : public SignInDialogRunner
 {
 public:
-    struct User
-    {
-        QString userId;
-        QString group;
-    };
-
     explicit FakeSignIn(Session& session) : m_session(session) {}
 
     bool runSignIn(QWidget* parent) override
@@ -58,16 +48,16 @@ public:
             onRun(parent);
         if (script.empty())
             return false;
-        const User user = script.front();
+        const auto [userId, group] = script.front();
         script.pop_front();
-        m_session.LoginUserID = user.userId;
-        m_session.LoginName = user.userId + QStringLiteral(" name");
-        m_session.LoginGroup = user.group;
+        m_session.LoginUserID = userId;
+        m_session.LoginName = userId + u" name"_s;
+        m_session.LoginGroup = group;
         m_session.LoginRegion.clear();
         return true;
     }
 
-    std::deque<User> script;
+    std::deque<std::pair<QString, QString>> script;
     QList<bool> changingLoginSeen;
     std::function<void(QWidget*)> onRun;
 
@@ -83,13 +73,7 @@ public:
     bool refuseClose = false;
 
 protected:
-    void closeEvent(QCloseEvent* event) override
-    {
-        if (refuseClose)
-            event->ignore();
-        else
-            event->accept();
-    }
+    void closeEvent(QCloseEvent* event) override { event->setAccepted(!refuseClose); }
 };
 
 // A registry whose windows record what was opened: "child:<n>" when a child window is created and
@@ -97,38 +81,21 @@ protected:
 class RecordingRegistry
 {
 public:
-    static constexpr WindowCommand Children[] = {
-        WindowCommand::AssignNewIP,  WindowCommand::AssignDedicatedIP, WindowCommand::ScanNetwork,
-        WindowCommand::SearchRecord, WindowCommand::IPAddressSettings, WindowCommand::ReportByLocation,
-        WindowCommand::ReportByDate, WindowCommand::UserAccounts,      WindowCommand::BackupRestore,
-        WindowCommand::AssignLog};
-    static constexpr WindowCommand Dialogs[] = {
-        WindowCommand::ChangePassword, WindowCommand::UnitDivisionSettings, WindowCommand::SubnetCalculator,
-        WindowCommand::CompactDatabase};
-
-    static QString name(WindowCommand command) { return QString::number(static_cast<int>(command)); }
-
     void registerAll()
     {
-        for (WindowCommand command : Children)
-            registerChild(command);
-        for (WindowCommand command : Dialogs)
-            registerDialog(command);
-    }
-    void registerChild(WindowCommand command)
-    {
-        registry.registerChild(command, [this, command](QWidget* parent) {
-            log << QStringLiteral("child:") + name(command);
-            auto* child = new TestChild(parent);
-            child->setObjectName(QStringLiteral("child") + name(command));
-            lastChild = child;
-            return child;
-        });
-    }
-    void registerDialog(WindowCommand command)
-    {
-        registry.registerDialog(
-            command, [this, command](QWidget*) { log << QStringLiteral("dialog:") + name(command); });
+        for (int n = 0; n <= static_cast<int>(WindowCommand::CompactDatabase); ++n) {
+            const auto command = static_cast<WindowCommand>(n);
+            const QString name = QString::number(n);
+            if (command == WindowCommand::ChangePassword || command == WindowCommand::UnitDivisionSettings ||
+                command == WindowCommand::SubnetCalculator || command == WindowCommand::CompactDatabase) {
+                registry.registerDialog(command, [this, name](QWidget*) { log << u"dialog:"_s + name; });
+                continue;
+            }
+            registry.registerChild(command, [this, name](QWidget* parent) {
+                log << u"child:"_s + name;
+                return lastChild = new TestChild(parent);
+            });
+        }
     }
 
     WindowRegistry registry;
@@ -136,17 +103,72 @@ public:
     TestChild* lastChild = nullptr;
 };
 
-// The child windows that stand open in a main window's window area.
-inline QList<QMdiSubWindow*> openChildren(QWidget* mainWindow)
+inline void writeFile(const QString& path, const QByteArray& bytes)
 {
-    QList<QMdiSubWindow*> open;
-    if (auto* area = mainWindow->findChild<QMdiArea*>()) {
-        for (QMdiSubWindow* sub : area->subWindowList()) {
-            if (sub->isVisible())
-                open << sub;
-        }
-    }
-    return open;
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
 }
+
+// The delivered database with the given statements run on it, for example to make it look like one of
+// an older version.
+inline void makeChangedDatabase(const QString& path, const QStringList& statements)
+{
+    QVERIFY(createDeliveredDatabase(path));
+    auto name = openDatabaseFile(path);
+    QVERIFY(name);
+    for (const QString& sql : statements)
+        QVERIFY2(execSql(QSqlDatabase::database(*name, false), sql), qPrintable(sql));
+    closeDatabaseFile(*name);
+}
+
+inline const QString DropStartIPRange = u"ALTER TABLE City DROP COLUMN StartIPRange"_s;
+inline const QString DropToIPRange = u"ALTER TABLE City DROP COLUMN ToIPRange"_s;
+inline const QString DropStatus = u"ALTER TABLE IP_Info DROP COLUMN Status"_s;
+
+// A Tarvo database from before the City range columns.
+inline void makeOldDatabase(const QString& path)
+{
+    makeChangedDatabase(path, {DropStartIPRange, DropToIPRange});
+}
+
+// A program with every window registered (unless asked otherwise), a sign-in that signs in an
+// administrator of the given group (none: Exit), and its main window not yet started.
+struct MainRig
+{
+    explicit MainRig(const QString& group = GroupSistem, bool withSignIn = true, bool registerAll = true)
+        : signIn(p.session)
+    {
+        // A recorded database folder: no first-run offer unless a test asks for it.
+        p.context.WriteINI(u"Database"_s, u"DatabaseLocation"_s, p.folder());
+        if (registerAll)
+            windows.registerAll();
+        if (!group.isEmpty())
+            signIn.script.push_back({u"admin"_s, group});
+        window = std::make_unique<MDIFrmUtama>(p.context, windows.registry, withSignIn ? &signIn : nullptr);
+    }
+
+    bool start() { return window->start(); }
+    QAction* action(const QString& name) const { return window->findChild<QAction*>(name); }
+    // The child windows that stand open in the window area.
+    QList<QMdiSubWindow*> children() const
+    {
+        QList<QMdiSubWindow*> open = window->findChild<QMdiArea*>()->subWindowList();
+        open.removeIf([](const QMdiSubWindow* sub) { return !sub->isVisible(); });
+        return open;
+    }
+    // An executable file in the program folder.
+    void addProgram(const QString& name) const
+    {
+        QFile file(p.path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.setPermissions(file.permissions() | QFileDevice::ExeOwner));
+    }
+
+    TestProgram p;
+    RecordingRegistry windows;
+    FakeSignIn signIn;
+    std::unique_ptr<MDIFrmUtama> window;
+};
 
 } // namespace tarvo::test

@@ -1,9 +1,8 @@
-#include "MainWindowRig.h"
+#include "CoreTestHelpers.h"
 
 #include "core/DatabaseFiles.h"
 #include "core/DatabaseLocation.h"
 #include "core/ProgramFolder.h"
-#include "core/Sql.h"
 #include "core/frmChangeFolder.h"
 
 #include <QDir>
@@ -13,6 +12,7 @@
 #include <QSqlRecord>
 
 using namespace tarvo;
+using namespace Qt::StringLiterals;
 using test::MainRig;
 using test::TestProgram;
 
@@ -20,41 +20,19 @@ namespace {
 
 QString location(const TestProgram& p)
 {
-    return p.context.ReadINI(QStringLiteral("Database"), QStringLiteral("DatabaseLocation"));
+    return p.context.ReadINI(u"Database"_s, u"DatabaseLocation"_s);
 }
 
-// Adds a recognisable area to the database at a path (through a connection of its own).
-void addArea(const QString& path, const QString& area)
-{
-    auto name = openDatabaseFile(path);
-    QVERIFY2(name, qPrintable(name.error()));
-    QVERIFY(execSql(QSqlDatabase::database(*name, false),
-                    QStringLiteral("INSERT INTO Region (Region, AssignIP, Segment_ip) VALUES (?, 11, 0)"),
-                    {area}));
-    closeDatabaseFile(*name);
-}
-
-bool hasArea(const QSqlDatabase& db, const QString& area)
-{
-    auto count = querySingleValue(db, QStringLiteral("SELECT count(*) FROM Region WHERE Region = ?"), {area});
-    return count && count->toInt() == 1;
-}
-
-bool hasArea(const QString& path, const QString& area)
+// Whether the database file at a path holds an area.
+bool hasArea(const QString& path, const QString& area = u"North"_s)
 {
     auto name = openDatabaseFile(path);
     if (!name)
         return false;
-    const bool found = hasArea(QSqlDatabase::database(*name, false), area);
+    auto count = querySingleValue(QSqlDatabase::database(*name, false),
+                                  u"SELECT count(*) FROM Region WHERE Region = ?"_s, {area});
     closeDatabaseFile(*name);
-    return found;
-}
-
-void writeGarbage(const QString& path)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("not a database at all, just text");
+    return count && count->toInt() == 1;
 }
 
 QStringList filesIn(const QString& folder)
@@ -62,29 +40,26 @@ QStringList filesIn(const QString& folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden);
 }
 
-// The change-folder dialog, shown as the main window shows it but without its own event loop.
+// The change-folder dialog, shown as the main window shows it but without its own event loop, over a
+// live database that holds the area "North".
 struct MoveRig
 {
     MoveRig() : dialog(p.context)
     {
+        QVERIFY(execSql(p.database.handle(),
+                        u"INSERT INTO Region (Region, AssignIP, Segment_ip) VALUES ('North', 12, 0)"_s));
         dialog.show();
-        browse = dialog.findChild<QPushButton*>(QStringLiteral("cmdDirektori"));
-        move = dialog.findChild<QPushButton*>(QStringLiteral("cmdMoveDatabase"));
-        close = dialog.findChild<QPushButton*>(QStringLiteral("cmdTutup"));
-        path = dialog.findChild<QLineEdit*>(QStringLiteral("txtPath"));
     }
+    QPushButton* button(const QString& name) const { return dialog.findChild<QPushButton*>(name); }
     void choose(const QString& folder)
     {
         p.fileDialogs.folders.push_back(folder);
-        QTest::mouseClick(browse, Qt::LeftButton);
+        QTest::mouseClick(button(u"cmdDirektori"_s), Qt::LeftButton);
     }
+    void move() const { QTest::mouseClick(button(u"cmdMoveDatabase"_s), Qt::LeftButton); }
 
     TestProgram p;
     frmChangeFolder dialog;
-    QPushButton* browse = nullptr;
-    QPushButton* move = nullptr;
-    QPushButton* close = nullptr;
-    QLineEdit* path = nullptr;
 };
 
 } // namespace
@@ -93,45 +68,19 @@ class DatabaseLocationTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void locationRules()
-    {
-        QCOMPARE(databasePathFor(QString(), QStringLiteral("/opt/tarvo")),
-                 QStringLiteral("/opt/tarvo/Tarvodb.mdb"));
-        QCOMPARE(databasePathFor(QStringLiteral("   "), QStringLiteral("/opt/tarvo")),
-                 QStringLiteral("/opt/tarvo/Tarvodb.mdb"));
-        QCOMPARE(databasePathFor(QStringLiteral("/srv/data/"), QStringLiteral("/opt/tarvo")),
-                 QStringLiteral("/srv/data/Tarvodb.mdb"));
-        QCOMPARE(databasePathFor(QStringLiteral("/"), QStringLiteral("/opt/tarvo")),
-                 QStringLiteral("/Tarvodb.mdb"));
-
-        // The program folder is recorded as itself at start-up and as the default (empty) from the menu.
-        const QString program = QStringLiteral("/opt/tarvo");
-        QCOMPARE(recordedLocation(program, program, LocateMode::StartUp), program);
-        QCOMPARE(recordedLocation(program, program, LocateMode::ChangeDirectory), QString());
-        QCOMPARE(recordedLocation(program + QLatin1Char('/'), program, LocateMode::ChangeDirectory),
-                 QString());
-        QCOMPARE(recordedLocation(QStringLiteral("/srv"), program, LocateMode::ChangeDirectory),
-                 QStringLiteral("/srv"));
-        QCOMPARE(LocateChoice::chosen(QStringLiteral("/")).path, QStringLiteral("/Tarvodb.mdb"));
-    }
-
     void changeDirectoryFromTheMenu_data()
     {
-        QTest::addColumn<QString>("choice");  // what the file dialog returns
+        QTest::addColumn<QString>("choice");  // what the folder picked in the file dialog holds
         QTest::addColumn<QString>("message"); // part of the message shown, "" for none
         QTest::addColumn<bool>("switched");
-        QTest::newRow("cancel") << ""
-                                << "" << false;
-        QTest::newRow("folder without the database") << "empty"
-                                                     << "Tarvo database not found!" << false;
-        QTest::newRow("not a database") << "garbage"
-                                        << "The database in use was not changed." << false;
-        QTest::newRow("other folder") << "other"
-                                      << "" << true;
-        QTest::newRow("older database") << "old"
-                                        << "" << true;
-        QTest::newRow("back to the program folder") << "program"
-                                                    << "" << true;
+        QTest::newRow("cancel") << u""_s << u""_s << false;
+        QTest::newRow("folder without the database") << u"empty"_s << u"Tarvo database not found!"_s << false;
+        QTest::newRow("not a database") << u"garbage"_s << u"The database in use was not changed."_s << false;
+        QTest::newRow("a child window stays open") << u"refused"_s << u""_s << false;
+        QTest::newRow("other folder") << u"other"_s << u""_s << true;
+        QTest::newRow("older database") << u"old"_s << u""_s << true;
+        QTest::newRow("back to the program folder") << u"program"_s << u""_s << true;
+        QTest::newRow("folder cannot be recorded") << u"unrecorded"_s << NextStartUnawareNote << true;
     }
     void changeDirectoryFromTheMenu()
     {
@@ -146,71 +95,58 @@ private Q_SLOTS:
         p.createDatabase(current.filePath(DatabaseFileName));
         p.program.DatabasePath = current.filePath(DatabaseFileName);
         QVERIFY(p.openDatabase());
-        QVERIFY(p.context.WriteINI(QStringLiteral("Database"), QStringLiteral("DatabaseLocation"),
-                                   current.path()));
+        QVERIFY(p.context.WriteINI(u"Database"_s, u"DatabaseLocation"_s, current.path()));
         QVERIFY(rig.start());
-        QCOMPARE(rig.window->statusText(),
-                 QStringLiteral("Database dir = ") + current.path() + QLatin1Char('/'));
-        rig.action(QStringLiteral("mnuBackupRestore"))->trigger();
+        rig.action(u"mnuBackupRestore"_s)->trigger();
 
-        QString folder = other.path();
-        if (choice.isEmpty())
-            folder = current.path(); // the window shows where the search started
-        else if (choice == QLatin1String("program"))
-            folder = p.folder();
-        else if (choice == QLatin1String("garbage"))
-            writeGarbage(other.filePath(DatabaseFileName));
-        else if (choice == QLatin1String("other"))
+        QString folder = choice.isEmpty() ? current.path() : choice == u"program" ? p.folder() : other.path();
+        if (choice == u"garbage")
+            test::writeFile(other.filePath(DatabaseFileName), "not a database");
+        else if (choice == u"old")
+            test::makeOldDatabase(other.filePath(DatabaseFileName));
+        else if (choice != u"empty" && choice != u"program" && !choice.isEmpty())
             p.createDatabase(other.filePath(DatabaseFileName));
-        else if (choice == QLatin1String("old")) {
-            p.createDatabase(other.filePath(DatabaseFileName));
-            auto name = openDatabaseFile(other.filePath(DatabaseFileName));
-            QVERIFY(execSql(QSqlDatabase::database(*name, false),
-                            QStringLiteral("ALTER TABLE IP_Info DROP COLUMN Status")));
-            closeDatabaseFile(*name);
-        }
+        if (choice == u"refused")
+            rig.windows.lastChild->refuseClose = true;
+        if (choice == u"unrecorded")
+            p.program.INIPath = p.path(u"no-such-folder/Tarvo.ini"_s);
         if (!choice.isEmpty())
-            p.fileDialogs.files.push_back(joinPath(folder, QStringLiteral("any file.mdb")));
+            p.fileDialogs.files.push_back(joinPath(folder, u"any file.mdb"_s));
         bool windowShown = false;
-        if (choice != QLatin1String("empty")) {
+        if (choice != u"empty") {
+            // The window shows the folder of the database, or after a cancel where the search started.
             test::whenModalOpens([&folder, &windowShown](QWidget* dialog) {
                 windowShown = true;
-                QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
-                         folder + QLatin1Char('/'));
-                QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command1")),
-                                  Qt::LeftButton);
+                QCOMPARE(dialog->findChild<QLabel*>(u"Label2"_s)->text(), folder + u'/');
+                QTest::mouseClick(dialog->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
             });
         }
 
-        rig.action(QStringLiteral("mnuChangeDBDir"))->trigger();
-        QCOMPARE(windowShown, choice != QLatin1String("empty"));
+        rig.action(u"mnuChangeDBDir"_s)->trigger();
+        if (choice == u"refused")
+            rig.windows.lastChild->refuseClose = false;
+        p.program.INIPath = p.iniPath();
+        QCOMPARE(windowShown, choice != u"empty");
         QVERIFY(!p.exit.ended);
         if (message.isEmpty()) {
-            QVERIFY2(p.messenger.isEmpty(), qPrintable(p.messenger.texts().join(QLatin1Char('\n'))));
+            QVERIFY2(p.messenger.isEmpty(), qPrintable(p.messenger.texts().join(u'\n')));
         } else {
             QVERIFY(p.messenger.sawText(message));
-            QCOMPARE(p.messenger.last().title, QStringLiteral("Error"));
+            QCOMPARE(p.messenger.last().title, u"Error"_s);
         }
+        const QString expected = joinPath(switched ? folder : current.path(), DatabaseFileName);
         QVERIFY(p.database.isOpen());
-        const QString expected =
-            switched ? joinPath(folder, DatabaseFileName) : current.filePath(DatabaseFileName);
         QCOMPARE(p.database.path(), expected);
         QCOMPARE(p.program.DatabasePath, expected);
         QCOMPARE(p.program.DatabaseFolder, folderOf(expected));
-        QCOMPARE(test::openChildren(rig.window.get()).size(), switched ? 0 : 1);
-        if (!switched) {
-            QCOMPARE(location(p), current.path());
+        QCOMPARE(rig.children().size(), switched ? 0 : 1);
+        const bool recorded = switched && choice != u"unrecorded";
+        QCOMPARE(location(p), !recorded ? current.path() : choice == u"program" ? QString() : folder);
+        if (!switched)
             return;
-        }
-        QCOMPARE(p.database.handle().record(QStringLiteral("IP_Info")).contains(QStringLiteral("Status")),
-                 true);
-        if (choice == QLatin1String("program")) {
-            QCOMPARE(location(p), QString());
-            QCOMPARE(rig.window->statusText(), QString());
-        } else {
-            QCOMPARE(location(p), folder);
-            QCOMPARE(rig.window->statusText(), QStringLiteral("Database dir = ") + folder + QLatin1Char('/'));
-        }
+        QVERIFY(p.database.handle().record(u"City"_s).contains(u"StartIPRange"_s));
+        QCOMPARE(rig.window->statusText(),
+                 choice == u"program" ? QString() : u"Database dir = "_s + folder + u'/');
         // The user has an account there: no new sign-in.
         QCOMPARE(rig.signIn.changingLoginSeen.size(), 1);
     }
@@ -225,187 +161,109 @@ private Q_SLOTS:
     {
         QFETCH(bool, signsIn);
         MainRig rig{QString()};
-        rig.signIn.script.push_back({QStringLiteral("ghost"), GroupSistem});
+        rig.signIn.script.push_back({u"ghost"_s, GroupSistem});
         QVERIFY(rig.start());
-        QCOMPARE(rig.p.session.LoginUserID, QStringLiteral("ghost"));
         QTemporaryDir other;
         rig.p.createDatabase(other.filePath(DatabaseFileName));
         rig.p.fileDialogs.files.push_back(other.filePath(DatabaseFileName));
         if (signsIn)
-            rig.signIn.script.push_back({QStringLiteral("admin"), GroupHQ});
-        test::clickInNextModal(QStringLiteral("Command1"));
-        rig.action(QStringLiteral("mnuChangeDBDir"))->trigger();
+            rig.signIn.script.push_back({u"admin"_s, GroupHQ});
+        test::clickInNextModal(u"Command1"_s);
+        rig.action(u"mnuChangeDBDir"_s)->trigger();
         QCOMPARE(rig.signIn.changingLoginSeen, (QList<bool>{false, false}));
         QCOMPARE(rig.p.exit.ended, !signsIn);
+        // Nothing is recorded for a database nobody signed in to.
+        QCOMPARE(location(rig.p), signsIn ? other.path() : rig.p.folder());
         if (signsIn) {
-            QCOMPARE(location(rig.p), other.path());
-            QCOMPARE(rig.p.session.LoginUserID, QStringLiteral("admin"));
-            QVERIFY(!rig.action(QStringLiteral("mnuMaklumatPengguna"))->isEnabled());
-        } else {
-            // Nothing is recorded for a database nobody signed in to.
-            QCOMPARE(location(rig.p), rig.p.folder());
+            QCOMPARE(rig.p.session.LoginUserID, u"admin"_s);
+            QVERIFY(!rig.action(u"mnuMaklumatPengguna"_s)->isEnabled());
         }
-    }
-
-    void changeDirectoryThatCannotBeRecordedSaysSo()
-    {
-        MainRig rig;
-        QVERIFY(rig.start());
-        QTemporaryDir other;
-        rig.p.createDatabase(other.filePath(DatabaseFileName));
-        rig.p.fileDialogs.files.push_back(other.filePath(DatabaseFileName));
-        rig.p.program.INIPath = rig.p.path(QStringLiteral("no-such-folder/Tarvo.ini"));
-        test::clickInNextModal(QStringLiteral("Command1"));
-        rig.action(QStringLiteral("mnuChangeDBDir"))->trigger();
-        QCOMPARE(rig.p.database.path(), other.filePath(DatabaseFileName));
-        QCOMPARE(rig.p.messenger.count(), 1);
-        QVERIFY(rig.p.messenger.last().text.contains(rig.p.program.INIPath));
-        QVERIFY(rig.p.messenger.last().text.endsWith(NextStartUnawareNote));
-        QCOMPARE(rig.p.messenger.last().icon, MessageIcon::Critical);
-    }
-
-    void changeDirectoryWaitsForChildWindowsToClose()
-    {
-        MainRig rig;
-        QVERIFY(rig.start());
-        rig.action(QStringLiteral("mnuCarianRekod"))->trigger();
-        rig.windows.lastChild->refuseClose = true;
-        QTemporaryDir other;
-        rig.p.createDatabase(other.filePath(DatabaseFileName));
-        rig.p.fileDialogs.files.push_back(other.filePath(DatabaseFileName));
-        test::clickInNextModal(QStringLiteral("Command1"));
-        rig.action(QStringLiteral("mnuChangeDBDir"))->trigger();
-        QCOMPARE(rig.p.database.path(), rig.p.databasePath());
-        QCOMPARE(location(rig.p), rig.p.folder());
-        rig.windows.lastChild->refuseClose = false;
-    }
-
-    void browseChoosesTheFolder()
-    {
-        MoveRig rig;
-        QCOMPARE(rig.dialog.windowTitle(), QStringLiteral("Move database ..."));
-        QCOMPARE(rig.dialog.focusWidget(), rig.browse);
-        QVERIFY(!rig.move->isEnabled());
-        QTest::mouseClick(rig.browse, Qt::LeftButton); // cancelled
-        QVERIFY(!rig.move->isEnabled());
-        QCOMPARE(rig.p.fileDialogs.folderTitles, QStringList{QStringLiteral("Choose Folder :")});
-        rig.choose(QStringLiteral("/srv/tarvo/"));
-        QCOMPARE(rig.path->text(), QStringLiteral("/srv/tarvo/"));
-        QVERIFY(rig.move->isEnabled());
-        QTest::mouseClick(rig.browse, Qt::LeftButton); // a cancel keeps the choice
-        QCOMPARE(rig.path->text(), QStringLiteral("/srv/tarvo/"));
-        rig.choose(QStringLiteral("/"));
-        QCOMPARE(rig.path->text(), QStringLiteral("/"));
-        QVERIFY(rig.dialog.findChild<QLabel*>(QStringLiteral("Label1"))
-                    ->text()
-                    .contains(QLatin1String("(Tarvodb.mdb)")));
-
-        QTest::mouseClick(rig.dialog.findChild<QPushButton*>(QStringLiteral("cmdMapNetwork")),
-                          Qt::LeftButton);
-        QCOMPARE(rig.p.messenger.count(), 1);
-        QVERIFY(rig.p.messenger.last().text.contains(QLatin1String("Browse")));
     }
 
     void moveCopiesTheDatabaseInUse()
     {
         MoveRig rig;
         TestProgram& p = rig.p;
-        // Data that exists only in the live database (not in a freshly delivered one).
-        QVERIFY(execSql(
-            p.database.handle(),
-            QStringLiteral("INSERT INTO Region (Region, AssignIP, Segment_ip) VALUES ('North', 12, 0)")));
-        QTemporaryDir target;
-        rig.choose(target.path());
-        QTest::mouseClick(rig.move, Qt::LeftButton);
+        QPushButton* move = rig.button(u"cmdMoveDatabase"_s);
+        // The database in use stays the one the next start opens, and Move can be tried again.
+        const auto unchanged = [&] {
+            QCOMPARE(p.database.path(), p.databasePath());
+            QCOMPARE(p.program.DatabasePath, p.databasePath());
+            QCOMPARE(location(p), QString());
+            QVERIFY(move->isEnabled());
+            QCOMPARE(rig.button(u"cmdTutup"_s)->text(), u"Cancel"_s);
+        };
+        // Move is usable once Browse has chosen a folder; the focus starts on Browse.
+        QCOMPARE(rig.dialog.focusWidget(), rig.button(u"cmdDirektori"_s));
+        rig.choose(QString()); // cancelled
+        QVERIFY(!move->isEnabled());
+        QTest::mouseClick(rig.button(u"cmdMapNetwork"_s), Qt::LeftButton);
+        QVERIFY(p.messenger.last().text.contains(u"Browse"_s));
 
+        // A copy that fails, and a folder that cannot be recorded, are reported and change nothing.
+        const QString gone = QTemporaryDir().path();
+        rig.choose(gone);
+        rig.move();
+        QVERIFY(p.messenger.last().text.contains(gone));
+        unchanged();
+        QTemporaryDir unrecorded;
+        rig.choose(unrecorded.path());
+        p.program.INIPath = p.path(u"no-such-folder/Tarvo.ini"_s);
+        rig.move();
+        QVERIFY(p.messenger.last().text.contains(p.program.INIPath));
+        p.program.INIPath = p.iniPath();
+        unchanged();
+        QCOMPARE(p.messenger.count(), 3);
+        QCOMPARE(p.messenger.last().icon, MessageIcon::Critical);
+
+        // A folder that holds a database already: the move asks first, and Cancel keeps it.
+        QTemporaryDir taken;
+        const QString replaced = taken.filePath(DatabaseFileName);
+        p.createDatabase(replaced);
+        rig.choose(taken.path());
+        rig.choose(QString()); // a cancel keeps the choice
+        QCOMPARE(rig.dialog.findChild<QLineEdit*>(u"txtPath"_s)->text(), taken.path() + u'/');
+        p.messenger.clear();
+        p.messenger.answer(MessageAnswer::Cancel);
+        rig.move();
+        QCOMPARE(p.messenger.count(), 1);
+        QVERIFY(p.messenger.last().text.contains(taken.path() + u'/'));
+        QCOMPARE(p.messenger.last().buttons, MessageButtons::OkCancel);
+        QVERIFY(!hasArea(replaced));
+        unchanged();
+        // OK replaces it with a copy of the database in use, which then is the one in use.
+        p.messenger.answer(MessageAnswer::Ok);
+        rig.move();
+        QVERIFY(hasArea(replaced));
+        QCOMPARE(p.database.path(), replaced);
+        QCOMPARE(location(p), taken.path());
+        QVERIFY(
+            execSql(p.database.handle(), u"INSERT INTO Region (Region, AssignIP) VALUES ('South', 13)"_s));
+
+        // An empty folder gets the copy without a question, and nothing else.
+        p.messenger.clear();
+        QTemporaryDir target;
         const QString copy = target.filePath(DatabaseFileName);
-        QVERIFY2(p.messenger.isEmpty(), qPrintable(p.messenger.texts().join(QLatin1Char('\n'))));
+        rig.choose(target.path());
+        rig.move();
+        QVERIFY2(p.messenger.isEmpty(), qPrintable(p.messenger.texts().join(u'\n')));
         QCOMPARE(filesIn(target.path()), QStringList{DatabaseFileName});
         QCOMPARE(p.database.path(), copy);
-        QVERIFY(hasArea(p.database.handle(), QStringLiteral("North")));
+        QVERIFY(hasArea(copy) && hasArea(copy, u"South"_s));
         QCOMPARE(p.program.DatabasePath, copy);
         QCOMPARE(p.program.DatabaseFolder, target.path());
         QCOMPARE(location(p), target.path());
-        QCOMPARE(rig.close->text(), QStringLiteral("OK"));
-        QVERIFY(!rig.move->isEnabled());
-        // The original stays where it was.
-        QVERIFY(hasArea(p.databasePath(), QStringLiteral("North")));
+        QCOMPARE(rig.button(u"cmdTutup"_s)->text(), u"OK"_s);
+        QVERIFY(!move->isEnabled());
+        // The originals stay where they were.
+        QVERIFY(hasArea(p.databasePath()));
+        QVERIFY(hasArea(replaced));
 
         // Moving into the folder it already lives in copies nothing.
         rig.choose(target.path());
-        QTest::mouseClick(rig.move, Qt::LeftButton);
+        rig.move();
         QVERIFY(p.messenger.isEmpty());
         QCOMPARE(p.database.path(), copy);
-    }
-
-    void moveAsksBeforeReplacing()
-    {
-        MoveRig rig;
-        TestProgram& p = rig.p;
-        QTemporaryDir target;
-        const QString existing = target.filePath(DatabaseFileName);
-        p.createDatabase(existing);
-        addArea(existing, QStringLiteral("Kept"));
-        rig.choose(target.path());
-
-        p.messenger.answer(MessageAnswer::Cancel);
-        QTest::mouseClick(rig.move, Qt::LeftButton);
-        QCOMPARE(p.messenger.count(), 1);
-        QCOMPARE(p.messenger.last().text,
-                 QStringLiteral("Tarvo database already exist in ") + target.path() +
-                     QStringLiteral("/ folder. Are you sure to REPLACE Tarvo database?"));
-        QCOMPARE(p.messenger.last().title, QStringLiteral("Replace Database"));
-        QCOMPARE(p.messenger.last().buttons, MessageButtons::OkCancel);
-        QVERIFY(hasArea(existing, QStringLiteral("Kept")));
-        QVERIFY(rig.move->isEnabled());
-        QCOMPARE(p.database.path(), p.databasePath());
-        QCOMPARE(location(p), QString());
-
-        p.messenger.answer(MessageAnswer::Ok);
-        QTest::mouseClick(rig.move, Qt::LeftButton);
-        QVERIFY(!hasArea(existing, QStringLiteral("Kept")));
-        QCOMPARE(p.database.path(), existing);
-        QCOMPARE(location(p), target.path());
-    }
-
-    void failedMoveRecordsNothing_data()
-    {
-        QTest::addColumn<bool>("copyFails"); // otherwise the INI file cannot be written
-        QTest::newRow("copy fails") << true;
-        QTest::newRow("folder cannot be recorded") << false;
-    }
-    void failedMoveRecordsNothing()
-    {
-        QFETCH(bool, copyFails);
-        MoveRig rig;
-        TestProgram& p = rig.p;
-        QString gone;
-        QTemporaryDir target;
-        if (copyFails) {
-            QTemporaryDir removed;
-            gone = removed.path();
-            rig.choose(gone);
-        } else {
-            rig.choose(target.path());
-            p.program.INIPath = p.path(QStringLiteral("no-such-folder/Tarvo.ini"));
-        }
-        QTest::mouseClick(rig.move, Qt::LeftButton);
-        QCOMPARE(p.messenger.count(), 1);
-        QCOMPARE(p.messenger.last().title, QStringLiteral("Error !!!"));
-        QCOMPARE(p.messenger.last().icon, MessageIcon::Critical);
-        if (copyFails) {
-            QVERIFY(p.messenger.last().text.contains(gone));
-            QVERIFY(p.messenger.last().text.endsWith(QLatin1String("\r\n\r\nTarvo database was open.")));
-        } else {
-            QVERIFY(p.messenger.last().text.contains(p.program.INIPath));
-            p.program.INIPath = p.iniPath();
-        }
-        // The database in use stays the one the next start opens.
-        QCOMPARE(p.database.path(), p.databasePath());
-        QCOMPARE(p.program.DatabasePath, p.databasePath());
-        QCOMPARE(location(p), QString());
-        QVERIFY(rig.move->isEnabled());
-        QCOMPARE(rig.close->text(), QStringLiteral("Cancel"));
     }
 
     void copyLeavesNothingBehindOnFailure()
@@ -413,18 +271,17 @@ private Q_SLOTS:
         TestProgram p;
         QTemporaryDir target;
         // Not a database: refused before anything is written.
-        writeGarbage(target.filePath(QStringLiteral("source.mdb")));
-        QVERIFY(!copyDatabaseFile(target.filePath(QStringLiteral("source.mdb")),
-                                  target.filePath(DatabaseFileName)));
-        QCOMPARE(filesIn(target.path()), QStringList{QStringLiteral("source.mdb")});
+        const QString source = target.filePath(u"source.mdb"_s);
+        test::writeFile(source, "not a database");
+        QVERIFY(!copyDatabaseFile(source, target.filePath(DatabaseFileName)));
+        QCOMPARE(filesIn(target.path()), QStringList{u"source.mdb"_s});
         // A file cannot be copied onto itself.
         QVERIFY(!copyDatabaseFile(p.databasePath(), p.databasePath()));
-        QVERIFY(hasArea(p.databasePath(), QStringLiteral("Headquarters")));
+        QCOMPARE(querySingleValue(p.database.handle(), u"SELECT count(*) FROM UserID"_s)->toInt(), 1);
         // The target name is taken by a folder: the rename fails and the snapshot is removed.
-        QVERIFY(QDir(target.path()).mkdir(DatabaseFileName));
-        QDir(target.path()).mkpath(DatabaseFileName + QStringLiteral("/inside"));
+        QVERIFY(QDir(target.path()).mkpath(DatabaseFileName + u"/inside"_s));
         QVERIFY(!copyDatabaseFile(p.databasePath(), target.filePath(DatabaseFileName)));
-        QCOMPARE(filesIn(target.path()), QStringList{QStringLiteral("source.mdb")});
+        QCOMPARE(filesIn(target.path()), QStringList{u"source.mdb"_s});
     }
 };
 

@@ -11,6 +11,7 @@
 #include <string>
 
 using namespace tarvo;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -41,25 +42,20 @@ private:
         return LockFileInstanceGuard::lockPathIn(m_locks.path(), program.path());
     }
 
-    // Starts a first instance in another process and waits until it holds the lock.
-    void startFirstInstance(QProcess& process, const QTemporaryDir& program)
-    {
-        process.start(QCoreApplication::applicationFilePath(),
-                      {QStringLiteral("--hold-lock"), m_locks.path(), program.path()});
-        QVERIFY(process.waitForStarted());
-        QVERIFY(process.waitForReadyRead(30000));
-        QCOMPARE(process.readLine().trimmed(), QByteArray("locked"));
-    }
-
 private Q_SLOTS:
     void runningInstanceBlocksAndCrashedOneDoesNot()
     {
+        // A first instance in another process holds the lock.
         QProcess first;
-        startFirstInstance(first, m_programA);
-
-        LockFileInstanceGuard second(lockOf(m_programA));
+        first.start(QCoreApplication::applicationFilePath(),
+                    {u"--hold-lock"_s, m_locks.path(), m_programA.path()});
+        QVERIFY(first.waitForReadyRead(30000));
+        QCOMPARE(first.readLine().trimmed(), QByteArray("locked"));
+        // The same program folder, also written with a trailing separator, is blocked; another
+        // installation is not.
+        LockFileInstanceGuard second(
+            LockFileInstanceGuard::lockPathIn(m_locks.path(), m_programA.path() + u'/'));
         QVERIFY(!second.tryAcquire());
-        // Another installation is not blocked.
         LockFileInstanceGuard elsewhere(lockOf(m_programB));
         QVERIFY(elsewhere.tryAcquire());
 
@@ -72,33 +68,12 @@ private Q_SLOTS:
         QVERIFY(afterCrash.tryAcquire()); // asking again keeps the claim
     }
 
-    void claimEndsWithTheGuard()
-    {
-        {
-            LockFileInstanceGuard first(lockOf(m_programB));
-            QVERIFY(first.tryAcquire());
-            LockFileInstanceGuard second(lockOf(m_programB));
-            QVERIFY(!second.tryAcquire());
-        }
-        LockFileInstanceGuard next(lockOf(m_programB));
-        QVERIFY(next.tryAcquire());
-    }
-
     void lockThatCannotBeWrittenDoesNotClaimAnotherInstance()
     {
         // The lock folder is missing: nothing shows that the program runs elsewhere.
-        LockFileInstanceGuard guard(LockFileInstanceGuard::lockPathIn(
-            m_locks.filePath(QStringLiteral("missing/folder")), m_programA.path()));
+        LockFileInstanceGuard guard(
+            LockFileInstanceGuard::lockPathIn(m_locks.filePath(u"missing/folder"_s), m_programA.path()));
         QVERIFY(guard.tryAcquire());
-    }
-
-    void lockFileNamesTheProgramFolder()
-    {
-        const QString a = lockOf(m_programA);
-        QCOMPARE(LockFileInstanceGuard::lockPathIn(m_locks.path(), m_programA.path() + QLatin1Char('/')), a);
-        QVERIFY(a != lockOf(m_programB));
-        QVERIFY(a.startsWith(m_locks.path() + QLatin1Char('/')));
-        QVERIFY(!LockFileInstanceGuard::defaultLockPath(m_programA.path()).isEmpty());
     }
 };
 
