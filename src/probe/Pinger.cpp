@@ -1,1 +1,0 @@
-#include "probe/Pinger.h"
