@@ -1,9 +1,9 @@
 #include "accounts/frmLogin.h"
 
-#include "accounts/FieldNavigation.h"
+#include "core/FieldNavigation.h"
 #include "accounts/UpdateCheck.h"
 #include "accounts/UserStore.h"
-#include "accounts/WidgetParts.h"
+#include "core/WidgetParts.h"
 
 #include "core/AppContext.h"
 #include "core/MainWindowAccess.h"

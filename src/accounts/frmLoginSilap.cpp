@@ -1,10 +1,10 @@
 #include "accounts/frmLoginSilap.h"
 
-#include "accounts/FieldNavigation.h"
+#include "core/FieldNavigation.h"
 #include "accounts/PasswordMail.h"
 #include "accounts/SmtpClient.h"
 #include "accounts/UserStore.h"
-#include "accounts/WidgetParts.h"
+#include "core/WidgetParts.h"
 
 #include "core/AppContext.h"
 #include "core/Messenger.h"

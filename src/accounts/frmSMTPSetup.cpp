@@ -1,6 +1,6 @@
 #include "accounts/frmSMTPSetup.h"
 
-#include "accounts/WidgetParts.h"
+#include "core/WidgetParts.h"
 
 #include "core/AppContext.h"
 #include "core/Messenger.h"

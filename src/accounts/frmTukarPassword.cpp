@@ -1,8 +1,8 @@
 #include "accounts/frmTukarPassword.h"
 
-#include "accounts/FieldNavigation.h"
+#include "core/FieldNavigation.h"
 #include "accounts/UserStore.h"
-#include "accounts/WidgetParts.h"
+#include "core/WidgetParts.h"
 
 #include "core/AppContext.h"
 #include "core/Messenger.h"

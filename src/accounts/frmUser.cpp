@@ -1,9 +1,9 @@
 #include "accounts/frmUser.h"
 
-#include "accounts/FieldNavigation.h"
+#include "core/FieldNavigation.h"
 #include "accounts/SignedInAccount.h"
 #include "accounts/SmtpClient.h"
-#include "accounts/WidgetParts.h"
+#include "core/WidgetParts.h"
 
 #include "core/AppContext.h"
 #include "core/AppState.h"

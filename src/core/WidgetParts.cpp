@@ -1,4 +1,4 @@
-#include "accounts/WidgetParts.h"
+#include "core/WidgetParts.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "accounts/FieldNavigation.h"
+#include "core/FieldNavigation.h"
 
 #include <QApplication>
 #include <QKeyEvent>
