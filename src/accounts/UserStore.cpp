@@ -53,7 +53,7 @@ QVariant text(const QString& value)
 
 } // namespace
 
-UserStore::UserStore(DatabaseConnection& database) : m_database(database) {}
+UserStore::UserStore(const DatabaseConnection& database) : m_database(database) {}
 
 DbResult<std::optional<UserAccount>> UserStore::firstAccount(const QString& where,
                                                              const QVariantList& values) const

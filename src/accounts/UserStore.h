@@ -67,7 +67,7 @@ enum class AccountProblem
 class UserStore
 {
 public:
-    explicit UserStore(DatabaseConnection& database);
+    explicit UserStore(const DatabaseConnection& database);
 
     // The first account (in stored order) whose user ID and password match, letter case ignored.
     DbResult<std::optional<UserAccount>> findForSignIn(const QString& userId, const QString& password) const;
@@ -106,7 +106,7 @@ private:
                                          const AccountFields& fields) const;
     DbResult<AccountProblem> checkDeleteIn(const QSqlDatabase& db, qint64 rowId) const;
 
-    DatabaseConnection& m_database;
+    const DatabaseConnection& m_database;
 };
 
 } // namespace tarvo

@@ -1,8 +1,8 @@
 #include "accounts/frmLogin.h"
 
-#include "core/FieldNavigation.h"
 #include "accounts/UpdateCheck.h"
 #include "accounts/UserStore.h"
+#include "core/FieldNavigation.h"
 #include "core/WidgetParts.h"
 
 #include "core/AppContext.h"
@@ -124,10 +124,9 @@ void frmLogin::CmdTeruskan_Click()
     }
 
     const UserAccount& account = **found;
-    signInSession(m_context.session(), account);
+    signInSession(m_context.mutableSession(), account);
     m_signedInRowId = account.rowId;
-    m_mainWindow.setMainCaption(m_context.productTitle() + QStringLiteral(" - [User : ") + account.Name +
-                                QLatin1Char(']'));
+    m_mainWindow.setMainCaption(signedInCaption(m_context.productTitle(), account.Name));
 
     if (chkWebPatch->isChecked())
         startUpdateCheck();

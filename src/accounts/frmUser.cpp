@@ -1,8 +1,8 @@
 #include "accounts/frmUser.h"
 
-#include "core/FieldNavigation.h"
 #include "accounts/SignedInAccount.h"
 #include "accounts/SmtpClient.h"
+#include "core/FieldNavigation.h"
 #include "core/WidgetParts.h"
 
 #include "core/AppContext.h"
@@ -392,12 +392,11 @@ void frmUser::cmdSimpan_Click()
     }
 
     if (m_shown && isOwnAccount(*m_shown)) {
-        m_mainWindow.setMainCaption(m_context.productTitle() + QStringLiteral(" - [User : ") +
-                                    txtNama->text() + QLatin1Char(']'));
+        m_mainWindow.setMainCaption(signedInCaption(m_context.productTitle(), txtNama->text()));
         // The session follows the own account at once: records are saved under the new name, and a
         // group given up no longer opens what only that group may use (a restore, say).
         if (auto saved = m_store.byRowId(rowId); saved && saved->has_value())
-            signInSession(m_context.session(), **saved);
+            signInSession(m_context.mutableSession(), **saved);
         // A system administrator who gives himself another group loses the user accounts at once.
         const bool demoted = optKumpulan2->isChecked() || optKumpulan3->isChecked();
         if (m_mainWindow.userAccountsEnabled() && demoted) {

@@ -12,12 +12,13 @@
 namespace tarvo::app {
 
 Program::Program(const QStringList& arguments)
-    : m_context(m_program, m_session, m_modes, m_database, m_messenger, m_shell, m_fileDialogs, m_exit),
+    : m_database(m_state.program),
+      m_context(m_state, m_database, {m_messenger, m_shell, m_fileDialogs, m_exit}),
       m_services{m_context, m_registry, m_pinger, {}, nullptr}
 {
-    m_program.ProgramFolder = programFolder();
+    m_state.program.ProgramFolder = programFolder();
     if (arguments.size() > 1)
-        m_program.CommandLineFile = arguments.at(1);
+        m_state.program.CommandLineFile = arguments.at(1);
     registerAllWindows(m_services);
 }
 
@@ -33,7 +34,7 @@ int Program::run()
     // The program ends through its own commands, not when a window happens to be the last one.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    LockFileInstanceGuard guard(LockFileInstanceGuard::defaultLockPath(m_program.ProgramFolder));
+    LockFileInstanceGuard guard(LockFileInstanceGuard::defaultLockPath(m_state.program.ProgramFolder));
     StartUp startUp(
         m_context, guard,
         [this] {

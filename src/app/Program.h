@@ -2,7 +2,7 @@
 
 #include "app/WindowRegistration.h"
 #include "core/AppContext.h"
-#include "core/DatabaseConnection.h"
+#include "core/DatabaseService.h"
 #include "core/FileDialogs.h"
 #include "core/MessageBoxMessenger.h"
 #include "core/Shell.h"
@@ -32,10 +32,8 @@ public:
 private:
     void showMainWindow();
 
-    ProgramState m_program;
-    Session m_session;
-    AssignmentModes m_modes;
-    DatabaseConnection m_database;
+    SharedState m_state;
+    DatabaseService m_database;
     MessageBoxMessenger m_messenger;
     DesktopShell m_shell;
     QtFileDialogs m_fileDialogs;

@@ -3,6 +3,8 @@
 #include "app/AccountsWindows.h"
 #include "app/SubnetCalcWindows.h"
 
+#include <QWidget>
+
 namespace tarvo::app {
 
 void MainWindowProxy::setMainCaption(const QString& caption)
@@ -36,6 +38,22 @@ void MainWindowProxy::setWebPatchAvailable(bool available)
 QWidget* MainWindowProxy::mainWidget()
 {
     return m_target ? m_target->mainWidget() : nullptr;
+}
+
+void MainWindowProxy::showChildWindow(QWidget* window)
+{
+    if (m_target)
+        m_target->showChildWindow(window);
+    else
+        window->show();
+}
+
+void MainWindowProxy::showOwnedWindow(QWidget* window)
+{
+    if (m_target)
+        m_target->showOwnedWindow(window);
+    else
+        window->show();
 }
 
 void registerAllWindows(AppServices& services)

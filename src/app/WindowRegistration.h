@@ -26,6 +26,8 @@ public:
     bool userAccountsEnabled() const override;
     void setWebPatchAvailable(bool available) override;
     QWidget* mainWidget() override;
+    void showChildWindow(QWidget* window) override;
+    void showOwnedWindow(QWidget* window) override;
 
 private:
     MainWindowAccess* m_target = nullptr;

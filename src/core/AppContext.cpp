@@ -1,6 +1,6 @@
 #include "core/AppContext.h"
 
-#include "core/DatabaseConnection.h"
+#include "core/DatabaseService.h"
 #include "core/IniFile.h"
 
 #include <QCoreApplication>
@@ -12,35 +12,37 @@ void QtProgramExit::endProgram(int exitCode)
     QCoreApplication::exit(exitCode);
 }
 
-AppContext::AppContext(ProgramState& program, Session& session, AssignmentModes& modes,
-                       DatabaseConnection& database, Messenger& messenger, Shell& shell,
-                       FileDialogs& fileDialogs, ProgramExit& exit)
-    : m_program(program), m_session(session), m_modes(modes), m_database(database), m_messenger(messenger),
-      m_shell(shell), m_fileDialogs(fileDialogs), m_exit(exit)
+AppContext::AppContext(SharedState& state, DatabaseService& database, DesktopServices services)
+    : m_state(state), m_database(database), m_services(services)
 {}
+
+const DatabaseConnection& AppContext::database() const
+{
+    return m_database.connection();
+}
 
 QString AppContext::ReadINI(const QString& section, const QString& key) const
 {
-    if (m_program.INIPath.isEmpty())
+    if (m_state.program.INIPath.isEmpty())
         return {};
-    return IniFile(m_program.INIPath).read(section, key).left(IniValueLimit);
+    return IniFile(m_state.program.INIPath).read(section, key).left(IniValueLimit);
 }
 
 bool AppContext::WriteINI(const QString& section, const QString& key, const QString& value) const
 {
-    if (m_program.INIPath.isEmpty())
+    if (m_state.program.INIPath.isEmpty())
         return false;
-    return IniFile(m_program.INIPath).write(section, key, value);
+    return IniFile(m_state.program.INIPath).write(section, key, value);
 }
 
 QString AppContext::productTitle() const
 {
-    return m_program.ProductTitle.isEmpty() ? QStringLiteral("Tarvo") : m_program.ProductTitle;
+    return m_state.program.ProductTitle.isEmpty() ? QStringLiteral("Tarvo") : m_state.program.ProductTitle;
 }
 
 void CloseDatabaseAndEnd(const AppContext& context)
 {
-    context.database().close();
+    context.databaseService().close();
     context.exit().endProgram(0);
 }
 

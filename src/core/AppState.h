@@ -36,6 +36,28 @@ struct AssignmentModes
     bool DedicatedMode = false;
 };
 
+// The place that another window hands to the unit/division window before it opens it: the assignment
+// window (UnitDivFromMain) or the record-detail window (UnitDivFromInfo). The main window's own command
+// clears both flags, and the window then lets the user pick the place.
+struct UnitDivisionHandOver
+{
+    bool UnitDivFromMain = false;
+    bool UnitDivFromInfo = false;
+    QString OwnerRegion;
+    QString OwnerState;
+    QString OwnerCity;
+    bool OwnerHasState = false;
+};
+
+// The program's shared state objects, one of each, owned by the program (or by a test).
+struct SharedState
+{
+    ProgramState program;
+    Session session;
+    AssignmentModes modes;
+    UnitDivisionHandOver unitDivision;
+};
+
 // The groups of the user table.
 inline const QString GroupSistem = QStringLiteral("Sistem");
 inline const QString GroupHQ = QStringLiteral("HQ");

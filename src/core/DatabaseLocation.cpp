@@ -1,8 +1,6 @@
 #include "core/DatabaseLocation.h"
 
 #include "core/AppContext.h"
-#include "core/DatabaseConnection.h"
-#include "core/DatabaseFiles.h"
 #include "core/ProgramFolder.h"
 
 namespace tarvo {
@@ -39,20 +37,6 @@ QString recordedLocation(const QString& folder, const QString& programFolder, Lo
 
 DatabaseLocator::DatabaseLocator(const AppContext& context) : m_context(context) {}
 
-DbResult<bool> DatabaseLocator::prepare(const QString& path, const QString& userId) const
-{
-    return prepareDatabaseFile(path, userId);
-}
-
-DbOutcome DatabaseLocator::makeLive(const QString& path) const
-{
-    if (auto opened = m_context.database().open(path); !opened)
-        return opened;
-    m_context.program().DatabasePath = path;
-    m_context.program().DatabaseFolder = folderOf(path);
-    return DbOutcome::success();
-}
-
 DbOutcome DatabaseLocator::record(const QString& folder, LocateMode mode) const
 {
     return recordLocation(recordedLocation(folder, m_context.program().ProgramFolder, mode));
@@ -64,13 +48,6 @@ DbOutcome DatabaseLocator::recordLocation(const QString& location) const
         return DbOutcome::success();
     return DbOutcome::failure(
         QStringLiteral("Cannot record the database folder in \"%1\".").arg(m_context.program().INIPath));
-}
-
-DbOutcome DatabaseLocator::openAndUpgrade(const QString& path) const
-{
-    if (auto prepared = prepare(path); !prepared)
-        return prepared.outcome();
-    return makeLive(path);
 }
 
 } // namespace tarvo

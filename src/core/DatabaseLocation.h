@@ -54,19 +54,11 @@ QString recordedLocation(const QString& folder, const QString& programFolder, Lo
 inline const QString NextStartUnawareNote =
     QStringLiteral("\r\n\r\nThe database is in use now, but the next start of Tarvo will not find it there.");
 
-// Puts a chosen database file into service.
+// Records where the database lives in Tarvo.ini (Database/DatabaseLocation).
 class DatabaseLocator
 {
 public:
     explicit DatabaseLocator(const AppContext& context);
-
-    // Checks and upgrades the file apart from the live connection and, when userId is not empty, tells
-    // whether that user has an account in it. Nothing of the program changes.
-    DbResult<bool> prepare(const QString& path, const QString& userId = {}) const;
-
-    // Moves the live connection to the file and sets DatabasePath and DatabaseFolder. On failure the
-    // database in use stays as it was.
-    DbOutcome makeLive(const QString& path) const;
 
     // Records the folder in Database/DatabaseLocation under the rule of the mode. The failure names
     // the INI file.
@@ -74,9 +66,6 @@ public:
 
     // Writes a value to Database/DatabaseLocation as it stands.
     DbOutcome recordLocation(const QString& location) const;
-
-    // prepare() and makeLive() together; the failure text names the file and the reason.
-    DbOutcome openAndUpgrade(const QString& path) const;
 
 private:
     const AppContext& m_context;

@@ -148,6 +148,52 @@ DbResult<QStringList> missingColumnStatements(const QSqlDatabase& db)
     return statements;
 }
 
+// The index statements of Indexes whose index the database lacks (names match in any letter case).
+DbResult<QStringList> missingIndexStatements(const QSqlDatabase& db)
+{
+    QStringList statements;
+    for (const char* index : Indexes) {
+        const QString sql = QString::fromLatin1(index);
+        const QString name = sql.section(QLatin1Char('"'), 1, 1);
+        auto found = querySingleValue(
+            db,
+            QStringLiteral(
+                "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = ? COLLATE NOCASE"),
+            {name});
+        if (!found)
+            return found.outcome();
+        if (found->toInt() == 0)
+            statements << sql;
+    }
+    return statements;
+}
+
+// The addresses that more than one IP record holds (at most ten), which keep the unique index of
+// IP_Info.IP_Address from being made.
+DbResult<QStringList> repeatedAddresses(const QSqlDatabase& db)
+{
+    auto query = runSql(db, QStringLiteral("SELECT IP_Address FROM IP_Info GROUP BY IP_Address "
+                                           "HAVING count(*) > 1 ORDER BY IP_Address LIMIT 10"));
+    if (!query)
+        return query.outcome();
+    QStringList addresses;
+    while (query->next())
+        addresses << query->value(0).toString();
+    return addresses;
+}
+
+// Everything an older database lacks: the columns of missingColumnStatements, then the indexes.
+DbResult<QStringList> upgradeStatements(const QSqlDatabase& db)
+{
+    auto columns = missingColumnStatements(db);
+    if (!columns)
+        return columns;
+    auto indexes = missingIndexStatements(db);
+    if (!indexes)
+        return indexes;
+    return *columns + *indexes;
+}
+
 } // namespace
 
 const QStringList& requiredTables()
@@ -200,7 +246,7 @@ DbResult<QStringList> missingTables(const QSqlDatabase& db)
 DbOutcome SchemaUpgrade(const QSqlDatabase& db)
 {
     // A database that is up to date is not written at all (it may be read-only).
-    auto needed = missingColumnStatements(db);
+    auto needed = upgradeStatements(db);
     if (!needed)
         return needed.outcome();
     if (needed->isEmpty())
@@ -210,10 +256,20 @@ DbOutcome SchemaUpgrade(const QSqlDatabase& db)
     if (auto begun = transaction.begin(); !begun)
         return begun;
     // Another workstation may have upgraded the file meanwhile: look again under the write lock.
-    needed = missingColumnStatements(db);
+    needed = upgradeStatements(db);
     if (!needed)
         return needed.outcome();
     for (const QString& sql : std::as_const(*needed)) {
+        if (sql.startsWith(QLatin1String("CREATE UNIQUE INDEX"))) {
+            auto repeated = repeatedAddresses(db);
+            if (!repeated)
+                return repeated.outcome();
+            if (!repeated->isEmpty())
+                return DbOutcome::failure(
+                    QStringLiteral("more than one IP record holds the address %1; each address may be "
+                                   "recorded once. The database was not changed")
+                        .arg(repeated->join(QLatin1String(", "))));
+        }
         if (auto added = execSql(db, sql); !added)
             return added;
     }

@@ -18,8 +18,9 @@ DbOutcome createSchema(const QSqlDatabase& db);
 DbResult<QStringList> missingTables(const QSqlDatabase& db);
 
 // Brings an older database up to date: adds City.StartIPRange, City.ToIPRange and IP_Info.Status,
-// each on its own when missing. Tables and columns are matched in any letter case. Running it again
-// changes nothing.
+// each on its own when missing, and the indexes it lacks. Tables, columns and indexes are matched in any
+// letter case. When IP records repeat an address, the unique index of addresses cannot be made: the
+// upgrade fails naming them and changes nothing. Running it again changes nothing.
 DbOutcome SchemaUpgrade(const QSqlDatabase& db);
 
 } // namespace tarvo

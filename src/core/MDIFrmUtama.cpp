@@ -1,7 +1,8 @@
 #include "core/MDIFrmUtama.h"
 
 #include "core/AppContext.h"
-#include "core/DatabaseConnection.h"
+#include "core/DatabaseFiles.h"
+#include "core/DatabaseService.h"
 #include "core/MainCommands.h"
 #include "core/Messenger.h"
 #include "core/ProductArt.h"
@@ -215,8 +216,8 @@ QAction* MDIFrmUtama::action(const QString& name) const
 
 bool MDIFrmUtama::start()
 {
-    Session& session = m_context.session();
-    ProgramState& program = m_context.program();
+    Session& session = m_context.mutableSession();
+    ProgramState& program = m_context.mutableProgram();
 
     // Offered at every start until the database has a folder of its own.
     if (m_context.ReadINI(QStringLiteral("Database"), QStringLiteral("DatabaseLocation")).isEmpty()) {
@@ -313,6 +314,12 @@ void MDIFrmUtama::closeEvent(QCloseEvent* event)
 
 void MDIFrmUtama::runWindowCommand(WindowCommand command)
 {
+    if (command == WindowCommand::UnitDivisionSettings) {
+        // From the menu the unit window lets the user pick the place.
+        UnitDivisionHandOver& handOver = m_context.unitDivisionHandOver();
+        handOver.UnitDivFromMain = false;
+        handOver.UnitDivFromInfo = false;
+    }
     if (m_registry.isChild(command)) {
         showChild(command);
         return;
@@ -324,11 +331,17 @@ void MDIFrmUtama::runWindowCommand(WindowCommand command)
 void MDIFrmUtama::showChild(WindowCommand command)
 {
     const int slot = instanceSlot(command);
-    if (QMdiSubWindow* open = m_children.value(slot); open && open->isVisible()) {
-        if (open->isMinimized())
-            open->showNormal();
-        m_area->setActiveSubWindow(open);
-        return;
+    if (const OpenChild open = m_children.value(slot); open.window && open.window->isVisible()) {
+        // A window opened for another command of the same slot (another mode of the assignment window)
+        // opens anew in the mode asked for, unless it is busy.
+        const BusyWindow* busy = dynamic_cast<const BusyWindow*>(open.window->widget());
+        const bool sameCommand = open.command == command;
+        if (sameCommand || (busy && !busy->busyReason().isEmpty()) || !open.window->close()) {
+            if (open.window->isMinimized())
+                open.window->showNormal();
+            m_area->setActiveSubWindow(open.window);
+            return;
+        }
     }
     const WindowRegistry::ChildFactory factory = m_registry.child(command);
     if (!factory)
@@ -336,6 +349,11 @@ void MDIFrmUtama::showChild(WindowCommand command)
     QWidget* child = factory(m_area);
     if (!child)
         return;
+    m_children.insert(slot, {addChildWindow(child), command});
+}
+
+QMdiSubWindow* MDIFrmUtama::addChildWindow(QWidget* child)
+{
     QMdiSubWindow* sub = m_area->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(child->windowIcon().isNull() ? windowIcon() : child->windowIcon());
@@ -344,12 +362,32 @@ void MDIFrmUtama::showChild(WindowCommand command)
     sub->move(qMax(0, (area.width() - sub->width()) / 2), qMax(0, (area.height() - sub->height()) / 2));
     sub->show();
     m_area->setActiveSubWindow(sub);
-    m_children.insert(slot, sub);
+    m_windows.track(sub);
+    return sub;
+}
+
+void MDIFrmUtama::showChildWindow(QWidget* window)
+{
+    addChildWindow(window);
+}
+
+void MDIFrmUtama::showOwnedWindow(QWidget* window)
+{
+    window->setParent(this, window->windowFlags() | Qt::Window);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    if (window->windowIcon().isNull())
+        window->setWindowIcon(windowIcon());
+    window->adjustSize();
+    window->move(geometry().center() - window->rect().center());
+    window->show();
+    window->raise();
+    window->activateWindow();
+    m_windows.track(window);
 }
 
 void MDIFrmUtama::assign(bool dedicated, bool scan)
 {
-    AssignmentModes& modes = m_context.modes();
+    AssignmentModes& modes = m_context.mutableModes();
     modes.DedicatedMode = dedicated;
     modes.ScanMode = scan;
     runWindowCommand(scan        ? WindowCommand::ScanNetwork
@@ -359,15 +397,17 @@ void MDIFrmUtama::assign(bool dedicated, bool scan)
 
 void MDIFrmUtama::mnuTukarLogin_Click()
 {
-    if (!m_signIn)
+    if (!m_signIn || refuseWhileBusy())
         return;
-    // The windows of the user signed in so far must not stay usable by the next one.
-    if (!closeChildWindows())
-        return;
-    Session& session = m_context.session();
+    Session& session = m_context.mutableSession();
+    const QString previousUser = session.LoginUserID;
     session.ChangingLogin = true;
-    m_signIn->runSignIn(this); // Cancel keeps the user signed in
+    const bool signedIn = m_signIn->runSignIn(this); // Cancel keeps the user signed in
     session.ChangingLogin = false;
+    // The windows of the user signed in so far must not stay usable by another one; the same user, or
+    // a Cancel, keeps them and what was typed in them.
+    if (signedIn && session.LoginUserID.compare(previousUser, Qt::CaseInsensitive) != 0)
+        closeChildWindows();
     applyGroupRule();
 }
 
@@ -432,22 +472,21 @@ void MDIFrmUtama::mnuChangeDBDir_Click()
 
 void MDIFrmUtama::changeDatabase(const LocateChoice& choice)
 {
-    Session& session = m_context.session();
-    const DatabaseLocator locator(m_context);
-    // The new file must open, hold the tables and take the upgrade before anything changes.
-    const DbResult<bool> userFound = locator.prepare(choice.path, session.LoginUserID);
+    Session& session = m_context.mutableSession();
+    // The new file must open, hold the tables and take the upgrade before any window closes.
+    const DbResult<bool> checked = prepareDatabaseFile(choice.path, session.LoginUserID);
+    // No window may go on with the data of the database being replaced.
+    if (!checked || !closeChildWindows()) {
+        if (!checked)
+            m_context.messenger().inform(
+                this, checked.error() + QStringLiteral("\r\n\r\nThe database in use was not changed."),
+                QStringLiteral("Error"), MessageIcon::Critical);
+        return;
+    }
+    const DbResult<bool> userFound = m_context.databaseService().switchTo(choice.path, session.LoginUserID);
     if (!userFound) {
         m_context.messenger().inform(
             this, userFound.error() + QStringLiteral("\r\n\r\nThe database in use was not changed."),
-            QStringLiteral("Error"), MessageIcon::Critical);
-        return;
-    }
-    // No window may go on with the data of the database being replaced.
-    if (!closeChildWindows())
-        return;
-    if (auto live = locator.makeLive(choice.path); !live) {
-        m_context.messenger().inform(
-            this, live.error() + QStringLiteral("\r\n\r\nThe database in use was not changed."),
             QStringLiteral("Error"), MessageIcon::Critical);
         return;
     }
@@ -459,6 +498,7 @@ void MDIFrmUtama::changeDatabase(const LocateChoice& choice)
             return;
         }
     }
+    const DatabaseLocator locator(m_context);
     if (auto recorded = locator.record(choice.folder, LocateMode::ChangeDirectory); !recorded)
         m_context.messenger().inform(this, recorded.error() + NextStartUnawareNote, QStringLiteral("Error"),
                                      MessageIcon::Critical);
@@ -504,11 +544,20 @@ void MDIFrmUtama::updateStatusBar()
     m_status->setText(databaseStatusText(program.DatabaseFolder, program.ProgramFolder));
 }
 
+bool MDIFrmUtama::refuseWhileBusy()
+{
+    const QString reason = m_windows.busyReason();
+    if (reason.isEmpty())
+        return false;
+    m_context.messenger().inform(this, reason, QStringLiteral("Information"), MessageIcon::Information);
+    return true;
+}
+
 bool MDIFrmUtama::closeChildWindows()
 {
-    m_area->closeAllSubWindows();
-    const QList<QMdiSubWindow*> left = m_area->subWindowList();
-    return std::none_of(left.begin(), left.end(), [](const QMdiSubWindow* sub) { return sub->isVisible(); });
+    if (refuseWhileBusy())
+        return false;
+    return m_windows.closeAll();
 }
 
 } // namespace tarvo

@@ -3,6 +3,7 @@
 #include "core/DatabaseLocation.h"
 #include "core/MainWindowAccess.h"
 #include "core/WindowRegistry.h"
+#include "core/WindowTracker.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -48,6 +49,11 @@ public:
     bool userAccountsEnabled() const override;
     void setWebPatchAvailable(bool available) override;
     QWidget* mainWidget() override;
+    void showChildWindow(QWidget* window) override;
+    void showOwnedWindow(QWidget* window) override;
+
+    // Every window open besides the main window.
+    const WindowTracker& openWindows() const { return m_windows; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -63,6 +69,7 @@ private:
     // Commands.
     void runWindowCommand(WindowCommand command);
     void showChild(WindowCommand command);
+    QMdiSubWindow* addChildWindow(QWidget* child);
     void assign(bool dedicated, bool scan);
     void mnuTukarLogin_Click();
     void mnuKeluar_Click();
@@ -76,7 +83,10 @@ private:
 
     void applyGroupRule();
     void updateStatusBar();
+    // Closes every other window; false, after telling the user, when one is busy or stays open.
     bool closeChildWindows();
+    // Tells the user why a busy window keeps the command from running; false when none is busy.
+    bool refuseWhileBusy();
     void changeDatabase(const LocateChoice& choice);
     void openFromIni(const QString& section, const QString& key);
     // The path of a program of the program folder when it can be started; otherwise tells the user and
@@ -90,7 +100,14 @@ private:
     QMdiArea* m_area = nullptr;
     QLabel* m_status = nullptr;
     QToolBar* m_toolbar = nullptr;
-    QHash<int, QPointer<QMdiSubWindow>> m_children;
+    WindowTracker m_windows;
+    // The child window of each command's instance, with the command that opened it.
+    struct OpenChild
+    {
+        QPointer<QMdiSubWindow> window;
+        WindowCommand command = WindowCommand::AssignNewIP;
+    };
+    QHash<int, OpenChild> m_children;
     QString m_version;
 };
 

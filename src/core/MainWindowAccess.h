@@ -25,6 +25,17 @@ public:
 
     // The main window itself, as the parent of dialogs.
     virtual QWidget* mainWidget() = 0;
+
+    // Shows a window that another window opened (the record detail window from the search window, say)
+    // as a child window centred in the main window's window area. The main window tracks it like its
+    // own child windows: Exit, Change Login and a change of database close it. It is deleted when it
+    // closes.
+    virtual void showChildWindow(QWidget* window) = 0;
+
+    // Shows a window that another window opened as a window of its own over the main window, not modal
+    // (the unit window of the record detail window, the live-device window), tracked in the same way.
+    // It is deleted when it closes.
+    virtual void showOwnedWindow(QWidget* window) = 0;
 };
 
 // Runs the sign-in dialog for the main window. The accounts subsystem supplies it.

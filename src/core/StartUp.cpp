@@ -1,12 +1,14 @@
 #include "core/StartUp.h"
 
 #include "core/AppContext.h"
-#include "core/DatabaseConnection.h"
+#include "core/DatabaseService.h"
 #include "core/InstanceGuard.h"
 #include "core/Messenger.h"
 #include "core/ProgramFolder.h"
 
 #include <QFileInfo>
+
+#include <optional>
 
 namespace tarvo {
 
@@ -31,18 +33,17 @@ bool StartUp::run()
     if (!requireIniFile())
         return false;
     locateDatabaseAtDatabasePath();
-    if (!QFileInfo::exists(m_context.program().DatabasePath) && !askForMissingDatabase())
+    if (!openDatabase())
         return false;
-    openDatabase();
     if (m_context.program().ProductTitle.isEmpty())
-        m_context.program().ProductTitle = QStringLiteral("Tarvo");
+        m_context.mutableProgram().ProductTitle = QStringLiteral("Tarvo");
     m_showMainWindow();
     return true;
 }
 
 bool StartUp::requireIniFile()
 {
-    ProgramState& program = m_context.program();
+    ProgramState& program = m_context.mutableProgram();
     const QString iniPath = joinPath(program.ProgramFolder, IniFileName);
     if (QFileInfo(iniPath).isFile()) {
         program.INIPath = iniPath;
@@ -63,45 +64,45 @@ bool StartUp::requireIniFile()
 
 void StartUp::locateDatabaseAtDatabasePath()
 {
-    ProgramState& program = m_context.program();
+    ProgramState& program = m_context.mutableProgram();
     program.DatabasePath =
         databasePathFor(m_context.ReadINI(QStringLiteral("Database"), QStringLiteral("DatabaseLocation")),
                         program.ProgramFolder);
 }
 
-bool StartUp::askForMissingDatabase()
+bool StartUp::openDatabase()
 {
-    const LocateChoice choice = m_locateDatabase();
-    switch (choice.kind) {
-    case LocateChoice::Kind::EndProgram:
-        CloseDatabaseAndEnd(m_context);
-        return false;
-    case LocateChoice::Kind::Kept:
-        return true;
-    case LocateChoice::Kind::Chosen:
-        break;
+    QString path = m_context.program().DatabasePath;
+    std::optional<LocateChoice> chosen;
+    for (;;) {
+        // A missing file leads straight to the locate-database dialog; a file that cannot serve (empty,
+        // damaged, not a Tarvo database) is named with the reason first. The file itself is not changed.
+        if (QFileInfo::exists(path)) {
+            auto opened = m_context.databaseService().switchTo(path);
+            if (opened)
+                break;
+            m_context.messenger().inform(nullptr, opened.error(), QStringLiteral("Error"),
+                                         MessageIcon::Critical);
+        }
+        const LocateChoice choice = m_locateDatabase();
+        if (choice.kind == LocateChoice::Kind::Kept) {
+            // The dialog ran, but no database was chosen: without one nothing can be done.
+            m_context.messenger().inform(nullptr, QStringLiteral("No Database !!!"), QStringLiteral("Error"),
+                                         MessageIcon::Critical);
+        }
+        if (choice.kind != LocateChoice::Kind::Chosen) {
+            CloseDatabaseAndEnd(m_context);
+            return false;
+        }
+        path = choice.path;
+        chosen = choice;
     }
-    const DatabaseLocator locator(m_context);
-    if (auto opened = locator.openAndUpgrade(choice.path); !opened) {
-        // Nothing is recorded; the start goes on and reports the database it still lacks.
-        m_context.messenger().inform(nullptr, opened.error(), QStringLiteral("Error"), MessageIcon::Critical);
-        return true;
+    if (chosen) {
+        if (auto recorded = DatabaseLocator(m_context).record(chosen->folder, LocateMode::StartUp); !recorded)
+            m_context.messenger().inform(nullptr, recorded.error() + NextStartUnawareNote,
+                                         QStringLiteral("Error"), MessageIcon::Critical);
     }
-    if (auto recorded = locator.record(choice.folder, LocateMode::StartUp); !recorded)
-        m_context.messenger().inform(nullptr, recorded.error() + NextStartUnawareNote,
-                                     QStringLiteral("Error"), MessageIcon::Critical);
     return true;
-}
-
-void StartUp::openDatabase()
-{
-    ProgramState& program = m_context.program();
-    program.DatabaseFolder = folderOf(program.DatabasePath);
-    DatabaseConnection& database = m_context.database();
-    if (database.isOpen() && database.path() == program.DatabasePath)
-        return;
-    if (auto opened = DatabaseLocator(m_context).openAndUpgrade(program.DatabasePath); !opened)
-        m_context.messenger().inform(nullptr, opened.error(), QStringLiteral("Error"), MessageIcon::Critical);
 }
 
 } // namespace tarvo

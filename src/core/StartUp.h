@@ -28,14 +28,15 @@ public:
     bool claimInstance();
 
     // The start-up routine. Returns false when the program ends during it (no INI file, or no
-    // database chosen).
+    // database that opens).
     bool run();
 
 private:
     bool requireIniFile();
     void locateDatabaseAtDatabasePath();
-    bool askForMissingDatabase();
-    void openDatabase();
+    // Opens the database at DatabasePath, asking for another with the locate-database dialog while it
+    // is missing or cannot be opened. False when the program ends instead.
+    bool openDatabase();
 
     const AppContext& m_context;
     InstanceGuard& m_guard;

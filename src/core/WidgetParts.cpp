@@ -1,10 +1,41 @@
 #include "core/WidgetParts.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QValidator>
 
 namespace tarvo {
+
+namespace {
+
+// Takes or refuses the whole text of a field after each edit. Only what the user types is refused: a
+// field shows the text the program sets even when the rule would refuse it.
+class RuleValidator final : public QValidator
+{
+public:
+    RuleValidator(std::function<bool(const QString&)> accepts, QLineEdit* field)
+        : QValidator(field), m_accepts(std::move(accepts)), m_shown(field->text())
+    {
+        connect(field, &QLineEdit::textChanged, this, [this](const QString& text) { m_shown = text; });
+    }
+
+    State validate(QString& input, int& position) const override
+    {
+        Q_UNUSED(position)
+        // A text the program showed that the rule refuses may still be shortened by the user.
+        if (m_accepts(input) || (!m_accepts(m_shown) && input.size() < m_shown.size()))
+            return Acceptable;
+        return Invalid;
+    }
+
+private:
+    std::function<bool(const QString&)> m_accepts;
+    QString m_shown; // the text before the edit being validated
+};
+
+} // namespace
 
 QPushButton* makeButton(const QString& text, const char* objectName, QWidget* parent)
 {
@@ -32,6 +63,49 @@ QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons)
     for (QPushButton* button : buttons)
         row->addWidget(button);
     return row;
+}
+
+void guardField(QLineEdit* field, std::function<bool(const QString&)> accepts)
+{
+    field->setValidator(new RuleValidator(std::move(accepts), field));
+    QObject::connect(field, &QLineEdit::inputRejected, field, [] { QApplication::beep(); });
+}
+
+bool isNumberWithin(const QString& text, int maximum)
+{
+    if (text.isEmpty() || text.size() > 9)
+        return false;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    return text.toInt() <= maximum;
+}
+
+void guardNumber(QLineEdit* field, int maximum)
+{
+    guardField(field,
+               [maximum](const QString& text) { return text.isEmpty() || isNumberWithin(text, maximum); });
+}
+
+void guardLength(QLineEdit* field, int maximum)
+{
+    guardField(field, [maximum](const QString& text) { return text.size() <= maximum; });
+}
+
+BusyCursor::BusyCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+BusyCursor::~BusyCursor()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+QString signedInCaption(const QString& productTitle, const QString& userName)
+{
+    return productTitle + QStringLiteral(" - [User : ") + userName + QLatin1Char(']');
 }
 
 } // namespace tarvo

@@ -85,9 +85,9 @@ LocateChoice frmCariDB::run()
         return m_mode == LocateMode::StartUp ? LocateChoice::endProgram() : LocateChoice::kept();
     }
 
+    // OK and a close by the window frame alike take the database picked.
     m_folder->setText(withTrailingSeparator(folder));
-    if (exec() != QDialog::Accepted)
-        return LocateChoice::kept();
+    exec();
     return LocateChoice::chosen(folder);
 }
 

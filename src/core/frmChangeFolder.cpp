@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/DatabaseFiles.h"
 #include "core/DatabaseLocation.h"
+#include "core/DatabaseService.h"
 #include "core/FileDialogs.h"
 #include "core/Messenger.h"
 #include "core/ProgramFolder.h"
@@ -131,7 +132,7 @@ bool frmChangeFolder::moveDatabase(const QString& target, bool alreadyThere)
     DbOutcome copied = DbOutcome::success();
     if (!alreadyThere) {
         const WaitCursor wait;
-        copied = copyDatabaseFile(m_context.program().DatabasePath, target);
+        copied = m_context.databaseService().copyTo(target);
     }
     if (!copied) {
         m_context.messenger().inform(this,
@@ -150,7 +151,7 @@ bool frmChangeFolder::moveDatabase(const QString& target, bool alreadyThere)
             QStringLiteral("Error !!!"), MessageIcon::Critical);
         return false;
     }
-    if (auto live = locator.makeLive(target); !live) {
+    if (auto live = m_context.databaseService().switchTo(target); !live) {
         locator.recordLocation(previous);
         m_context.messenger().inform(this, live.error(), QStringLiteral("Error !!!"), MessageIcon::Critical);
         return false;

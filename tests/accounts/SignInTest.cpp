@@ -205,7 +205,7 @@ private Q_SLOTS:
     {
         SignIn s;
         s.open();
-        s.program.database.close();
+        s.program.databaseService.close();
         s.enter("admin", "admin");
         QVERIFY(s.dialog->isVisible());
         QCOMPARE(s.program.messenger.count(), 1);

@@ -377,7 +377,7 @@ private Q_SLOTS:
         QCOMPARE(a.row(first).rowId, first);
 
         a.pick("Ali");
-        a.program.database.close();
+        a.program.databaseService.close();
         a.pick("Administrator");
         QCOMPARE(a.program.messenger.last().icon, MessageIcon::Critical);
         QVERIFY(!a.enabled("cmdKemaskini") && !a.enabled("cmdHapus"));

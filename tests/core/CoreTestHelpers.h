@@ -11,6 +11,7 @@
 #include "core/MainWindowAccess.h"
 #include "core/Sql.h"
 #include "core/WindowRegistry.h"
+#include "core/WindowTracker.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -65,12 +66,14 @@ private:
     Session& m_session;
 };
 
-// A child window that may refuse to close.
-class TestChild final : public QWidget
+// A child window that may be busy or refuse to close.
+class TestChild final : public QWidget, public BusyWindow
 {
 public:
     explicit TestChild(QWidget* parent) : QWidget(parent) { setFixedSize(320, 200); }
+    QString busyReason() const override { return busy; }
     bool refuseClose = false;
+    QString busy;
 
 protected:
     void closeEvent(QCloseEvent* event) override { event->setAccepted(!refuseClose); }

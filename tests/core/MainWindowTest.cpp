@@ -254,40 +254,59 @@ private Q_SLOTS:
         rig.action(u"mnuCarianRekod"_s)->trigger();
         QCOMPARE(rig.windows.log.size(), 2);
 
-        // The three assignment commands share one window and set its mode.
-        QWidget* shared = nullptr;
-        for (const auto& [item, dedicated, scan] :
-             {std::tuple("mnuDedicatedIP", true, false), std::tuple("mnuScanNetwork", false, true),
-              std::tuple("mnuInputRekod", false, false), std::tuple("mnuDedicatedIP", true, false)}) {
-            rig.action(item)->trigger();
-            QCOMPARE(rig.p.modes.DedicatedMode, dedicated);
-            QCOMPARE(rig.p.modes.ScanMode, scan);
-            QWidget* active = rig.window->findChild<QMdiArea*>()->activeSubWindow()->widget();
-            shared = shared ? shared : active;
-            QCOMPARE(active, shared);
-        }
+        // The three assignment commands share one window, fixed in its mode: another mode opens it
+        // anew, unless it is busy.
+        const auto activeAfter = [&rig](const char* item, bool dedicated, bool scan) {
+            rig.action(QString::fromLatin1(item))->trigger();
+            [&] {
+                QCOMPARE(rig.p.modes.DedicatedMode, dedicated);
+                QCOMPARE(rig.p.modes.ScanMode, scan);
+            }();
+            return rig.window->findChild<QMdiArea*>()->activeSubWindow()->widget();
+        };
+        QWidget* dedicatedWindow = activeAfter("mnuDedicatedIP", true, false);
+        QCOMPARE(activeAfter("mnuDedicatedIP", true, false), dedicatedWindow);
+        QWidget* scanWindow = activeAfter("mnuScanNetwork", false, true);
+        QVERIFY(scanWindow != dedicatedWindow);
+        rig.windows.lastChild->busy = u"A scan is running."_s;
+        QCOMPARE(activeAfter("mnuInputRekod", false, false), scanWindow);
         QCOMPARE(rig.children().size(), 2);
     }
 
-    void changeLoginAndExitCloseChildWindowsFirst()
+    void changeLoginClosesChildWindowsOnlyForAnotherUser()
     {
         MainRig rig;
         QVERIFY(rig.start());
         rig.action(u"mnuMaklumatPengguna"_s)->trigger();
         rig.action(u"mnuBackupRestore"_s)->trigger();
+        // Cancel, and the same user signing in again, keep what was typed in the windows.
+        rig.action(u"mnuTukarLogin"_s)->trigger();
+        rig.signIn.script.push_back({u"ADMIN"_s, GroupSistem});
+        rig.action(u"mnuTukarLogin"_s)->trigger();
+        QCOMPARE(rig.children().size(), 2);
         int openDuringSignIn = -1;
         rig.signIn.onRun = [&](QWidget*) { openDuringSignIn = rig.children().size(); };
         rig.signIn.script.push_back({u"hq"_s, GroupHQ});
         rig.action(u"mnuTukarLogin"_s)->trigger();
-        QCOMPARE(openDuringSignIn, 0);
+        QCOMPARE(openDuringSignIn, 2);
+        QVERIFY(rig.children().isEmpty());
         QCOMPARE(rig.p.session.LoginGroup, GroupHQ);
+        QCOMPARE(rig.signIn.changingLoginSeen, (QList<bool>{false, true, true, true}));
+    }
 
-        // A window that will not close keeps the current user and the program.
+    void busyOrRefusingWindowsKeepTheUserAndTheProgram()
+    {
+        MainRig rig;
+        QVERIFY(rig.start());
         rig.action(u"mnuBackupRestore"_s)->trigger();
-        rig.windows.lastChild->refuseClose = true;
+        rig.windows.lastChild->busy = u"A file is being split."_s;
         rig.action(u"mnuTukarLogin"_s)->trigger();
-        QCOMPARE(rig.signIn.changingLoginSeen.size(), 2);
+        QCOMPARE(rig.signIn.changingLoginSeen.size(), 1);
+        QVERIFY(rig.p.messenger.sawText(u"A file is being split."_s));
         rig.action(u"mnuKeluar"_s)->trigger();
+        rig.windows.lastChild->busy.clear();
+        rig.windows.lastChild->refuseClose = true;
+        QVERIFY(!rig.window->close());
         QVERIFY(!rig.p.exit.ended);
         QVERIFY(rig.window->isVisible());
         rig.windows.lastChild->refuseClose = false;

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSqlRecord>
 #include <QTimer>
@@ -17,6 +18,13 @@
 using namespace tarvo;
 using namespace Qt::StringLiterals;
 using test::TestProgram;
+
+namespace {
+QString atOtherIni()
+{
+    return u"[Database]\nDatabaseLocation=%1/\n"_s;
+}
+} // namespace
 
 class StartUpTest : public QObject
 {
@@ -27,47 +35,53 @@ private Q_SLOTS:
     void findsOrAsksForTheDatabase_data()
     {
         QTest::addColumn<QString>("ini");      // the text of Tarvo.ini, "-" for none
-        QTest::addColumn<QString>("database"); // "<folder>:old" or "<folder>:garbage"; "late" is the
-                                               // program folder once the locate dialog runs
-        QTest::addColumn<QString>("pick");     // the folder of the file picked in the file dialog, "-" if
-                                               // the locate dialog does not run
-        QTest::addColumn<QString>("window");   // the folder the locate window shows, "" if not shown
-        QTest::addColumn<QString>("message");  // part of the message shown, "" for none
+        QTest::addColumn<QString>("database"); // "<folder>:old" or "<folder>:garbage", blank-separated;
+                                               // "late" is the program folder once the locate dialog runs
+        QTest::addColumn<QString>("picks");    // the folders of the files picked in the file dialog, one
+                                               // per run of the locate dialog ("" a cancel)
+        QTest::addColumn<QString>("window");   // the folders the locate window shows, "x" before one: the
+                                               // window is closed by its frame
+        QTest::addColumn<QString>("message");  // parts of the messages shown, "|"-separated
         QTest::addColumn<QString>("opened");   // the folder of the database in use, "" for none
         QTest::addColumn<QString>("recorded"); // Database/DatabaseLocation afterwards
-        QTest::addColumn<bool>("ends");
-        const auto row = [](const char* name, const char* ini, const char* database, const char* pick,
+        QTest::addColumn<int>("runs");         // runs of the locate dialog
+        const auto row = [](const char* name, const char* ini, const char* database, const char* picks,
                             const char* window, const char* message, const char* opened, const char* recorded,
-                            bool ends) {
+                            int runs) {
             QTest::newRow(name) << QString::fromUtf8(ini) << QString::fromUtf8(database)
-                                << QString::fromUtf8(pick) << QString::fromUtf8(window)
+                                << QString::fromUtf8(picks) << QString::fromUtf8(window)
                                 << QString::fromUtf8(message) << QString::fromUtf8(opened)
-                                << QString::fromUtf8(recorded) << ends;
+                                << QString::fromUtf8(recorded) << runs;
         };
         const char* const blank = "[database]\ndatabaselocation=\"   \"\n";
         const char* const atOther = "[Database]\nDatabaseLocation=%1/\n";
         const char* const atEmpty = "[Database]\nDatabaseLocation=%2\n";
-        row("no Tarvo.ini", "-", "%3:old", "-", "", "copy it to %3.", "", "", true);
-        row("in the program folder, blank location", blank, "%3:old", "-", "", "", "%3", "   ", false);
-        row("in the recorded folder", atOther, "%1:old", "-", "", "", "%1", "%1/", false);
-        row("unreadable at its path", "", "%3:garbage", "-", "", "%3/Tarvodb.mdb", "", "", false);
-        row("cancel without a location", "", "", "", "", "No Database !!!", "", "", true);
-        row("cancel with a location", atEmpty, "", "", "%2/", "%2/Tarvodb.mdb", "", "%2", false);
-        row("folder without the database", "", "", "%2", "", "Tarvo database not found!", "", "", true);
-        row("folder with the database", "", "%1:old", "%1", "%1/", "", "%1", "%1", false);
-        row("unreadable database chosen", "", "%1:garbage", "%1", "%1/", "%1/Tarvodb.mdb", "", "", false);
-        row("program folder chosen", "", "late:old", "%3", "%3/", "", "%3", "%3", false);
+        row("no Tarvo.ini", "-", "%3:old", "", "", "copy it to %3.", "", "", 0);
+        row("in the program folder, blank location", blank, "%3:old", "", "", "", "%3", "   ", 0);
+        row("in the recorded folder", atOther, "%1:old", "", "", "", "%1", "%1/", 0);
+        row("unreadable at its path, another chosen", "", "%3:garbage %1:old", "%1", "%1/", "%3/Tarvodb.mdb",
+            "%1", "%1", 1);
+        row("unreadable at its path, cancel", atOther, "%1:garbage", "-", "%1/",
+            "%1/Tarvodb.mdb|No Database !!!", "", "%1/", 1);
+        row("cancel without a location", "", "", "-", "", "No Database !!!", "", "", 1);
+        row("cancel with a location", atEmpty, "", "-", "%2/", "No Database !!!", "", "%2", 1);
+        row("folder without the database", "", "", "%2", "", "Tarvo database not found!", "", "", 1);
+        row("folder with the database", "", "%1:old", "%1", "%1/", "", "%1", "%1", 1);
+        row("picked, window closed by its frame", "", "%1:old", "%1", "x%1/", "", "%1", "%1", 1);
+        row("unreadable database chosen, then a good one", "", "%1:garbage %2:old", "%1 %2", "%1/ %2/",
+            "%1/Tarvodb.mdb", "%2", "%2", 2);
+        row("program folder chosen", "", "late:old", "%3", "%3/", "", "%3", "%3", 1);
     }
     void findsOrAsksForTheDatabase()
     {
         QFETCH(QString, ini);
         QFETCH(QString, database);
-        QFETCH(QString, pick);
+        QFETCH(QString, picks);
         QFETCH(QString, window);
         QFETCH(QString, message);
         QFETCH(QString, opened);
         QFETCH(QString, recorded);
-        QFETCH(bool, ends);
+        QFETCH(int, runs);
         TestProgram p(TestProgram::Setup::IniOnly);
         QTemporaryDir other;
         QTemporaryDir empty;
@@ -80,20 +94,23 @@ private Q_SLOTS:
             QVERIFY(QFile::remove(p.iniPath()));
         else
             p.writeIni(place(ini));
-        const QString databaseFile = joinPath(place(database.section(u':', 0, 0)), DatabaseFileName);
-        if (database.endsWith(u":garbage"))
-            test::writeFile(databaseFile, "not a database, just text");
-        else if (database.startsWith(u'%'))
-            test::makeOldDatabase(databaseFile);
-        if (!pick.isEmpty() && pick != u"-")
-            p.fileDialogs.files.push_back(joinPath(place(pick), u"picked.mdb"_s));
-        QString shown;
-        if (!window.isEmpty()) {
-            test::whenModalOpens([&shown](QWidget* dialog) {
-                shown = dialog->findChild<QLabel*>(u"Label2"_s)->text();
-                QTest::mouseClick(dialog->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
-            });
+        const QByteArray garbage = "not a database, just text";
+        QStringList garbageFiles;
+        for (const QString& file : database.split(u' ', Qt::SkipEmptyParts)) {
+            const QString path = joinPath(place(file.section(u':', 0, 0)), DatabaseFileName);
+            if (file.endsWith(u":garbage")) {
+                test::writeFile(path, garbage);
+                garbageFiles << path;
+            } else if (file.startsWith(u'%')) {
+                test::makeOldDatabase(path);
+            }
         }
+        for (const QString& pick : picks.split(u' ', Qt::SkipEmptyParts)) {
+            if (pick != u"-")
+                p.fileDialogs.files.push_back(joinPath(place(pick), u"picked.mdb"_s));
+        }
+        QStringList windows = window.split(u' ', Qt::SkipEmptyParts);
+        QStringList shown;
 
         test::FakeInstanceGuard guard(true);
         int locateRuns = 0;
@@ -104,20 +121,33 @@ private Q_SLOTS:
                 ++locateRuns;
                 if (database.startsWith(u"late"))
                     test::makeOldDatabase(p.databasePath());
+                const bool byFrame = !windows.isEmpty() && windows.constFirst().startsWith(u'x');
+                if (!windows.isEmpty()) {
+                    windows.removeFirst();
+                    test::whenModalOpens([&shown, byFrame](QWidget* dialog) {
+                        shown << dialog->findChild<QLabel*>(u"Label2"_s)->text();
+                        if (byFrame)
+                            dialog->close();
+                        else
+                            QTest::mouseClick(dialog->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+                    });
+                }
                 return frmCariDB(p.context, LocateMode::StartUp).run();
             },
             [&] { ++mainWindowShown; });
+        const bool ends = opened.isEmpty();
         QCOMPARE(startUp.run(), !ends);
         QCOMPARE(p.exit.ended, ends);
-        QCOMPARE(locateRuns, pick == u"-" ? 0 : 1);
+        QCOMPARE(locateRuns, runs);
         QCOMPARE(mainWindowShown, ends ? 0 : 1);
-        QCOMPARE(shown, place(window));
-        if (message.isEmpty())
-            QVERIFY2(p.messenger.isEmpty(), qPrintable(p.messenger.texts().join(u'\n')));
-        else
-            QVERIFY(p.messenger.sawText(place(message)));
+        QCOMPARE(shown.join(u' '), place(window.remove(QRegularExpression(u"(^|(?<= ))x"_s))));
+        // One message for each failure, and only those.
+        const QStringList messages = message.split(u'|', Qt::SkipEmptyParts);
+        QCOMPARE(p.messenger.texts().size(), messages.size());
+        for (const QString& part : messages)
+            QVERIFY2(p.messenger.sawText(place(part)), qPrintable(p.messenger.texts().join(u'\n')));
         // The file dialog starts in the recorded folder, else in the program folder.
-        if (!p.fileDialogs.fileRequests.isEmpty())
+        if (!p.fileDialogs.fileRequests.isEmpty() && ini != atOtherIni())
             QCOMPARE(p.fileDialogs.fileRequests.constFirst().startFolder,
                      ini.isEmpty() ? p.folder() : empty.path());
         QCOMPARE(p.database.isOpen(), !opened.isEmpty());
@@ -130,8 +160,13 @@ private Q_SLOTS:
             QVERIFY(p.database.handle().record(u"City"_s).contains(u"ToIPRange"_s));
         }
         QCOMPARE(p.context.ReadINI(u"Database"_s, u"DatabaseLocation"_s), place(recorded));
-        // The program never creates Tarvo.ini.
+        // The program never creates Tarvo.ini, and never changes a file that is not a database.
         QCOMPARE(QFile::exists(p.iniPath()), ini != u"-");
+        for (const QString& path : std::as_const(garbageFiles)) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), garbage);
+        }
     }
 
     void secondInstanceEndsBeforeAnythingElse()

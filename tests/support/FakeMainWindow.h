@@ -3,6 +3,7 @@
 #include "core/MainWindowAccess.h"
 
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -30,8 +31,20 @@ public:
         return m_widget.get();
     }
 
+    void showChildWindow(QWidget* window) override
+    {
+        shown << window;
+        window->show();
+    }
+    void showOwnedWindow(QWidget* window) override
+    {
+        shown << window;
+        window->show();
+    }
+
     QString caption;
     bool userAccounts = true;
+    QList<QPointer<QWidget>> shown;
     bool webPatch = false;
     QList<bool> webPatchCalls;
 

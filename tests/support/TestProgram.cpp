@@ -10,7 +10,7 @@
 namespace tarvo::test {
 
 TestProgram::TestProgram(Setup setup)
-    : context(program, session, modes, database, messenger, shell, fileDialogs, exit),
+    : context(state, databaseService, {messenger, shell, fileDialogs, exit}),
       m_dir(std::make_unique<QTemporaryDir>())
 {
     if (!m_dir->isValid())
@@ -36,7 +36,7 @@ TestProgram::TestProgram(Setup setup)
 
 TestProgram::~TestProgram()
 {
-    database.close();
+    databaseService.close();
     if (m_hadHome)
         qputenv("TARVO_HOME", m_previousHome);
     else
@@ -79,7 +79,7 @@ void TestProgram::createDatabase(const QString& path) const
 
 DbOutcome TestProgram::openDatabase()
 {
-    return database.open(program.DatabasePath);
+    return databaseService.switchTo(program.DatabasePath).outcome();
 }
 
 void TestProgram::signInAs(const QString& userId, const QString& name, const QString& group,

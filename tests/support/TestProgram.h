@@ -4,7 +4,7 @@
 #include "ScriptedMessenger.h"
 
 #include "core/AppContext.h"
-#include "core/DatabaseConnection.h"
+#include "core/DatabaseService.h"
 
 #include <QTemporaryDir>
 
@@ -44,10 +44,12 @@ public:
     void signInAs(const QString& userId, const QString& name, const QString& group,
                   const QString& region = {});
 
-    ProgramState program;
-    Session session;
-    AssignmentModes modes;
-    DatabaseConnection database;
+    SharedState state;
+    ProgramState& program = state.program;
+    Session& session = state.session;
+    AssignmentModes& modes = state.modes;
+    DatabaseService databaseService{state.program};
+    const DatabaseConnection& database = databaseService.connection();
     ScriptedMessenger messenger;
     FakeShell shell;
     FakeFileDialogs fileDialogs;

@@ -1,0 +1,224 @@
+#include "core/DatabaseService.h"
+
+#include "core/AppState.h"
+#include "core/DatabaseFiles.h"
+#include "core/ProgramFolder.h"
+#include "core/Sql.h"
+
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace tarvo {
+
+namespace {
+
+// SQLite's result codes for a database that another connection holds.
+bool isBusyError(const QSqlError& error)
+{
+    const QString code = error.nativeErrorCode();
+    return code == QLatin1String("5") || code == QLatin1String("6");
+}
+
+DbOutcome renameFile(const QString& from, const QString& to)
+{
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return DbOutcome::success();
+    return DbOutcome::failure(QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+} // namespace
+
+DbOutcome verifyDatabaseFile(const QString& path)
+{
+    auto opened = openDatabaseFile(path);
+    if (!opened)
+        return opened.outcome();
+    QString problem;
+    {
+        const QSqlDatabase db = QSqlDatabase::database(*opened, false);
+        auto check = runSql(db, QStringLiteral("PRAGMA quick_check"));
+        if (!check)
+            problem = check.error();
+        else if (!check->next() || check->value(0).toString() != QLatin1String("ok"))
+            problem = QStringLiteral("it is damaged (%1)").arg(check->value(0).toString());
+    }
+    closeDatabaseFile(*opened);
+    if (problem.isEmpty())
+        return DbOutcome::success();
+    return DbOutcome::failure(
+        QStringLiteral("The Tarvo database \"%1\" cannot be used: %2.").arg(path, problem));
+}
+
+DatabaseHold::DatabaseHold(DatabaseService& service, QObject* owner, DatabaseHolderCalls calls)
+    : QObject(owner), m_service(&service), m_calls(std::move(calls))
+{
+    service.attach(this);
+}
+
+DatabaseHold::~DatabaseHold()
+{
+    if (m_service)
+        m_service->detach(this);
+}
+
+DatabaseService::DatabaseService(ProgramState& program) : m_program(program) {}
+
+DatabaseService::~DatabaseService()
+{
+    for (DatabaseHold* hold : std::as_const(m_holds))
+        hold->m_service = nullptr;
+    m_connection.close();
+}
+
+void DatabaseService::attach(DatabaseHold* hold)
+{
+    m_holds.append(hold);
+}
+
+void DatabaseService::detach(DatabaseHold* hold)
+{
+    m_holds.removeAll(hold);
+}
+
+QString DatabaseService::busyReason() const
+{
+    for (const DatabaseHold* hold : m_holds) {
+        if (hold->m_calls.busyReason) {
+            if (QString reason = hold->m_calls.busyReason(); !reason.isEmpty())
+                return reason;
+        }
+    }
+    return {};
+}
+
+void DatabaseService::releaseAll()
+{
+    // A copy: a holder may go away while it lets go.
+    const QList<DatabaseHold*> holds = m_holds;
+    for (DatabaseHold* hold : holds) {
+        if (m_holds.contains(hold) && hold->m_calls.release)
+            hold->m_calls.release();
+    }
+}
+
+void DatabaseService::reloadAll()
+{
+    const QList<DatabaseHold*> holds = m_holds;
+    for (DatabaseHold* hold : holds) {
+        if (m_holds.contains(hold) && hold->m_calls.reload)
+            hold->m_calls.reload();
+    }
+    Q_EMIT changed();
+}
+
+DbOutcome DatabaseService::reopenLive(const QString& path)
+{
+    if (auto opened = m_connection.open(path); !opened)
+        return opened;
+    m_program.DatabasePath = path;
+    m_program.DatabaseFolder = folderOf(path);
+    return DbOutcome::success();
+}
+
+DbResult<bool> DatabaseService::switchTo(const QString& path, const QString& userId)
+{
+    auto prepared = prepareDatabaseFile(path, userId);
+    if (!prepared)
+        return prepared;
+    if (const QString reason = busyReason(); !reason.isEmpty())
+        return DbOutcome::failure(reason);
+    releaseAll();
+    if (auto opened = reopenLive(path); !opened) {
+        reloadAll();
+        return opened;
+    }
+    reloadAll();
+    return prepared;
+}
+
+DbOutcome DatabaseService::replaceWith(const QString& source)
+{
+    const QString live = m_connection.path();
+    if (live.isEmpty())
+        return DbOutcome::failure(QStringLiteral("No database is open."));
+    if (isSameFile(source, live))
+        return DbOutcome::failure(
+            QStringLiteral("\"%1\" is the Tarvo database in use; it cannot replace itself.").arg(source));
+    if (auto sound = verifyDatabaseFile(source); !sound)
+        return sound;
+    if (const QString reason = busyReason(); !reason.isEmpty())
+        return DbOutcome::failure(reason);
+
+    // A copy of the live database, taken while it is still open, brings it back if the replacement fails.
+    const QString safety = live + QStringLiteral(".before-restore");
+    if (auto saved = copyDatabaseFile(live, safety); !saved)
+        return saved;
+
+    releaseAll();
+    m_connection.close();
+    DbOutcome replaced = copyDatabaseFile(source, live);
+    if (replaced) {
+        if (auto prepared = prepareDatabaseFile(live); !prepared)
+            replaced = prepared.outcome();
+    }
+    if (!replaced) {
+        // The live file is either untouched or the new copy that failed its upgrade: put the safety
+        // copy back in its place.
+        if (auto back = renameFile(safety, live); !back)
+            replaced = DbOutcome::failure(replaced.error() +
+                                          QStringLiteral(" The database in use could not be put back from "
+                                                         "\"%1\": %2")
+                                              .arg(safety, back.error()));
+    }
+    const DbOutcome reopened = reopenLive(live);
+    if (replaced)
+        QFile::remove(safety);
+    reloadAll();
+    if (!replaced)
+        return replaced;
+    return reopened;
+}
+
+DbOutcome DatabaseService::compact(bool* inUse)
+{
+    if (inUse)
+        *inUse = false;
+    if (!isOpen())
+        return DbOutcome::failure(QStringLiteral("No database is open."));
+    if (const QString reason = busyReason(); !reason.isEmpty())
+        return DbOutcome::failure(reason);
+    releaseAll();
+    QString failure;
+    {
+        QSqlQuery vacuum(handle());
+        if (!vacuum.exec(QStringLiteral("VACUUM"))) {
+            failure = vacuum.lastError().text().trimmed();
+            if (inUse)
+                *inUse = isBusyError(vacuum.lastError());
+        }
+    }
+    reloadAll();
+    if (failure.isEmpty())
+        return DbOutcome::success();
+    return DbOutcome::failure(failure);
+}
+
+DbOutcome DatabaseService::copyTo(const QString& target) const
+{
+    if (m_connection.path().isEmpty())
+        return DbOutcome::failure(QStringLiteral("No database is open."));
+    return copyDatabaseFile(m_connection.path(), target);
+}
+
+void DatabaseService::close()
+{
+    releaseAll();
+    m_connection.close();
+}
+
+} // namespace tarvo

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "core/DatabaseConnection.h"
+#include "core/DbResult.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+namespace tarvo {
+
+struct ProgramState;
+class DatabaseService;
+
+// What a window or a model that keeps queries open on the live database does around a change of it.
+struct DatabaseHolderCalls
+{
+    // Why the holder cannot let go of the database now (a run under way, say); empty when it can.
+    std::function<QString()> busyReason;
+    // Drops every query and model it keeps on the live connection.
+    std::function<void()> release;
+    // The live database changed or came back: reads again what it shows.
+    std::function<void()> reload;
+};
+
+// Registers a holder with the database service for as long as this object lives. Created as a child of
+// the window or model that holds the database, so that it goes when its owner goes.
+class DatabaseHold final : public QObject
+{
+    Q_OBJECT
+public:
+    DatabaseHold(DatabaseService& service, QObject* owner, DatabaseHolderCalls calls);
+    ~DatabaseHold() override;
+
+private:
+    friend class DatabaseService;
+    QPointer<DatabaseService> m_service;
+    DatabaseHolderCalls m_calls;
+};
+
+// The one owner of the live database: it opens it, switches to another file, replaces the file by
+// another (restore), compacts it and makes consistent copies of it. Before the live connection changes,
+// every holder is asked whether it is busy (a busy one makes the change fail, nothing changed) and then
+// to let go; afterwards every holder reads again. A failure leaves the live database as it was.
+class DatabaseService final : public QObject
+{
+    Q_OBJECT
+public:
+    // Keeps DatabasePath and DatabaseFolder of the program state in step with the live file.
+    explicit DatabaseService(ProgramState& program);
+    ~DatabaseService() override;
+    DatabaseService(const DatabaseService&) = delete;
+    DatabaseService& operator=(const DatabaseService&) = delete;
+
+    // The live connection, for the stores. Ask it for its handle per operation.
+    const DatabaseConnection& connection() const { return m_connection; }
+    QSqlDatabase handle() const { return m_connection.handle(); }
+    bool isOpen() const { return m_connection.isOpen(); }
+
+    // Makes the file at path the live database: the file is checked and brought up to date on a
+    // connection of its own first, then the holders let go, the live connection moves to it and the
+    // holders read again. When userId is not empty, tells whether that user ID has an account in the
+    // file. On failure (the file is no Tarvo database, a holder is busy) nothing changes.
+    DbResult<bool> switchTo(const QString& path, const QString& userId = {});
+
+    // Replaces the live file by a copy of the database at source (the restore of a backup). The source
+    // must be a sound Tarvo database other than the live file. The live file is replaced in one rename
+    // while no connection is open on it; on any failure the live database stays as it was.
+    DbOutcome replaceWith(const QString& source);
+
+    // Rewrites the live file without its unused space. *inUse tells, on failure, whether the database
+    // was busy (used by another workstation).
+    DbOutcome compact(bool* inUse = nullptr);
+
+    // Writes a consistent copy of the live database to target, replacing target only once the copy is
+    // complete.
+    DbOutcome copyTo(const QString& target) const;
+
+    // Why one of the holders cannot let go of the database now; empty when none is busy.
+    QString busyReason() const;
+
+    // Closes the live connection (the end of the program).
+    void close();
+
+Q_SIGNALS:
+    // The live database was switched, replaced or compacted; the holders have read again.
+    void changed();
+
+private:
+    friend class DatabaseHold;
+    void attach(DatabaseHold* hold);
+    void detach(DatabaseHold* hold);
+    void releaseAll();
+    void reloadAll();
+    DbOutcome reopenLive(const QString& path);
+
+    ProgramState& m_program;
+    DatabaseConnection m_connection;
+    QList<DatabaseHold*> m_holds;
+};
+
+// Checks that a file is a sound Tarvo database without changing it: an SQLite file with every table that
+// passes SQLite's quick integrity check.
+DbOutcome verifyDatabaseFile(const QString& path);
+
+} // namespace tarvo
