@@ -54,7 +54,7 @@ DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId)
 {
     auto opened = openDatabaseFile(path);
     if (!opened)
-        return opened.outcome();
+        return opened.failure();
     const ScopedDatabaseFile file(*opened);
     if (auto upgraded = SchemaUpgrade(file.handle()); !upgraded)
         return DbOutcome::failure(QStringLiteral("Cannot bring the Tarvo database \"%1\" up to date: %2")
@@ -64,7 +64,7 @@ DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId)
     auto count = querySingleValue(file.handle(),
                                   QStringLiteral("SELECT count(*) FROM UserID WHERE UserID = ?"), {userId});
     if (!count)
-        return count.outcome();
+        return count.failure();
     return count->toInt() > 0;
 }
 
