@@ -192,21 +192,61 @@ private Q_SLOTS:
         qunsetenv("TARVO_HOME");
     }
 
-    void shellOpenStartsProgramsAndOpensDocuments()
+    // What cannot be opened is reported, naming it. "<program>" stands for the program folder, where
+    // "HostWatch" is a program.
+    void shellOpensStartsOrTellsWhyNot_data()
     {
-        test::TestProgram p(test::TestProgram::Setup::Empty);
-        const QString program = p.path(u"HostWatch"_s);
-        QFile file(program);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QVERIFY(file.setPermissions(file.permissions() | QFileDevice::ExeOwner));
-        QVERIFY(ShellOpen(p.shell, u"open"_s, program, u"-a  -b"_s, p.folder()));
-        QCOMPARE(p.shell.started.size(), 1);
-        QCOMPARE(p.shell.started.at(0).arguments, (QStringList{u"-a"_s, u"-b"_s}));
-        QCOMPARE(p.shell.started.at(0).folder, p.folder());
-        QVERIFY(ShellOpen(p.shell, u"open"_s, u"https://intranet.example/"_s));
-        // An empty address opens nothing.
-        QVERIFY(!ShellOpen(p.shell, u"open"_s, u"  "_s));
-        QCOMPARE(p.shell.opened, QStringList{u"https://intranet.example/"_s});
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("shellSucceeds");
+        QTest::addColumn<QString>("done"); // what the shell was asked for; "" for nothing
+        QTest::addColumn<QString>("message");
+        const QString program = u"<program>/HostWatch"_s;
+        const QString address = u"https://intranet.example/"_s;
+        const QString help = u"<program>/TarvoHelp.html"_s;
+        QTest::newRow("program") << program << true << u"start:<program>/HostWatch -a|-b in <program>"_s
+                                 << u""_s;
+        QTest::newRow("address") << address << true << u"open:"_s + address << u""_s;
+        QTest::newRow("existing document")
+            << u"<program>/Tarvo.ini"_s << true << u"open:<program>/Tarvo.ini"_s << u""_s;
+        QTest::newRow("empty") << u"  "_s << true << u""_s << u"Nothing can be opened: the key K is empty."_s;
+        QTest::newRow("missing file")
+            << help << true << u""_s << u"Cannot open \"<program>/TarvoHelp.html\": it does not exist."_s;
+        QTest::newRow("missing file URL") << u"file://"_s + help << true << u""_s << u"it does not exist"_s;
+        QTest::newRow("no browser") << address << false << u"open:"_s + address
+                                    << u"Cannot open \"https://intranet.example/\": the desktop has no"_s;
+        QTest::newRow("program cannot start")
+            << program << false << u"start:<program>/HostWatch -a|-b in <program>"_s
+            << u"could not be started"_s;
+    }
+    void shellOpensStartsOrTellsWhyNot()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, shellSucceeds);
+        QFETCH(QString, done);
+        QFETCH(QString, message);
+        test::TestProgram p(test::TestProgram::Setup::IniOnly);
+        QFile program(p.path(u"HostWatch"_s));
+        QVERIFY(program.open(QIODevice::WriteOnly));
+        QVERIFY(program.setPermissions(program.permissions() | QFileDevice::ExeOwner));
+        p.shell.openSucceeds = p.shell.startSucceeds = shellSucceeds;
+        file.replace(u"<program>"_s, p.folder());
+
+        QCOMPARE(ShellOpen(p.shell, u"open"_s, file, u"-a  -b"_s, p.folder()), message.isEmpty());
+        QStringList asked;
+        for (const QString& opened : std::as_const(p.shell.opened))
+            asked << u"open:"_s + opened;
+        for (const auto& started : std::as_const(p.shell.started))
+            asked << u"start:%1 %2 in %3"_s.arg(started.program, started.arguments.join(u'|'),
+                                                started.folder);
+        QCOMPARE(asked.replaceInStrings(p.folder(), u"<program>"_s),
+                 done.isEmpty() ? QStringList() : QStringList{done});
+        QVERIFY(p.messenger.isEmpty());
+
+        QCOMPARE(openOrTell(p.shell, p.messenger, nullptr, file, u"the key K"_s), message.isEmpty());
+        QCOMPARE(p.messenger.count(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QVERIFY2(QString(p.messenger.last().text).replace(p.folder(), u"<program>"_s).contains(message),
+                     qPrintable(p.messenger.last().text));
     }
 
     void browseForFolderDropsTrailingSeparatorExceptRoot()
