@@ -36,7 +36,7 @@ QString headerProblem(const QString& path)
     return QStringLiteral("it is not an SQLite database");
 }
 
-DbOutcome refuse(const QString& path, const QString& reason)
+DbFailure refuse(const QString& path, const QString& reason)
 {
     return DbOutcome::failure(QStringLiteral("Cannot open the Tarvo database \"%1\": %2.").arg(path, reason));
 }

@@ -15,7 +15,8 @@ DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId = 
 
 // Writes a consistent copy of the database at source to target, also while source is in use: SQLite
 // writes a snapshot (VACUUM INTO) into a temporary file beside target, which then replaces target in
-// one rename. On failure target is left as it was and no temporary file stays behind.
+// one rename. On failure target is left as it was and no temporary file stays behind; the temporaries
+// that crashed copies left in target's folder are removed first (see ReplacingFile).
 DbOutcome copyDatabaseFile(const QString& source, const QString& target);
 
 // Whether two paths name the same existing file.

@@ -135,7 +135,7 @@ DbResult<bool> DatabaseService::switchTo(const QString& path, const QString& use
     releaseAll();
     if (auto opened = reopenLive(path); !opened) {
         reloadAll();
-        return opened;
+        return opened.failure();
     }
     reloadAll();
     return prepared;

@@ -508,8 +508,8 @@ void MDIFrmUtama::changeDatabase(const LocateChoice& choice)
 
 void MDIFrmUtama::mnuHelp_Click()
 {
-    ShellOpen(m_context.shell(), QStringLiteral("open"),
-              joinPath(m_context.program().ProgramFolder, QStringLiteral("TarvoHelp.html")));
+    openOrTell(m_context.shell(), m_context.messenger(), this,
+               joinPath(m_context.program().ProgramFolder, QStringLiteral("TarvoHelp.html")));
 }
 
 void MDIFrmUtama::mnuLamanWeb_Click()
@@ -524,7 +524,9 @@ void MDIFrmUtama::mnuWebPage_Click()
 
 void MDIFrmUtama::openFromIni(const QString& section, const QString& key)
 {
-    ShellOpen(m_context.shell(), QStringLiteral("open"), m_context.ReadINI(section, key));
+    openOrTell(m_context.shell(), m_context.messenger(), this, m_context.ReadINI(section, key),
+               QStringLiteral("the key %1 in the section [%2] of %3")
+                   .arg(key, section, m_context.program().INIPath));
 }
 
 void MDIFrmUtama::mnuPerihal_Click()

@@ -36,7 +36,7 @@ DbResult<QVariant> querySingleValue(const QSqlDatabase& db, const QString& sql, 
 {
     auto query = runSql(db, sql, values);
     if (!query)
-        return query.outcome();
+        return query.failure();
     if (!query->next())
         return QVariant();
     return query->value(0);

@@ -14,6 +14,7 @@
 #include <QThread>
 
 #include <thread>
+#include <type_traits>
 
 using namespace tarvo;
 using namespace Qt::StringLiterals;
@@ -43,6 +44,11 @@ QString schemaText(const QSqlDatabase& db)
         parts << query->value(0).toString();
     return parts.join(u'\n');
 }
+
+// Only a failure becomes a failed result: an outcome that may be a success does not convert to one.
+static_assert(!std::is_convertible_v<DbOutcome, DbResult<bool>>);
+static_assert(std::is_convertible_v<DbFailure, DbResult<bool>>);
+static_assert(std::is_convertible_v<DbFailure, DbOutcome>);
 
 } // namespace
 

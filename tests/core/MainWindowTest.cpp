@@ -226,14 +226,25 @@ private Q_SLOTS:
             return;
         QAction* intranet = rig.action(u"mnuLamanWeb"_s);
         QCOMPARE(intranet->isEnabled(), !intraUrl.isEmpty());
-        intranet->trigger();
-        // The product page is not checked first: an empty address opens nothing.
-        rig.action(u"mnuWebPage"_s)->trigger();
-        rig.action(u"mnuHelp"_s)->trigger();
-        QStringList opened = {rig.p.path(u"TarvoHelp.html"_s)};
-        if (!intraUrl.isEmpty())
-            opened.prepend(intraUrl);
-        QCOMPARE(rig.p.shell.opened, opened);
+        // With an intranet, the product page and the help file are there too. The product page is not
+        // checked first: an empty address, like a missing help file, is reported, naming it.
+        const QString help = rig.p.path(u"TarvoHelp.html"_s);
+        if (!intraUrl.isEmpty()) {
+            test::writeFile(help, "<html></html>");
+            QVERIFY(rig.p.context.WriteINI(u"Web"_s, u"MainURL"_s, intraUrl + u"main"_s));
+        }
+        rig.p.messenger.clear();
+        for (const char* item : {"mnuLamanWeb", "mnuWebPage", "mnuHelp"})
+            rig.action(item)->trigger();
+        const QStringList opened = {intraUrl, intraUrl + u"main"_s, help};
+        QCOMPARE(rig.p.shell.opened, intraUrl.isEmpty() ? QStringList() : opened);
+        const QStringList told = {u"the key MainURL in the section [Web] of "_s + rig.p.iniPath() +
+                                      u" is empty"_s,
+                                  help + u"\": it does not exist"_s};
+        const QStringList shown = rig.p.messenger.texts();
+        QCOMPARE(shown.size(), intraUrl.isEmpty() ? 2 : 0);
+        for (qsizetype i = 0; i < shown.size(); ++i)
+            QVERIFY2(shown.at(i).contains(told.at(i)), qPrintable(shown.at(i)));
     }
 
     void childWindowsAreCentredSingleInstances()
