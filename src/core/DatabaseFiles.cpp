@@ -56,6 +56,12 @@ DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId)
 
 DbOutcome copyDatabaseFile(const QString& source, const QString& target)
 {
+    return copyDatabaseFile(source, target, {});
+}
+
+DbOutcome copyDatabaseFile(const QString& source, const QString& target,
+                           const std::function<DbOutcome(const QString& staged)>& beforeReplacing)
+{
     if (isSameFile(source, target))
         return copyFailure(target, QStringLiteral("it is the database being copied"));
     auto opened = openDatabaseFile(source);
@@ -77,6 +83,10 @@ DbOutcome copyDatabaseFile(const QString& source, const QString& target)
         !vacuumed)
         return copyFailure(target, vacuumed.error());
     copy.setPermissions(QFileInfo(source).permissions());
+    if (beforeReplacing) {
+        if (auto ready = beforeReplacing(copy.temporaryPath()); !ready)
+            return ready;
+    }
     if (!copy.commit())
         return copyFailure(target, copy.errorString());
     return DbOutcome::success();

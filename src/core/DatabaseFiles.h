@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace tarvo {
 
 // Operations on whole database files, apart from the live connection.
@@ -18,6 +20,11 @@ DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId = 
 // one rename. On failure target is left as it was and no temporary file stays behind; the temporaries
 // that crashed copies left in target's folder are removed first (see ReplacingFile).
 DbOutcome copyDatabaseFile(const QString& source, const QString& target);
+
+// The same copy, with a step run on the finished copy (its temporary path) right before it replaces
+// target: a failure of the step leaves target as it was.
+DbOutcome copyDatabaseFile(const QString& source, const QString& target,
+                           const std::function<DbOutcome(const QString& staged)>& beforeReplacing);
 
 // Whether two paths name the same existing file.
 bool isSameFile(const QString& a, const QString& b);

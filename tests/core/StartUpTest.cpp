@@ -169,6 +169,23 @@ private Q_SLOTS:
         }
     }
 
+    void startUpRemovesWhatAKilledRunLeft()
+    {
+        TestProgram p(TestProgram::Setup::IniOnly);
+        QTemporaryDir other;
+        p.writeIni(u"[Database]\nDatabaseLocation="_s + other.path());
+        const QString database = joinPath(other.path(), DatabaseFileName);
+        test::makeOldDatabase(database);
+        const QStringList left = {test::endedProcessTemporary(p.iniPath()),
+                                  test::endedProcessTemporary(database)};
+        for (const QString& path : left)
+            test::writeFile(path, "half written");
+        test::FakeInstanceGuard guard(true);
+        QVERIFY(StartUp(p.context, guard, {}, [] {}).run());
+        for (const QString& path : left)
+            QVERIFY2(!QFile::exists(path), qPrintable(path));
+    }
+
     void secondInstanceEndsBeforeAnythingElse()
     {
         TestProgram p(TestProgram::Setup::IniOnly);
