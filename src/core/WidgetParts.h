@@ -20,4 +20,9 @@ QLineEdit* makeField(const char* objectName, QWidget* parent, bool masked = fals
 // The buttons in a row at the right.
 QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);
 
+// Makes a field select its whole text whenever it takes the focus, by Tab, by Enter or Down, or by a
+// click (which selects once the click is over, since the press itself places the cursor), so that
+// what is typed next replaces it. A click into a field that has the focus already places the cursor.
+void selectAllOnFocus(QLineEdit* field);
+
 } // namespace tarvo
