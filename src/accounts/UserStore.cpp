@@ -6,12 +6,17 @@
 
 namespace tarvo {
 
+bool isGroup(const QString& stored, const QString& group)
+{
+    return stored.compare(group, Qt::CaseInsensitive) == 0;
+}
+
 void signInSession(Session& session, const UserAccount& account)
 {
     session.LoginName = account.Name;
     session.LoginUserID = account.UserID;
     session.LoginGroup = account.Group;
-    session.LoginRegion = account.Group == GroupKawasan ? account.Tadbir : QString();
+    session.LoginRegion = isGroup(account.Group, GroupKawasan) ? account.Tadbir : QString();
 }
 
 namespace {
@@ -30,11 +35,6 @@ UserAccount accountFrom(const QSqlQuery& query)
     account.Group = query.value(5).toString();
     account.Tadbir = query.value(6).toString();
     return account;
-}
-
-bool isSystemGroup(const QString& group)
-{
-    return group.compare(GroupSistem, Qt::CaseInsensitive) == 0;
 }
 
 DbResult<int> countOf(const QSqlDatabase& db, const QString& sql, const QVariantList& values)
@@ -139,7 +139,7 @@ DbResult<AccountProblem> UserStore::checkSaveIn(const QSqlDatabase& db, qint64 r
     }
 
     const bool demotion =
-        stored && isSystemGroup(stored->Group) && fields.Group && !isSystemGroup(*fields.Group);
+        stored && isGroup(stored->Group, GroupSistem) && fields.Group && !isGroup(*fields.Group, GroupSistem);
     if (demotion) {
         auto administrators =
             countOf(db, QStringLiteral("SELECT count(*) FROM UserID WHERE [Group] = ?"), {GroupSistem});
@@ -158,7 +158,7 @@ DbResult<AccountProblem> UserStore::checkDeleteIn(const QSqlDatabase& db, qint64
         return found.failure();
     if (!found->has_value())
         return AccountProblem::RowGone;
-    if (isSystemGroup((*found)->Group)) {
+    if (isGroup((*found)->Group, GroupSistem)) {
         auto administrators =
             countOf(db, QStringLiteral("SELECT count(*) FROM UserID WHERE [Group] = ?"), {GroupSistem});
         if (!administrators)
