@@ -2,12 +2,14 @@
 
 #include "core/BuildInfo.h"
 #include "core/LinkLabel.h"
+#include "core/ProductArt.h"
 #include "core/ProgramFolder.h"
 #include "core/Version.h"
 #include "core/frmAbout.h"
 
 #include <QLabel>
 #include <QPushButton>
+#include <QSvgRenderer>
 #include <QToolBar>
 
 using namespace tarvo;
@@ -64,6 +66,20 @@ private Q_SLOTS:
         for (QString& key : keys)
             key = key.section(u':', 0, 1);
         QCOMPARE(places, keys);
+    }
+
+    void toolbarImagesAndTheWindowIconAreDrawingsOfTheResources()
+    {
+        MainRig rig;
+        QStringList missing;
+        for (QAction* place : rig.window->findChild<QToolBar*>(u"Toolbar1"_s)->actions()) {
+            if (!place->isSeparator() &&
+                (place->icon().isNull() || !QSvgRenderer(toolbarIconPath(place->objectName())).isValid()))
+                missing << place->objectName();
+        }
+        QCOMPARE(missing, QStringList());
+        QVERIFY(!rig.window->windowIcon().isNull());
+        QVERIFY(!programIcon().isNull());
     }
 
     void eachToolbarKeyRunsItsMenuCommand_data()
