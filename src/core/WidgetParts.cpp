@@ -1,8 +1,10 @@
 #include "core/WidgetParts.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 namespace tarvo {
 
@@ -32,6 +34,13 @@ QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons)
     for (QPushButton* button : buttons)
         row->addWidget(button);
     return row;
+}
+
+void centreOnScreen(QWidget* window)
+{
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        window->move(screen->availableGeometry().center() - window->rect().center());
 }
 
 } // namespace tarvo

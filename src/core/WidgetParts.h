@@ -20,4 +20,7 @@ QLineEdit* makeField(const char* objectName, QWidget* parent, bool masked = fals
 // The buttons in a row at the right.
 QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);
 
+// Places a window in the middle of its screen's free area.
+void centreOnScreen(QWidget* window);
+
 } // namespace tarvo
