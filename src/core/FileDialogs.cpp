@@ -16,9 +16,29 @@ QString BrowseForFolder(FileDialogs& dialogs, QWidget* owner, const QString& tit
     return folder;
 }
 
+namespace {
+
+// Qt's own dialog needs room for its name, size, type and date columns; a native dialog of the desktop
+// sizes itself and never shows this widget.
+constexpr QSize FileDialogMinimumSize(760, 480);
+
+// The path chosen in a dialog, or an empty text when the user cancels.
+QString run(QFileDialog& dialog)
+{
+    dialog.setMinimumSize(FileDialogMinimumSize);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
 QString QtFileDialogs::browseForFolder(QWidget* owner, const QString& title)
 {
-    return QFileDialog::getExistingDirectory(owner, title, QDir::homePath(), QFileDialog::ShowDirsOnly);
+    QFileDialog dialog(owner, title, QDir::homePath());
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    return run(dialog);
 }
 
 QString QtFileDialogs::chooseFileToOpen(QWidget* owner, const OpenFileRequest& request)
@@ -31,9 +51,7 @@ QString QtFileDialogs::chooseFileToOpen(QWidget* owner, const OpenFileRequest& r
         dialog.selectNameFilter(request.filters.at(request.selectedFilter));
     if (!request.fileName.isEmpty())
         dialog.selectFile(joinPath(request.startFolder, request.fileName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return run(dialog);
 }
 
 } // namespace tarvo

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QValidator>
 
 namespace tarvo {
@@ -150,6 +151,13 @@ BusyCursor::~BusyCursor()
 QString signedInCaption(const QString& productTitle, const QString& userName)
 {
     return productTitle + QStringLiteral(" - [User : ") + userName + QLatin1Char(']');
+}
+
+void centreOnScreen(QWidget* window)
+{
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        window->move(screen->availableGeometry().center() - window->rect().center());
 }
 
 } // namespace tarvo
