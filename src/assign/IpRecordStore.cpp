@@ -242,16 +242,16 @@ DbResult<SaveResult> IpRecordStore::save(IpRecord record)
     WriteTransaction transaction(db);
     if (auto begun = transaction.begin(); !begun)
         return begun;
-    auto holder = firstRecord(db, QStringLiteral("Name = ?"), {record.Name});
-    if (!holder)
-        return holder.outcome();
-    if (*holder)
-        return SaveResult{SaveProblem::DuplicateHostName, 0, (*holder)->IP_Address};
     auto taken = firstRecord(db, QStringLiteral("IP_Address = ?"), {record.IP_Address});
     if (!taken)
         return taken.outcome();
     if (*taken)
         return SaveResult{SaveProblem::AddressTaken, 0, {}};
+    auto holder = firstRecord(db, QStringLiteral("Name = ?"), {record.Name});
+    if (!holder)
+        return holder.outcome();
+    if (*holder)
+        return SaveResult{SaveProblem::DuplicateHostName, 0, (*holder)->IP_Address};
     auto rowId = insertRow(db, record);
     if (!rowId)
         return rowId.outcome();

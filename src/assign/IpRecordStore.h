@@ -79,7 +79,8 @@ public:
                                            const Octet4Range& range = SubnetMask252Range) const;
 
     // Stores a new assignment after checking, under the write lock, that the address is well formed,
-    // that no row holds the host name and that no row holds the address. IP_4 is taken from the
+    // that no row holds the address (another workstation may have saved it since the proposal) and that
+    // no row holds the host name, letter case ignored, whether proposed or typed. IP_4 is taken from the
     // address. Every field is written, empty texts included, except UnitDivision and StateOwner, which
     // are left unset when empty.
     DbResult<SaveResult> save(IpRecord record);
