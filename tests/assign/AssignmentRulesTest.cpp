@@ -1,0 +1,229 @@
+#include "assign/AssignmentRules.h"
+#include "assign/AssignLog.h"
+#include "core/AppState.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tarvo;
+
+namespace {
+
+using Octet = std::optional<int>;
+
+QList<int> span(int from, int to, int except = -1)
+{
+    QList<int> octets;
+    for (int octet = from; octet <= to; ++octet) {
+        if (octet != except)
+            octets << octet;
+    }
+    return octets;
+}
+
+QList<int> reserved252()
+{
+    QList<int> octets;
+    for (int network = 0; network <= 252; network += 4)
+        octets << network << network + 3;
+    return octets;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Octet)
+Q_DECLARE_METATYPE(tarvo::CityIdentity)
+
+// The octet, name and sequence rules, the next free address and the assignment-log block.
+class AssignmentRulesTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void octetsAndNames()
+    {
+        QCOMPARE(workgroupOctet3(4, 30), Octet(34));
+        QCOMPARE(workgroupOctet3(4, 0), Octet(0)); // offset 0 drops the digit
+        QCOMPARE(workgroupOctet3(5, 250), Octet(255));
+        QCOMPARE(workgroupOctet3(9, 250), Octet()); // no octet above 255
+        QCOMPARE(segmentNamePart(QStringLiteral("7")), QStringLiteral("07"));
+        QCOMPARE(segmentNamePart(QStringLiteral("12")), QStringLiteral("12"));
+        const NameParts parts{QStringLiteral("PC"), QStringLiteral("K"), QStringLiteral("L"),
+                              QStringLiteral("AMS"), SeqCode(10)};
+        QCOMPARE(parts.NamingConvention(), QStringLiteral("PCKLAMS10"));
+        QCOMPARE((AddressOctets{10, 20, 34, 7}.address()), QStringLiteral("10.20.34.7"));
+    }
+
+    void firstRun_data()
+    {
+        QTest::addColumn<QList<CityIdentity>>("cities");
+        QTest::addColumn<bool>("needed");
+        const CityIdentity sample{QStringLiteral("IT Division"), QStringLiteral("Headquarters"),
+                                  QStringLiteral("ITD"), 100, QStringLiteral("HQ")};
+        const auto changed = [&sample](auto change) {
+            CityIdentity city = sample;
+            change(city);
+            return QList<CityIdentity>{city};
+        };
+        QTest::newRow("no city") << QList<CityIdentity>{} << true;
+        QTest::newRow("the sample only") << QList<CityIdentity>{sample} << true;
+        QTest::newRow("sample in another letter case")
+            << changed([](CityIdentity& c) { c.City_name = QStringLiteral("IT DIVISION"); }) << false;
+        QTest::newRow("another second octet") << changed([](CityIdentity& c) { c.IP_octet2 = 101; }) << false;
+        QTest::newRow("another state code")
+            << changed([](CityIdentity& c) { c.Abbr_state = QStringLiteral("KL"); }) << false;
+        QTest::newRow("sample and another city") << QList<CityIdentity>{sample, sample} << false;
+    }
+    void firstRun()
+    {
+        QFETCH(QList<CityIdentity>, cities);
+        QFETCH(bool, needed);
+        QCOMPARE(needsLocalSetting(cities), needed);
+    }
+
+    void seqCode_data()
+    {
+        QTest::addColumn<int>("seqNo");
+        QTest::addColumn<QString>("code");
+        const std::pair<int, const char*> rows[] = {
+            {1, "01"},   {9, "09"},   {10, "10"},  {30, "30"},  {99, "99"},  {100, "A0"}, {169, "G9"},
+            {170, "H0"}, {239, "N9"}, {240, "P0"}, {250, "Q0"}, {254, "Q4"}, {255, "Q5"}, {256, "Q6"},
+        };
+        for (const auto& [seqNo, code] : rows)
+            QTest::addRow("%d", seqNo) << seqNo << QString::fromLatin1(code);
+    }
+    void seqCode()
+    {
+        QFETCH(int, seqNo);
+        QFETCH(QString, code);
+        QCOMPARE(SeqCode(seqNo), code);
+        if (seqNo != 1)
+            return;
+        // Every position of a range has a code of its own, two characters long, without the letter O.
+        QSet<QString> codes;
+        for (int n = 1; n <= 256; ++n)
+            codes << SeqCode(n);
+        QCOMPARE(codes.size(), 256);
+        QVERIFY(std::all_of(codes.cbegin(), codes.cend(),
+                            [](const QString& c) { return c.size() == 2 && !c.contains(QLatin1Char('O')); }));
+    }
+
+    void nextFree_data()
+    {
+        QTest::addColumn<QList<int>>("used");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<bool>("pseudo");
+        QTest::addColumn<Octet>("octet4");
+        QTest::addColumn<QString>("code");
+        const auto row = [](const char* name, const QList<int>& used, Octet4Range range, bool pseudo,
+                            Octet octet4, const char* code) {
+            QTest::newRow(name) << used << range.Octet4Start << range.Octet4End << pseudo << octet4
+                                << QString::fromLatin1(code);
+        };
+        const Octet4Range pc{71, 240};
+        row("empty range", {}, pc, false, 71, "01");
+        row("after the top", span(71, 75), pc, false, 76, "06");
+        row("gaps below a free top stay free", {71, 73, 74}, pc, false, 75, "05");
+        row("top taken: the first gap", span(71, 240, 100), pc, false, 100, "30");
+        row("only the top taken", {240}, pc, false, 71, "01");
+        row("full", span(71, 240), pc, false, Octet(), "");
+        row("repeats and values outside ignored", {72, 71, 71, 72, 5, 300}, pc, false, 73, "03");
+        // A range from 0: .0 and .1 get numbers of their own.
+        row("equipment range from 0, empty", {}, {0, 255}, false, 0, "01");
+        row("equipment range from 0, .0 taken", {0}, {0, 255}, false, 1, "02");
+        row("subnet mask 252 after the reservation", reserved252(), SubnetMask252Range, true, 1, "01");
+        row("subnet mask 252, .1 and .2 taken", reserved252() << 1 << 2, SubnetMask252Range, true, 5, "05");
+        row("city range, empty", {}, {10, 50}, true, 10, "01");
+        row("city range, .10 to .12 taken", {10, 11, 12}, {10, 50}, true, 13, "13");
+    }
+    void nextFree()
+    {
+        QFETCH(QList<int>, used);
+        QFETCH(int, start);
+        QFETCH(int, end);
+        QFETCH(bool, pseudo);
+        QFETCH(Octet, octet4);
+        QFETCH(QString, code);
+        const FreeAddress free = nextFreeAddress(used, {start, end}, pseudo);
+        QCOMPARE(free.IPOctet4, octet4);
+        if (octet4)
+            QCOMPARE(free.SeqCode, code);
+        QCOMPARE(free.FreeCount, end - start + 1 - free.UsedCount);
+    }
+
+    void typedNumbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<Octet>("octet4");
+        QTest::addColumn<Octet>("count");
+        const std::tuple<const char*, Octet, Octet> rows[] = {
+            {"7", 7, 7},     {"007", 7, 7}, {"0", 0, {}},  {"255", 255, 255}, {"256", {}, 256},
+            {"257", {}, {}}, {"", {}, {}},  {"x", {}, {}}, {" 7", {}, {}},    {"99999999999", {}, {}},
+        };
+        for (const auto& [text, octet4, count] : rows)
+            QTest::addRow("'%s'", text) << QString::fromLatin1(text) << octet4 << count;
+    }
+    void typedNumbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(Octet, octet4);
+        QFETCH(Octet, count);
+        QCOMPARE(typedOctet4(text), octet4);
+        QCOMPARE(bulkCount(text), count);
+    }
+
+    void logBlock_data()
+    {
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QByteArray>("block");
+        const QByteArray head = "Date Assign : 05/12/2026 (09:05:03)\r\n"
+                                "-----------------------------------------------------\r\n"
+                                "IP Address\t: 10.20.34.7\r\n"
+                                "Hostname\t: PCKLAMS07\r\n"
+                                "Equipment\t: PC\r\n"
+                                "Username\t: Siti\r\n";
+        const QByteArray rule = "-----------------------------------------------------\r\n";
+        QTest::newRow("without a unit") << QString() << head + rule;
+        QTest::newRow("with a unit") << QStringLiteral("Finance")
+                                     << head +
+                                            "Unit/Division\t: Finance\r\n"
+                                            "Address\t\t: Level 3, Menara A\r\n"
+                                            "       \t\t  Jalan Satu\r\n"
+                                            "       \t\t  50000, Kuala Lumpur\r\n"
+                                            "       \t\t  Wilayah\r\n" +
+                                            rule;
+    }
+    void logBlock()
+    {
+        QFETCH(QString, unit);
+        QFETCH(QByteArray, block);
+        IpRecord record;
+        record.IP_Address = QStringLiteral("10.20.34.7");
+        record.Name = QStringLiteral("PCKLAMS07");
+        record.Type = QStringLiteral("PC");
+        record.Username = QStringLiteral("Siti");
+        record.UnitDivision = unit;
+        record.Floor = QStringLiteral("Level 3");
+        record.Building = QStringLiteral("Menara A");
+        record.Roadname = QStringLiteral("Jalan Satu");
+        record.Postcode = QStringLiteral("50000");
+        record.City = QStringLiteral("Kuala Lumpur");
+        record.State = QStringLiteral("Wilayah");
+        const QDateTime savedAt(QDate(2026, 12, 5), QTime(9, 5, 3));
+        QCOMPARE(AssignLogBlock(record, savedAt).toUtf8(), block);
+
+        // Appended whole, block after block with no empty line between them; a folder that cannot take
+        // the file is reported.
+        QTemporaryDir dir;
+        QVERIFY(WriteAssignLog(dir.path(), AssignLogBlock(record, savedAt)).ok());
+        QVERIFY(WriteAssignLog(dir.path(), AssignLogBlock(record, savedAt)).ok());
+        QFile file(dir.filePath(AssignLogFileName));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), block + block);
+        QVERIFY(!WriteAssignLog(dir.filePath(QStringLiteral("missing")), block).error().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(AssignmentRulesTest)
+#include "AssignmentRulesTest.moc"
