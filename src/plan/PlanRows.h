@@ -65,6 +65,18 @@ struct EquipmentRow
     int Octet4_end = 0;
 };
 
+// The entries the assignment window adds to its equipment list beside the equipment types: the
+// /30 subnet reservation and a city's own range ("IP Range 200 to 220"). No equipment type may be
+// named like them.
+inline const QString SubnetMaskEntry = QStringLiteral("Subnet Mask 252");
+inline const QString IpRangeEntryPrefix = QStringLiteral("IP Range ");
+
+inline bool isReservedEquipmentName(const QString& name)
+{
+    return name.compare(SubnetMaskEntry, Qt::CaseInsensitive) == 0 ||
+           name.contains(IpRangeEntryPrefix, Qt::CaseInsensitive);
+}
+
 // A unit or division with its postal address and the place that owns it (table UnitDivision).
 struct UnitDivisionRow
 {
