@@ -4,7 +4,10 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
-PROGRAM_FOLDER = $(BUILD_DIR)/bin
+PROGRAM_DIR = $(BUILD_DIR)/bin
+# The user's data (database, Tarvo.ini, logs) lives outside the build tree, so that `make clean` never
+# deletes it. The program finds it through TARVO_HOME.
+TARVO_HOME ?= $(or $(XDG_DATA_HOME),$(HOME)/.local/share)/Tarvo
 
 .PHONY: all deps configure build run test bench format clean
 
@@ -13,17 +16,20 @@ all: build
 deps:
 	./scripts/install-deps.sh
 
+# Configures once; later builds let CMake re-run itself when a CMakeLists.txt changes.
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DTARVO_WERROR=ON
+	@if [ ! -f $(BUILD_DIR)/build.ninja ]; then \
+		cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DTARVO_WERROR=ON; \
+	fi
 
 build: configure
 	cmake --build $(BUILD_DIR) --parallel $(JOBS)
 
-# Creates the delivered database and Tarvo.ini in the program folder when they are missing, then starts
-# the program.
+# Creates the delivered database and Tarvo.ini in the data folder when they are missing, puts the help
+# file there, then starts the program.
 run: build
-	$(PROGRAM_FOLDER)/tarvo-setup $(PROGRAM_FOLDER)
-	$(PROGRAM_FOLDER)/tarvo
+	$(PROGRAM_DIR)/tarvo-setup "$(TARVO_HOME)"
+	TARVO_HOME="$(TARVO_HOME)" $(PROGRAM_DIR)/tarvo
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure --parallel $(JOBS) --timeout 300

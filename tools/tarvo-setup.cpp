@@ -1,5 +1,6 @@
 // Prepares a Tarvo program folder: creates the delivered database "Tarvodb.mdb" and "Tarvo.ini" in it
-// when they are missing. Existing files are never changed.
+// when they are missing, and puts the help file there. The database and Tarvo.ini are never changed
+// once they exist; the help file is the program's own and follows the one beside this tool.
 //
 //   tarvo-setup <program folder>
 
@@ -9,9 +10,32 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTextStream>
+
+namespace {
+
+const QString HelpFileName = QStringLiteral("TarvoHelp.html");
+
+bool writeWhole(const QString& path, const QByteArray& bytes, QTextStream& err)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        err << "Cannot write " << path << ": " << file.errorString() << "\n";
+        return false;
+    }
+    return true;
+}
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -40,13 +64,22 @@ int main(int argc, char* argv[])
 
     const QString ini = tarvo::joinPath(folder, tarvo::IniFileName);
     if (!QFileInfo::exists(ini)) {
-        QSaveFile file(ini);
-        const QByteArray text = tarvo::deliveredIniText().toUtf8();
-        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-            err << "Cannot write " << ini << ": " << file.errorString() << "\n";
+        if (!writeWhole(ini, tarvo::deliveredIniText().toUtf8(), err))
             return 1;
-        }
         out << "Created " << ini << "\n";
+    }
+
+    // Help opens the help file of the program folder.
+    const QString shipped = tarvo::joinPath(QCoreApplication::applicationDirPath(), HelpFileName);
+    const QString help = tarvo::joinPath(folder, HelpFileName);
+    if (QFileInfo::exists(shipped) &&
+        QFileInfo(shipped).canonicalFilePath() != QFileInfo(help).canonicalFilePath()) {
+        const QByteArray text = contentOf(shipped);
+        if (!text.isEmpty() && contentOf(help) != text) {
+            if (!writeWhole(help, text, err))
+                return 1;
+            out << "Copied " << help << "\n";
+        }
     }
     return 0;
 }

@@ -3,9 +3,11 @@
 #include "core/NetworkGuard.h"
 
 #include <QRegularExpression>
+#include <QSysInfo>
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
 #include <cctype>
 
 namespace tarvo {
@@ -13,6 +15,8 @@ namespace tarvo {
 namespace {
 
 constexpr quint16 DefaultSmtpPort = 25;
+// What the socket holds back at most before the client reads it.
+constexpr qint64 SocketReadBuffer = 4 * SmtpReplyReader::MaxLineLength;
 
 bool startsWithCode(const QByteArray& line)
 {
@@ -44,17 +48,37 @@ QString transparentBody(const QString& body)
 
 } // namespace
 
+void SmtpReplyReader::append(const QByteArray& data)
+{
+    if (!m_error.isEmpty())
+        return;
+    m_buffer.append(data);
+    m_peak = std::max(m_peak, m_buffer.size());
+}
+
 bool SmtpReplyReader::next(Reply& reply)
 {
-    for (;;) {
-        const qsizetype end = m_buffer.indexOf('\n');
-        if (end < 0)
+    while (m_error.isEmpty()) {
+        // Only the bytes not searched before are searched for the line end.
+        const qsizetype end = m_buffer.indexOf('\n', m_scanned);
+        if (end < 0) {
+            m_scanned = m_buffer.size();
+            if (m_buffer.size() >= MaxLineLength)
+                break;
             return false;
+        }
+        if (end + 1 > MaxLineLength)
+            break;
         QByteArray line = m_buffer.left(end);
         m_buffer.remove(0, end + 1);
+        m_scanned = 0;
         if (line.endsWith('\r'))
             line.chop(1);
         m_lines << QString::fromUtf8(line);
+        if (m_lines.size() > MaxLines) {
+            m_error = QStringLiteral("The mail server sent a reply of more than %1 lines").arg(MaxLines);
+            break;
+        }
         if (startsWithCode(line) && line.size() >= 4 && line.at(3) == '-')
             continue; // more lines of the same reply follow
         reply.code = startsWithCode(line) ? line.left(3).toInt() : 0;
@@ -62,12 +86,20 @@ bool SmtpReplyReader::next(Reply& reply)
         m_lines.clear();
         return true;
     }
+    if (m_error.isEmpty())
+        m_error = QStringLiteral("The mail server sent a reply line longer than %1 bytes").arg(MaxLineLength);
+    m_buffer.clear();
+    m_lines.clear();
+    return false;
 }
 
 void SmtpReplyReader::clear()
 {
     m_buffer.clear();
+    m_scanned = 0;
+    m_peak = 0;
     m_lines.clear();
+    m_error.clear();
 }
 
 QByteArray mailContent(const MailMessage& message)
@@ -98,10 +130,21 @@ QString SmtpClient::errorText(int number, const QString& description)
     return QStringLiteral("ERROR : %1. %2.").arg(number).arg(text);
 }
 
-SmtpClient::SmtpClient(QObject* parent) : QObject(parent), m_timer(new QTimer(this))
+QString SmtpClient::helloName()
+{
+    const QString name = oneLine(QSysInfo::machineHostName()).trimmed();
+    return name.isEmpty() ? QStringLiteral("localhost") : name;
+}
+
+SmtpClient::SmtpClient(QObject* parent)
+    : QObject(parent), m_timer(new QTimer(this)), m_overallTimer(new QTimer(this))
 {
     m_timer->setSingleShot(true);
-    connect(m_timer, &QTimer::timeout, this, &SmtpClient::onTimeout);
+    m_overallTimer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this,
+            [this] { onTimeout(QStringLiteral("The mail server did not answer in time")); });
+    connect(m_overallTimer, &QTimer::timeout, this,
+            [this] { onTimeout(QStringLiteral("The mail server did not take the mail in time")); });
 }
 
 SmtpClient::~SmtpClient()
@@ -126,16 +169,19 @@ bool SmtpClient::send(const QString& server, quint16 port, const MailMessage& me
     if (!refusal.isEmpty()) {
         // Reported from the event loop, so that the caller hears of it as of any other failure.
         QTimer::singleShot(0, this, [this, refusal] {
-            finish(false, errorText(QAbstractSocket::HostNotFoundError, refusal));
+            if (m_state != State::Idle) // not cancelled meanwhile
+                finish(false, errorText(QAbstractSocket::HostNotFoundError, refusal));
         });
         return true;
     }
 
     m_socket = new QTcpSocket(this);
+    m_socket->setReadBufferSize(SocketReadBuffer);
     connect(m_socket, &QTcpSocket::connected, this, &SmtpClient::onConnected);
     connect(m_socket, &QTcpSocket::readyRead, this, &SmtpClient::onReadyRead);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &SmtpClient::onSocketError);
     m_timer->start(m_stepTimeoutMs);
+    m_overallTimer->start(m_overallTimeoutMs);
     m_socket->connectToHost(host, port);
     return true;
 }
@@ -150,10 +196,15 @@ void SmtpClient::onReadyRead()
 {
     if (!m_socket)
         return;
-    m_reader.append(m_socket->readAll());
-    SmtpReplyReader::Reply reply;
-    while (m_state != State::Idle && m_reader.next(reply))
-        handleReply(reply);
+    // Read in pieces of one reply line at most, so that the reader never holds more than its bound.
+    while (m_state != State::Idle && m_socket && m_socket->bytesAvailable() > 0) {
+        m_reader.append(m_socket->read(SmtpReplyReader::MaxLineLength));
+        SmtpReplyReader::Reply reply;
+        while (m_state != State::Idle && m_reader.next(reply))
+            handleReply(reply);
+        if (m_state != State::Idle && !m_reader.error().isEmpty())
+            return fail(QAbstractSocket::SocketResourceError, m_reader.error(), false);
+    }
 }
 
 void SmtpClient::handleReply(const SmtpReplyReader::Reply& reply)
@@ -161,6 +212,10 @@ void SmtpClient::handleReply(const SmtpReplyReader::Reply& reply)
     switch (m_state) {
     case State::Greeting:
         if (reply.code == 220)
+            return sendLine("HELO " + helloName().toUtf8(), State::Hello);
+        break;
+    case State::Hello:
+        if (reply.code == 250)
             return sendLine("MAIL FROM: " + oneLine(m_message.senderAddress).toUtf8(), State::MailFrom);
         break;
     case State::MailFrom:
@@ -208,12 +263,21 @@ void SmtpClient::onSocketError()
     fail(m_socket->error(), m_socket->errorString(), false);
 }
 
-void SmtpClient::onTimeout()
+void SmtpClient::onTimeout(const QString& description)
 {
     if (m_state == State::Idle)
         return;
-    fail(QAbstractSocket::SocketTimeoutError, QStringLiteral("The mail server did not answer in time"),
-         false);
+    fail(QAbstractSocket::SocketTimeoutError, description, false);
+}
+
+void SmtpClient::cancel()
+{
+    m_timer->stop();
+    m_overallTimer->stop();
+    m_state = State::Idle;
+    if (m_socket)
+        m_socket->abort(); // no QUIT: the server may be the one that holds the conversation up
+    dropSocket();
 }
 
 void SmtpClient::succeed()
@@ -237,6 +301,7 @@ void SmtpClient::fail(int number, const QString& description, bool sayQuit)
 void SmtpClient::finish(bool ok, const QString& error)
 {
     m_timer->stop();
+    m_overallTimer->stop();
     m_state = State::Idle;
     dropSocket();
     Q_EMIT finished(ok, error);

@@ -23,27 +23,42 @@ struct MailMessage
 };
 
 // Splits the server's replies into lines and gathers multi-line replies ("250-first", "250 last").
-// Data may arrive in any pieces: a reply is complete only with the line end of its last line.
+// Data may arrive in any pieces: a reply is complete only with the line end of its last line. A reply
+// line longer than MaxLineLength bytes (its line end included) or a reply of more than MaxLines lines
+// ends the reading with an error: no server of this protocol sends such a reply.
 class SmtpReplyReader
 {
 public:
+    static constexpr qsizetype MaxLineLength = 4096;
+    static constexpr qsizetype MaxLines = 100;
+
     struct Reply
     {
         int code = 0; // the three digits; 0 when the reply did not start with three digits
         QString text; // every line of the reply, joined by "\n"
     };
 
-    // Adds received bytes.
-    void append(const QByteArray& data) { m_buffer.append(data); }
+    // Adds received bytes. A caller adds at most MaxLineLength bytes before it takes the replies, so
+    // that the buffer stays within twice that.
+    void append(const QByteArray& data);
 
-    // Takes the next complete reply; false when none is complete yet.
+    // Takes the next complete reply; false when none is complete yet or a bound was passed.
     bool next(Reply& reply);
+
+    // Why the reading stopped: empty while the replies keep within the bounds.
+    const QString& error() const { return m_error; }
+
+    // The most bytes the buffer held since the last clear.
+    qsizetype peakBuffered() const { return m_peak; }
 
     void clear();
 
 private:
     QByteArray m_buffer;
+    qsizetype m_scanned = 0; // the bytes at the start of the buffer that hold no line end
+    qsizetype m_peak = 0;
     QStringList m_lines;
+    QString m_error;
 };
 
 // The bytes that a mail's header and body are sent as, after the DATA command's 354 reply: the FROM,
@@ -56,10 +71,12 @@ QByteArray mailContent(const MailMessage& message);
 // number.
 quint16 smtpPort(const QString& text);
 
-// Mails one message through an SMTP server without blocking the user interface: MAIL FROM, RCPT TO,
-// DATA, the content, the end of the data and QUIT, each command sent after the reply to the one before.
-// No greeting command is sent. Every step has a time-out; a socket error, a reply other than the
-// expected one and a silent server end the mail with a failure text "ERROR : <number>. <description>.".
+// Mails one message through an SMTP server without blocking the user interface: after the server's
+// greeting HELO with this computer's name, then MAIL FROM, RCPT TO, DATA, the content, the end of the
+// data and QUIT, each command sent after the reply to the one before. Every step has a time-out and the
+// whole conversation one more; a socket error, a reply other than the expected one, a reply beyond the
+// reader's bounds and a silent or slow server end the mail with a failure text
+// "ERROR : <number>. <description>.".
 class SmtpClient : public QObject
 {
     Q_OBJECT
@@ -67,9 +84,9 @@ public:
     explicit SmtpClient(QObject* parent = nullptr);
     ~SmtpClient() override;
 
-    // How long each step waits for the server.
+    // How long each step waits for the server, and how long the whole conversation may take.
     void setStepTimeout(int milliseconds) { m_stepTimeoutMs = milliseconds; }
-    int stepTimeout() const { return m_stepTimeoutMs; }
+    void setOverallTimeout(int milliseconds) { m_overallTimeoutMs = milliseconds; }
 
     bool isBusy() const { return m_state != State::Idle; }
 
@@ -77,8 +94,16 @@ public:
     // otherwise finished() follows once, from the event loop.
     bool send(const QString& server, quint16 port, const MailMessage& message);
 
+    // Ends the mail on its way at once, without a word: finished() does not follow.
+    void cancel();
+
     // The failure text of the form the mailing windows show.
     static QString errorText(int number, const QString& description);
+
+    // The name this computer gives in HELO: its host name, "localhost" when it has none.
+    static QString helloName();
+
+    const SmtpReplyReader& replyReader() const { return m_reader; }
 
 Q_SIGNALS:
     // ok: the server accepted the mail. Otherwise error is the text to show.
@@ -90,6 +115,7 @@ private:
         Idle,
         Connecting,
         Greeting,
+        Hello,
         MailFrom,
         RcptTo,
         Data,
@@ -99,7 +125,7 @@ private:
     void onConnected();
     void onReadyRead();
     void onSocketError();
-    void onTimeout();
+    void onTimeout(const QString& description);
     void handleReply(const SmtpReplyReader::Reply& reply);
     void sendLine(const QByteArray& line, State next);
     void succeed();
@@ -109,10 +135,12 @@ private:
 
     QPointer<QTcpSocket> m_socket;
     QTimer* m_timer;
+    QTimer* m_overallTimer;
     SmtpReplyReader m_reader;
     MailMessage m_message;
     State m_state = State::Idle;
     int m_stepTimeoutMs = 30000;
+    int m_overallTimeoutMs = 60000;
 };
 
 } // namespace tarvo

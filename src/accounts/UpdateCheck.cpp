@@ -147,7 +147,7 @@ void UpdateCheck::download()
 {
     const QString updateUrl = m_context.ReadINI(QStringLiteral("Web"), QStringLiteral("UpdateURL"));
     m_downloader->DownloadFile(updateUrl + QLatin1Char('/') + UpdateInformationFile,
-                               m_context.program().ProgramFolder);
+                               m_context.program().ProgramFolder, 64 * 1024); // a few short lines
 }
 
 void UpdateCheck::onDownloaded(bool ok, const QString& filePath)

@@ -6,12 +6,17 @@
 
 namespace tarvo {
 
+bool isGroup(const QString& stored, const QString& group)
+{
+    return stored.compare(group, Qt::CaseInsensitive) == 0;
+}
+
 void signInSession(Session& session, const UserAccount& account)
 {
     session.LoginName = account.Name;
     session.LoginUserID = account.UserID;
     session.LoginGroup = account.Group;
-    session.LoginRegion = account.Group == GroupKawasan ? account.Tadbir : QString();
+    session.LoginRegion = isGroup(account.Group, GroupKawasan) ? account.Tadbir : QString();
 }
 
 namespace {
@@ -32,16 +37,11 @@ UserAccount accountFrom(const QSqlQuery& query)
     return account;
 }
 
-bool isSystemGroup(const QString& group)
-{
-    return group.compare(GroupSistem, Qt::CaseInsensitive) == 0;
-}
-
 DbResult<int> countOf(const QSqlDatabase& db, const QString& sql, const QVariantList& values)
 {
     auto count = querySingleValue(db, sql, values);
     if (!count)
-        return count.outcome();
+        return count.failure();
     return count->toInt();
 }
 
@@ -63,7 +63,7 @@ DbResult<std::optional<UserAccount>> UserStore::firstAccount(const QString& wher
                             QStringLiteral(" ORDER BY rowid LIMIT 1"),
                         values);
     if (!query)
-        return query.outcome();
+        return query.failure();
     if (!query->next())
         return std::optional<UserAccount>();
     return std::optional<UserAccount>(accountFrom(*query));
@@ -96,7 +96,7 @@ DbResult<QList<UserListEntry>> UserStore::names() const
     auto query =
         runSql(m_database.handle(), QStringLiteral("SELECT rowid, Name FROM UserID ORDER BY Name, rowid"));
     if (!query)
-        return query.outcome();
+        return query.failure();
     QList<UserListEntry> list;
     while (query->next())
         list.append({query->value(0).toLongLong(), query->value(1).toString()});
@@ -107,7 +107,7 @@ DbResult<QStringList> UserStore::areaNames() const
 {
     auto query = runSql(m_database.handle(), QStringLiteral("SELECT Region FROM Region ORDER BY Region ASC"));
     if (!query)
-        return query.outcome();
+        return query.failure();
     QStringList list;
     while (query->next())
         list << query->value(0).toString();
@@ -121,7 +121,7 @@ DbResult<AccountProblem> UserStore::checkSaveIn(const QSqlDatabase& db, qint64 r
     if (rowId != 0) {
         auto found = byRowId(rowId);
         if (!found)
-            return found.outcome();
+            return found.failure();
         if (!found->has_value())
             return AccountProblem::RowGone;
         stored = **found;
@@ -133,18 +133,18 @@ DbResult<AccountProblem> UserStore::checkSaveIn(const QSqlDatabase& db, qint64 r
             countOf(db, QStringLiteral("SELECT count(*) FROM UserID WHERE UserID = ? AND rowid <> ?"),
                     {text(fields.UserID), rowId});
         if (!clashes)
-            return clashes.outcome();
+            return clashes.failure();
         if (*clashes > 0)
             return AccountProblem::UserIdExists;
     }
 
     const bool demotion =
-        stored && isSystemGroup(stored->Group) && fields.Group && !isSystemGroup(*fields.Group);
+        stored && isGroup(stored->Group, GroupSistem) && fields.Group && !isGroup(*fields.Group, GroupSistem);
     if (demotion) {
         auto administrators =
             countOf(db, QStringLiteral("SELECT count(*) FROM UserID WHERE [Group] = ?"), {GroupSistem});
         if (!administrators)
-            return administrators.outcome();
+            return administrators.failure();
         if (*administrators <= 1)
             return AccountProblem::LastSystemAdministrator;
     }
@@ -155,14 +155,14 @@ DbResult<AccountProblem> UserStore::checkDeleteIn(const QSqlDatabase& db, qint64
 {
     auto found = byRowId(rowId);
     if (!found)
-        return found.outcome();
+        return found.failure();
     if (!found->has_value())
         return AccountProblem::RowGone;
-    if (isSystemGroup((*found)->Group)) {
+    if (isGroup((*found)->Group, GroupSistem)) {
         auto administrators =
             countOf(db, QStringLiteral("SELECT count(*) FROM UserID WHERE [Group] = ?"), {GroupSistem});
         if (!administrators)
-            return administrators.outcome();
+            return administrators.failure();
         if (*administrators == 1)
             return AccountProblem::LastSystemAdministrator;
     }
@@ -184,7 +184,7 @@ DbResult<AccountProblem> UserStore::add(const AccountFields& fields, qint64* new
     const QSqlDatabase db = m_database.handle();
     WriteTransaction transaction(db);
     if (auto begun = transaction.begin(); !begun)
-        return begun;
+        return begun.failure();
     auto problem = checkSaveIn(db, 0, fields);
     if (!problem || *problem != AccountProblem::None)
         return problem;
@@ -196,10 +196,10 @@ DbResult<AccountProblem> UserStore::add(const AccountFields& fields, qint64* new
                 fields.Group ? QVariant(text(*fields.Group)) : QVariant(QMetaType(QMetaType::QString)),
                 fields.Tadbir ? QVariant(text(*fields.Tadbir)) : QVariant(QMetaType(QMetaType::QString))});
     if (!inserted)
-        return inserted.outcome();
+        return inserted.failure();
     const qint64 rowId = inserted->lastInsertId().toLongLong();
     if (auto committed = transaction.commit(); !committed)
-        return committed;
+        return committed.failure();
     if (newRowId)
         *newRowId = rowId;
     return AccountProblem::None;
@@ -210,7 +210,7 @@ DbResult<AccountProblem> UserStore::update(qint64 rowId, const AccountFields& fi
     const QSqlDatabase db = m_database.handle();
     WriteTransaction transaction(db);
     if (auto begun = transaction.begin(); !begun)
-        return begun;
+        return begun.failure();
     auto problem = checkSaveIn(db, rowId, fields);
     if (!problem || *problem != AccountProblem::None)
         return problem;
@@ -228,9 +228,9 @@ DbResult<AccountProblem> UserStore::update(qint64 rowId, const AccountFields& fi
     sql += QStringLiteral(" WHERE rowid = ?");
     values << rowId;
     if (auto updated = execSql(db, sql, values); !updated)
-        return updated;
+        return updated.failure();
     if (auto committed = transaction.commit(); !committed)
-        return committed;
+        return committed.failure();
     return AccountProblem::None;
 }
 
@@ -239,14 +239,14 @@ DbResult<AccountProblem> UserStore::remove(qint64 rowId)
     const QSqlDatabase db = m_database.handle();
     WriteTransaction transaction(db);
     if (auto begun = transaction.begin(); !begun)
-        return begun;
+        return begun.failure();
     auto problem = checkDeleteIn(db, rowId);
     if (!problem || *problem != AccountProblem::None)
         return problem;
     if (auto deleted = execSql(db, QStringLiteral("DELETE FROM UserID WHERE rowid = ?"), {rowId}); !deleted)
-        return deleted;
+        return deleted.failure();
     if (auto committed = transaction.commit(); !committed)
-        return committed;
+        return committed.failure();
     return AccountProblem::None;
 }
 
@@ -256,7 +256,7 @@ DbResult<bool> UserStore::setPassword(qint64 rowId, const QString& password)
         runSql(m_database.handle(), QStringLiteral("UPDATE UserID SET Password = ? WHERE rowid = ?"),
                {text(password), rowId});
     if (!updated)
-        return updated.outcome();
+        return updated.failure();
     return updated->numRowsAffected() > 0;
 }
 

@@ -28,6 +28,10 @@ struct UserAccount
     QString Tadbir; // administered area; empty when the column is empty or null
 };
 
+// Whether a stored group is the named one. Group names, as every text of the table, compare without
+// letter case.
+bool isGroup(const QString& stored, const QString& group);
+
 // Puts a signed-in account into the session. The administered area limits what an area administrator
 // ("Kawasan") sees; an account of another group keeps any area it once had in the table but sees every
 // area.

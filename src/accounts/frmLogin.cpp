@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QEvent>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,25 +18,6 @@
 #include <QVBoxLayout>
 
 namespace tarvo {
-
-namespace {
-
-// Selects a field's whole text whenever it takes the focus.
-class SelectAllOnFocus : public QObject
-{
-public:
-    explicit SelectAllOnFocus(QLineEdit* field) : QObject(field) { field->installEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusIn)
-            static_cast<QLineEdit*>(watched)->selectAll();
-        return false;
-    }
-};
-
-} // namespace
 
 frmLogin::frmLogin(AppContext& context, MainWindowAccess& mainWindow, Pinger& pinger,
                    ForgottenLoginOpener openForgottenLogin, QWidget* parent)
@@ -58,7 +38,8 @@ frmLogin::frmLogin(AppContext& context, MainWindowAccess& mainWindow, Pinger& pi
 
     txtUserID = makeField("txtUserID", this);
     txtPassword = makeField("txtPassword", this, true);
-    new SelectAllOnFocus(txtPassword);
+    selectAllOnFocus(txtUserID);
+    selectAllOnFocus(txtPassword);
 
     CmdTeruskan = makeButton(QStringLiteral("Enter"), "CmdTeruskan", this);
     cmdExit = makeButton(context.session().ChangingLogin ? QStringLiteral("Cancel") : QStringLiteral("Exit"),
@@ -120,6 +101,9 @@ void frmLogin::CmdTeruskan_Click()
     if (!found->has_value()) {
         if (m_openForgottenLogin)
             m_openForgottenLogin(this);
+        // The next attempt starts with a new password, typed where the focus is.
+        txtPassword->clear();
+        txtPassword->setFocus();
         return;
     }
 

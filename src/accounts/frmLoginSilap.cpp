@@ -1,9 +1,9 @@
 #include "accounts/frmLoginSilap.h"
 
-#include "core/FieldNavigation.h"
 #include "accounts/PasswordMail.h"
 #include "accounts/SmtpClient.h"
 #include "accounts/UserStore.h"
+#include "core/FieldNavigation.h"
 #include "core/WidgetParts.h"
 
 #include "core/AppContext.h"
@@ -98,7 +98,8 @@ void frmLoginSilap::onMailFinished(bool ok, const QString& error)
 
 void frmLoginSilap::setSending(bool sending)
 {
-    for (QWidget* widget : std::initializer_list<QWidget*>{txtInternetEmail, cmdOK, cmdBatal2})
+    // Cancel stays usable: it stops the mail.
+    for (QWidget* widget : std::initializer_list<QWidget*>{txtInternetEmail, cmdOK})
         widget->setEnabled(!sending);
     if (sending)
         setCursor(Qt::WaitCursor);
@@ -108,15 +109,18 @@ void frmLoginSilap::setSending(bool sending)
 
 void frmLoginSilap::cmdBatal2_Click()
 {
+    // Cancel, Esc and closing the window stop a mail on its way at once, and say that none was sent.
+    if (m_client->isBusy()) {
+        m_client->cancel();
+        setSending(false);
+        m_context.messenger().inform(this, QStringLiteral("Cancelled. No mail was sent."),
+                                     QStringLiteral("Cancelled"), MessageIcon::Information);
+    }
     QDialog::reject();
 }
 
 void frmLoginSilap::reject()
 {
-    // While the mail is on its way the dialog stays: it closes when the server has answered or the
-    // mail has timed out.
-    if (m_client->isBusy())
-        return;
     cmdBatal2_Click();
 }
 

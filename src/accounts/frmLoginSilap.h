@@ -16,7 +16,8 @@ class UserStore;
 
 // The forgotten-login dialog "Invalid User ID or Password ...": mails the user ID and password of the
 // account whose e-mail address is typed, through the server of Tarvo.ini's Network section. It closes
-// after the server accepted the mail, after a failed mail (with the error shown) and on Cancel.
+// after the server accepted the mail, after a failed mail (with the error shown) and on Cancel, which
+// also stops a mail on its way.
 class frmLoginSilap : public QDialog
 {
     Q_OBJECT

@@ -1,7 +1,7 @@
 #include "accounts/frmTukarPassword.h"
 
-#include "core/FieldNavigation.h"
 #include "accounts/UserStore.h"
+#include "core/FieldNavigation.h"
 #include "core/WidgetParts.h"
 
 #include "core/AppContext.h"

@@ -12,6 +12,7 @@
 #include "core/WindowRegistry.h"
 
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QFormLayout>
@@ -248,11 +249,11 @@ void frmUser::lstUserName_Click()
     txtUserID->setText(m_shown->UserID);
     txtPassword->setText(m_shown->Password);
     txtEmail->setText(m_shown->Email);
-    if (m_shown->Group == GroupSistem) {
+    if (isGroup(m_shown->Group, GroupSistem)) {
         optKumpulan1->setChecked(true);
-    } else if (m_shown->Group == GroupHQ) {
+    } else if (isGroup(m_shown->Group, GroupHQ)) {
         optKumpulan2->setChecked(true);
-    } else if (m_shown->Group == GroupKawasan) {
+    } else if (isGroup(m_shown->Group, GroupKawasan)) {
         optKumpulan3->setChecked(true);
         optKumpulan3->setText(m_areaOptionCaption + QStringLiteral("  ") + m_shown->Tadbir);
     }
@@ -317,9 +318,17 @@ AccountFields frmUser::fieldsToSave() const
         fields.Group = GroupHQ;
     } else if (optKumpulan3->isChecked()) {
         fields.Group = GroupKawasan;
-        fields.Tadbir = cboRegion->currentText();
+        fields.Tadbir = chosenArea();
     }
     return fields;
+}
+
+QString frmUser::chosenArea() const
+{
+    // Until the area list is brought up, the shown area administrator keeps his area.
+    if (cboRegion->count() == 0 && !m_addMode && m_shown && isGroup(m_shown->Group, GroupKawasan))
+        return m_shown->Tadbir;
+    return cboRegion->currentText();
 }
 
 bool frmUser::reportProblem(const DbResult<AccountProblem>& problem, const QString& lastAdministratorMessage)
@@ -352,7 +361,7 @@ bool frmUser::reportProblem(const DbResult<AccountProblem>& problem, const QStri
 void frmUser::cmdSimpan_Click()
 {
     Messenger& messenger = m_context.messenger();
-    if (optKumpulan3->isChecked() && cboRegion->currentText().isEmpty()) {
+    if (optKumpulan3->isChecked() && chosenArea().isEmpty()) {
         messenger.inform(this, QStringLiteral("Please select user responsibility !"),
                          QStringLiteral("Error !!!"), MessageIcon::Exclamation);
         if (cboRegion->isHidden())
@@ -492,6 +501,25 @@ void frmUser::txtUserID_LostFocus()
                                  MessageIcon::None);
     txtUserID->setFocus();
     m_checkingUserId = false;
+}
+
+QString frmUser::busyReason() const
+{
+    if (!m_client->isBusy())
+        return {};
+    return QStringLiteral("The user ID and password are being mailed to the new user. Wait until the mail "
+                          "is sent, then try again.");
+}
+
+void frmUser::closeEvent(QCloseEvent* event)
+{
+    // While the new account's mail is on its way the window stays open, as its Close buttons are locked:
+    // closing would drop the mail unsent. The mail ends within the mail client's time limits.
+    if (m_client->isBusy()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 bool frmUser::eventFilter(QObject* watched, QEvent* event)

@@ -3,6 +3,8 @@
 #include "accounts/PasswordMail.h"
 #include "accounts/UserStore.h"
 
+#include "core/WindowTracker.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -27,8 +29,8 @@ struct SignedInAccount;
 // The user-accounts window "Tarvo User ...": lists the accounts by name and adds, changes and deletes
 // them. An account is shown, changed and deleted through the rowid of the row picked in the list, so
 // accounts with the same name never stand in for each other. A new account with an e-mail address is
-// mailed its user ID and password.
-class frmUser : public QWidget
+// mailed its user ID and password; the window does not close while that mail is on its way.
+class frmUser : public QWidget, public BusyWindow
 {
     Q_OBJECT
 public:
@@ -42,7 +44,11 @@ public:
     // The mail client, for a shorter time-out in tests.
     SmtpClient& mailClient() { return *m_client; }
 
+    // While the new account's mail is on its way, the program may not close the window.
+    QString busyReason() const override;
+
 protected:
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -71,6 +77,8 @@ private:
     void onMailFinished(bool ok, const QString& error);
 
     AccountFields fieldsToSave() const;
+    // The area of an area administrator: the one picked in the list, else the shown account's own.
+    QString chosenArea() const;
     // The signed-in user's own row (as loaded, before any edit): the row he signed in with, still under
     // his user ID; by his name when that row is not known.
     bool isOwnAccount(const UserAccount& row) const;

@@ -25,7 +25,7 @@ struct Session
     bool ChangingLogin = false;
 
     bool isSignedIn() const { return !LoginUserID.isEmpty(); }
-    bool isSystemAdministrator() const { return LoginGroup == QLatin1String("Sistem"); }
+    bool isSystemAdministrator() const { return !LoginGroup.compare(u"Sistem", Qt::CaseInsensitive); }
     void clear() { *this = Session{}; }
 };
 

@@ -36,9 +36,11 @@ QString headerProblem(const QString& path)
     return QStringLiteral("it is not an SQLite database");
 }
 
-DbOutcome refuse(const QString& path, const QString& reason)
+DbFailure refuse(const QString& path, const QString& reason)
 {
-    return DbOutcome::failure(QStringLiteral("Cannot open the Tarvo database \"%1\": %2.").arg(path, reason));
+    const QString stop = reason.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral(".");
+    return DbOutcome::failure(
+        QStringLiteral("Cannot open the Tarvo database \"%1\": %2%3").arg(path, reason, stop));
 }
 
 } // namespace
@@ -62,7 +64,7 @@ DbResult<QString> openDatabaseFile(const QString& path)
         db.setDatabaseName(url.toString(QUrl::FullyEncoded));
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=10000"));
         if (!db.open()) {
-            const QString reason = db.lastError().text();
+            const QString reason = databaseErrorText(db.lastError());
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
             return refuse(path, reason);

@@ -3,17 +3,12 @@
 #include "core/DatabaseConnection.h"
 #include "core/DatabaseSchema.h"
 #include "core/ProgramFolder.h"
+#include "core/ReplacingFile.h"
 #include "core/Sql.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
-#include <QTemporaryFile>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <unistd.h>
 
 namespace tarvo {
 
@@ -39,22 +34,13 @@ DbOutcome copyFailure(const QString& target, const QString& reason)
         QStringLiteral("Cannot copy the Tarvo database to \"%1\": %2").arg(target, reason));
 }
 
-// Flushes a written file to the disk, so that a rename cannot publish a file whose data is not there.
-bool syncFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
-        return false;
-    return ::fsync(file.handle()) == 0;
-}
-
 } // namespace
 
 DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId)
 {
     auto opened = openDatabaseFile(path);
     if (!opened)
-        return opened.outcome();
+        return opened.failure();
     const ScopedDatabaseFile file(*opened);
     if (auto upgraded = SchemaUpgrade(file.handle()); !upgraded)
         return DbOutcome::failure(QStringLiteral("Cannot bring the Tarvo database \"%1\" up to date: %2")
@@ -64,11 +50,17 @@ DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId)
     auto count = querySingleValue(file.handle(),
                                   QStringLiteral("SELECT count(*) FROM UserID WHERE UserID = ?"), {userId});
     if (!count)
-        return count.outcome();
+        return count.failure();
     return count->toInt() > 0;
 }
 
 DbOutcome copyDatabaseFile(const QString& source, const QString& target)
+{
+    return copyDatabaseFile(source, target, {});
+}
+
+DbOutcome copyDatabaseFile(const QString& source, const QString& target,
+                           const std::function<DbOutcome(const QString& staged)>& beforeReplacing)
 {
     if (isSameFile(source, target))
         return copyFailure(target, QStringLiteral("it is the database being copied"));
@@ -80,23 +72,23 @@ DbOutcome copyDatabaseFile(const QString& source, const QString& target)
     const QString folder = folderOf(target);
     if (!QFileInfo(folder).isDir())
         return copyFailure(target, QStringLiteral("the folder does not exist"));
-    // SQLite writes the snapshot into an empty file; the temporary file gives it a unique name in the
-    // target's folder (so that the final rename stays on one file system).
-    QTemporaryFile temporary(joinPath(folder, QStringLiteral(".Tarvodb.XXXXXX.tmp")));
-    if (!temporary.open())
-        return copyFailure(target, temporary.errorString());
-    temporary.close();
-    const QString temporaryPath = temporary.fileName();
-
-    if (auto vacuumed = execSql(file.handle(), QStringLiteral("VACUUM INTO ?"), {temporaryPath}); !vacuumed)
+    // SQLite writes the snapshot into an empty file beside the target (so that the final rename stays
+    // on one file system). The copy gets the access rights of the database it copies (other
+    // workstations may share it).
+    ReplacingFile copy(target);
+    if (!copy.open())
+        return copyFailure(target, copy.errorString());
+    copy.close();
+    if (auto vacuumed = execSql(file.handle(), QStringLiteral("VACUUM INTO ?"), {copy.temporaryPath()});
+        !vacuumed)
         return copyFailure(target, vacuumed.error());
-    // The copy gets the access rights of the database it copies (other workstations may share it).
-    QFile::setPermissions(temporaryPath, QFileInfo(source).permissions());
-    if (!syncFile(temporaryPath))
-        return copyFailure(target, QStringLiteral("the copy could not be written to the disk"));
-    if (std::rename(QFile::encodeName(temporaryPath).constData(), QFile::encodeName(target).constData()) != 0)
-        return copyFailure(target, QString::fromLocal8Bit(std::strerror(errno)));
-    temporary.setAutoRemove(false);
+    copy.setPermissions(QFileInfo(source).permissions());
+    if (beforeReplacing) {
+        if (auto ready = beforeReplacing(copy.temporaryPath()); !ready)
+            return ready;
+    }
+    if (!copy.commit())
+        return copyFailure(target, copy.errorString());
     return DbOutcome::success();
 }
 

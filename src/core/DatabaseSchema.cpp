@@ -100,7 +100,7 @@ DbResult<QString> storedTableName(const QSqlDatabase& db, const QString& table)
         db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"),
         {table});
     if (!name)
-        return name.outcome();
+        return name.failure();
     return name->toString();
 }
 
@@ -110,7 +110,7 @@ DbResult<bool> hasColumn(const QSqlDatabase& db, const QString& table, const QSt
         db, QStringLiteral("SELECT count(*) FROM pragma_table_info(?) WHERE name = ? COLLATE NOCASE"),
         {table, column});
     if (!found)
-        return found.outcome();
+        return found.failure();
     return found->toInt() > 0;
 }
 
@@ -134,12 +134,12 @@ DbResult<QStringList> missingColumnStatements(const QSqlDatabase& db)
     for (const Addition& addition : additions) {
         auto table = storedTableName(db, QString::fromLatin1(addition.table));
         if (!table)
-            return table.outcome();
+            return table.failure();
         if (table->isEmpty())
             continue;
         auto present = hasColumn(db, *table, QString::fromLatin1(addition.column));
         if (!present)
-            return present.outcome();
+            return present.failure();
         if (!*present)
             statements << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
                               .arg(quoted(*table), quoted(QString::fromLatin1(addition.column)),
@@ -161,7 +161,7 @@ DbResult<QStringList> missingIndexStatements(const QSqlDatabase& db)
                 "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = ? COLLATE NOCASE"),
             {name});
         if (!found)
-            return found.outcome();
+            return found.failure();
         if (found->toInt() == 0)
             statements << sql;
     }
@@ -175,7 +175,7 @@ DbResult<QStringList> repeatedAddresses(const QSqlDatabase& db)
     auto query = runSql(db, QStringLiteral("SELECT IP_Address FROM IP_Info GROUP BY IP_Address "
                                            "HAVING count(*) > 1 ORDER BY IP_Address LIMIT 10"));
     if (!query)
-        return query.outcome();
+        return query.failure();
     QStringList addresses;
     while (query->next())
         addresses << query->value(0).toString();
@@ -236,7 +236,7 @@ DbResult<QStringList> missingTables(const QSqlDatabase& db)
     for (const QString& table : requiredTables()) {
         auto stored = storedTableName(db, table);
         if (!stored)
-            return stored.outcome();
+            return stored.failure();
         if (stored->isEmpty())
             missing << table;
     }

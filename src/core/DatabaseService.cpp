@@ -3,15 +3,12 @@
 #include "core/AppState.h"
 #include "core/DatabaseFiles.h"
 #include "core/ProgramFolder.h"
+#include "core/ReplacingFile.h"
 #include "core/Sql.h"
 
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace tarvo {
 
@@ -22,13 +19,6 @@ bool isBusyError(const QSqlError& error)
 {
     const QString code = error.nativeErrorCode();
     return code == QLatin1String("5") || code == QLatin1String("6");
-}
-
-DbOutcome renameFile(const QString& from, const QString& to)
-{
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
-        return DbOutcome::success();
-    return DbOutcome::failure(QString::fromLocal8Bit(std::strerror(errno)));
 }
 
 } // namespace
@@ -135,7 +125,7 @@ DbResult<bool> DatabaseService::switchTo(const QString& path, const QString& use
     releaseAll();
     if (auto opened = reopenLive(path); !opened) {
         reloadAll();
-        return opened;
+        return opened.failure();
     }
     reloadAll();
     return prepared;
@@ -154,30 +144,36 @@ DbOutcome DatabaseService::replaceWith(const QString& source)
     if (const QString reason = busyReason(); !reason.isEmpty())
         return DbOutcome::failure(reason);
 
-    // A copy of the live database, taken while it is still open, brings it back if the replacement fails.
-    const QString safety = live + QStringLiteral(".before-restore");
-    if (auto saved = copyDatabaseFile(live, safety); !saved)
+    // A consistent copy of the live database, taken while it is still open, brings it back should the
+    // replacement not open. It is a temporary of its own that goes when this operation ends.
+    ReplacingFile safety(live);
+    if (!safety.open())
+        return DbOutcome::failure(safety.errorString());
+    safety.close();
+    if (auto saved = execSql(handle(), QStringLiteral("VACUUM INTO ?"), {safety.temporaryPath()}); !saved)
         return saved;
 
-    releaseAll();
-    m_connection.close();
-    DbOutcome replaced = copyDatabaseFile(source, live);
-    if (replaced) {
-        if (auto prepared = prepareDatabaseFile(live); !prepared)
-            replaced = prepared.outcome();
+    // The copy of the source is brought up to date beside the live file; only then do the holders let
+    // go and the connection close, and the copy replaces the live file in one rename.
+    bool closed = false;
+    DbOutcome replaced = copyDatabaseFile(source, live, [this, &closed](const QString& staged) {
+        if (auto prepared = prepareDatabaseFile(staged); !prepared)
+            return prepared.outcome();
+        releaseAll();
+        m_connection.close();
+        closed = true;
+        return DbOutcome::success();
+    });
+    if (!closed)
+        return replaced;
+    DbOutcome reopened = reopenLive(live);
+    if (replaced && !reopened) {
+        // The new file is in place but does not open: the safety copy takes its place again.
+        if (safety.commit())
+            reopened = reopenLive(live);
+        replaced = DbOutcome::failure(QStringLiteral("The restored database could not be opened; the "
+                                                     "database in use was put back."));
     }
-    if (!replaced) {
-        // The live file is either untouched or the new copy that failed its upgrade: put the safety
-        // copy back in its place.
-        if (auto back = renameFile(safety, live); !back)
-            replaced = DbOutcome::failure(replaced.error() +
-                                          QStringLiteral(" The database in use could not be put back from "
-                                                         "\"%1\": %2")
-                                              .arg(safety, back.error()));
-    }
-    const DbOutcome reopened = reopenLive(live);
-    if (replaced)
-        QFile::remove(safety);
     reloadAll();
     if (!replaced)
         return replaced;

@@ -61,7 +61,7 @@ DbOutcome createDeliveredDatabase(const QString& path)
         db.setDatabaseName(building);
         if (!db.open()) {
             outcome = DbOutcome::failure(
-                QStringLiteral("Cannot create \"%1\": %2").arg(path, db.lastError().text()));
+                QStringLiteral("Cannot create \"%1\": %2").arg(path, databaseErrorText(db.lastError())));
         } else {
             outcome = execSql(db, QStringLiteral("PRAGMA journal_mode=DELETE"));
             if (outcome)

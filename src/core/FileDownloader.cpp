@@ -2,11 +2,11 @@
 
 #include "core/NetworkGuard.h"
 #include "core/ProgramFolder.h"
+#include "core/ReplacingFile.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
-#include <QSaveFile>
 #include <QTimer>
 #include <QUrl>
 
@@ -49,7 +49,15 @@ void FileDownloader::finishWithError(const QString& error)
     QTimer::singleShot(0, this, [this, error] { Q_EMIT finished(false, QString(), error); });
 }
 
-bool FileDownloader::DownloadFile(const QString& address, const QString& folder)
+namespace {
+bool isSuccess(const QNetworkReply& reply)
+{
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    return status >= 200 && status <= 299;
+}
+} // namespace
+
+bool FileDownloader::DownloadFile(const QString& address, const QString& folder, qint64 sizeLimit)
 {
     if (isBusy())
         return false;
@@ -68,12 +76,23 @@ bool FileDownloader::DownloadFile(const QString& address, const QString& folder)
         finishWithError(NetworkGuard::refusal(url.host()));
         return true;
     }
+    auto file = std::make_unique<ReplacingFile>(joinPath(folder, name));
+    if (!file->open()) {
+        finishWithError(QStringLiteral("%1: %2").arg(file->target(), file->errorString()));
+        return true;
+    }
 
-    m_target = joinPath(folder, name);
+    m_file = std::move(file);
+    m_address = address;
+    m_stopError.clear();
+    m_sizeLimit = sizeLimit;
+    m_received = 0;
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::UserVerifiedRedirectPolicy);
     m_reply = m_manager->get(request);
+    // What is not yet written to the file waits in a bounded buffer.
+    m_reply->setReadBufferSize(256 * 1024);
     connect(m_reply, &QNetworkReply::redirected, m_reply, [reply = m_reply](const QUrl& target) {
         // A redirect may lead only where a first request may go.
         if (NetworkGuard::allowsHost(target.host()))
@@ -81,9 +100,47 @@ bool FileDownloader::DownloadFile(const QString& address, const QString& folder)
         else
             reply->abort();
     });
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] {
+        // A body announced beyond the limit is not fetched at all.
+        const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+        if (isSuccess(*m_reply) && length.isValid() && length.toLongLong() > m_sizeLimit)
+            stop(tooLargeMessage());
+    });
+    connect(m_reply, &QNetworkReply::readyRead, this, [this] {
+        if (m_reply)
+            keep(*m_reply);
+    });
     connect(m_reply, &QNetworkReply::finished, this, &FileDownloader::onReplyFinished);
     m_timer->start(m_timeoutMs);
     return true;
+}
+
+QString FileDownloader::tooLargeMessage() const
+{
+    return QStringLiteral("The file at %1 is larger than %2 bytes; the download was stopped.")
+        .arg(m_address)
+        .arg(m_sizeLimit);
+}
+
+void FileDownloader::stop(const QString& error)
+{
+    if (m_stopError.isEmpty())
+        m_stopError = error;
+    if (m_reply)
+        m_reply->abort(); // finished() follows at once
+}
+
+void FileDownloader::keep(QNetworkReply& reply)
+{
+    // Only the body of a 2xx answer is the file; what other answers send is dropped.
+    const QByteArray bytes = reply.readAll();
+    if (!m_stopError.isEmpty() || !isSuccess(reply))
+        return;
+    m_received += bytes.size();
+    if (m_received > m_sizeLimit)
+        return stop(tooLargeMessage());
+    if (!m_file->write(bytes))
+        stop(QStringLiteral("%1: %2").arg(m_file->target(), m_file->errorString()));
 }
 
 void FileDownloader::onReplyFinished()
@@ -92,12 +149,16 @@ void FileDownloader::onReplyFinished()
     QNetworkReply* reply = m_reply;
     m_reply = nullptr;
     reply->deleteLater();
+    keep(*reply); // what came with the end of the transfer
+    const std::unique_ptr<ReplacingFile> file = std::move(m_file);
 
-    QString error;
+    QString error = m_stopError;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() == QNetworkReply::OperationCanceledError) {
+    if (!error.isEmpty()) {
+        // Stopped here: a body beyond the limit or a failed write.
+    } else if (reply->error() == QNetworkReply::OperationCanceledError) {
         error = QStringLiteral("The transfer timed out or was cancelled.");
-    } else if (status != 0 && (status < 200 || status > 299)) {
+    } else if (status != 0 && !isSuccess(*reply)) {
         error = QStringLiteral("The server answered HTTP %1 %2.")
                     .arg(status)
                     .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
@@ -105,19 +166,15 @@ void FileDownloader::onReplyFinished()
         error = reply->errorString();
     } else if (status == 0) {
         error = QStringLiteral("The server gave no HTTP answer.");
+    } else if (!file->commit()) {
+        error = QStringLiteral("%1: %2").arg(file->target(), file->errorString());
     }
     if (!error.isEmpty()) {
+        file->discard();
         Q_EMIT finished(false, QString(), error);
         return;
     }
-
-    QSaveFile file(m_target);
-    const QByteArray body = reply->readAll();
-    if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size() || !file.commit()) {
-        Q_EMIT finished(false, QString(), QStringLiteral("%1: %2").arg(m_target, file.errorString()));
-        return;
-    }
-    Q_EMIT finished(true, m_target, QString());
+    Q_EMIT finished(true, file->target(), QString());
 }
 
 } // namespace tarvo

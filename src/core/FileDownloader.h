@@ -4,15 +4,21 @@
 #include <QPointer>
 #include <QString>
 
+#include <memory>
+
 class QNetworkAccessManager;
 class QNetworkReply;
 class QTimer;
 
 namespace tarvo {
 
-// Fetches one file over HTTP into a folder without blocking the user interface. Any HTTP status other
-// than 2xx, a connection failure, a time-out or a failed write is a failure. The local file name is
-// the part of the address after its last "/"; the names "", "." and ".." are refused.
+class ReplacingFile;
+
+// Fetches one file over HTTP into a folder without blocking the user interface. The body goes to the
+// file as it arrives, through a temporary file that replaces the file only once the body is complete.
+// Any HTTP status other than 2xx, a connection failure, a time-out, a body larger than the caller's
+// limit or a failed write is a failure, and leaves no file behind. The local file name is the part of
+// the address after its last "/"; the names "", "." and ".." are refused.
 class FileDownloader : public QObject
 {
     Q_OBJECT
@@ -27,9 +33,10 @@ public:
     int timeout() const { return m_timeoutMs; }
     bool isBusy() const { return !m_reply.isNull(); }
 
-    // Starts the download. Returns false, and emits nothing, when an earlier download is still running;
-    // otherwise finished() follows once (also for failures found before anything is sent).
-    bool DownloadFile(const QString& address, const QString& folder);
+    // Starts the download of at most sizeLimit bytes. Returns false, and emits nothing, when an earlier
+    // download is still running; otherwise finished() follows once (also for failures found before
+    // anything is sent).
+    bool DownloadFile(const QString& address, const QString& folder, qint64 sizeLimit);
 
     // The local file name that an address gives ("" when it has no "/").
     static QString fileNameOf(const QString& address);
@@ -40,12 +47,21 @@ Q_SIGNALS:
 
 private:
     void finishWithError(const QString& error);
+    // Writes what the reply holds to the file; stops at the size limit.
+    void keep(QNetworkReply& reply);
     void onReplyFinished();
+    // Stops the transfer; finished() then reports the error.
+    void stop(const QString& error);
+    QString tooLargeMessage() const;
 
     QNetworkAccessManager* m_manager;
     QTimer* m_timer;
     QPointer<QNetworkReply> m_reply;
-    QString m_target;
+    std::unique_ptr<ReplacingFile> m_file;
+    QString m_address;
+    QString m_stopError;
+    qint64 m_sizeLimit = 0;
+    qint64 m_received = 0;
     int m_timeoutMs = 15000;
 };
 

@@ -1,8 +1,9 @@
 #include "core/IniFile.h"
 
+#include "core/ReplacingFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -57,6 +58,33 @@ bool hasLineBreak(const QString& text)
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
 }
 
+// What the bytes of one line mean: UTF-8 when they are valid UTF-8, else the single-byte code page. A
+// byte order mark at the start of the file is no part of the text.
+QString decodeLine(QByteArrayView bytes, bool* codePage = nullptr)
+{
+    // Stateless: a sequence cut off at the end of the line is an error, not the start of the next line.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    const bool single = utf8.hasError();
+    if (single)
+        text = QString::fromLatin1(bytes);
+    if (codePage)
+        *codePage = single;
+    return text;
+}
+
+// The bytes of a line that the program writes: in the code page when the file is kept in one and the
+// text reads back the same from them, otherwise in UTF-8, which holds every character.
+QByteArray encodeLine(const QString& text, bool codePage)
+{
+    if (codePage && std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xff; })) {
+        QByteArray bytes = text.toLatin1();
+        if (decodeLine(bytes) == text)
+            return bytes;
+    }
+    return text.toUtf8();
+}
+
 } // namespace
 
 IniFile::IniFile(QString path) : m_path(std::move(path)) {}
@@ -77,20 +105,25 @@ bool IniFile::load(Contents& contents, QString* error) const
         return false;
     }
     const QByteArray bytes = file.readAll();
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(bytes);
-    if (utf8.hasError()) {
-        // Files written on Windows are in a single-byte code page; keep their bytes as they are.
-        text = QString::fromLatin1(bytes);
-        contents.latin1 = true;
+    for (qsizetype start = 0; start < bytes.size();) {
+        qsizetype next = bytes.indexOf('\n', start);
+        Line line;
+        if (next < 0) {
+            line.bytes = bytes.mid(start);
+            next = bytes.size();
+        } else {
+            const bool cr = next > start && bytes.at(next - 1) == '\r';
+            line.bytes = bytes.mid(start, next - start - (cr ? 1 : 0));
+            line.end = cr ? QByteArray("\r\n") : QByteArray("\n");
+            contents.crlf = contents.crlf || cr;
+            ++next;
+        }
+        bool codePage = false;
+        line.text = decodeLine(line.bytes, &codePage);
+        contents.codePage = contents.codePage || codePage;
+        contents.lines.append(std::move(line));
+        start = next;
     }
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    contents.crlf = text.contains(QLatin1String("\r\n"));
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    contents.lines = text.split(QLatin1Char('\n'));
-    if (!contents.lines.isEmpty() && contents.lines.back().isEmpty())
-        contents.lines.removeLast();
     return true;
 }
 
@@ -100,19 +133,19 @@ QString IniFile::read(const QString& section, const QString& key) const
     if (!load(contents, nullptr))
         return {};
     bool inSection = false;
-    for (const QString& line : std::as_const(contents.lines)) {
-        if (const auto header = sectionHeader(line)) {
+    for (const Line& line : std::as_const(contents.lines)) {
+        if (const auto header = sectionHeader(line.text)) {
             // The first section of that name is the one that counts, as with the Windows reader.
             if (inSection)
                 return {};
-            inSection = sameName(*header, section);
+            inSection = sameName(*header, section.trimmed());
             continue;
         }
         if (!inSection)
             continue;
-        const auto name = keyOf(line);
-        if (name && sameName(*name, key))
-            return valueOf(line);
+        const auto name = keyOf(line.text);
+        if (name && sameName(*name, key.trimmed()))
+            return valueOf(line.text);
     }
     return {};
 }
@@ -124,10 +157,12 @@ bool IniFile::write(const QString& section, const QString& key, const QString& v
             *error = why;
         return false;
     };
-    if (section.trimmed().isEmpty() || hasLineBreak(section) || section.contains(QLatin1Char(']')))
+    const QString sectionName = section.trimmed();
+    const QString keyName = key.trimmed();
+    if (sectionName.isEmpty() || hasLineBreak(section) || section.contains(QLatin1Char(']')))
         return fail(QStringLiteral("Invalid section name \"%1\"").arg(section));
-    if (key.trimmed().isEmpty() || hasLineBreak(key) || key.contains(QLatin1Char('=')) ||
-        key.trimmed().startsWith(QLatin1Char('[')) || key.trimmed().startsWith(QLatin1Char(';')))
+    if (keyName.isEmpty() || hasLineBreak(key) || key.contains(QLatin1Char('=')) ||
+        keyName.startsWith(QLatin1Char('[')) || keyName.startsWith(QLatin1Char(';')))
         return fail(QStringLiteral("Invalid key name \"%1\"").arg(key));
     if (hasLineBreak(value))
         return fail(QStringLiteral("A value cannot hold a line break"));
@@ -137,15 +172,19 @@ bool IniFile::write(const QString& section, const QString& key, const QString& v
     if (!load(contents, &loadError))
         return fail(loadError);
 
-    QStringList& lines = contents.lines;
+    QList<Line>& lines = contents.lines;
+    const QByteArray eol = contents.crlf ? QByteArray("\r\n") : QByteArray("\n");
+    const auto makeLine = [&](const QString& text, const QByteArray& end) {
+        return Line{encodeLine(text, contents.codePage), end, text};
+    };
     qsizetype sectionStart = -1; // index of the header line
     qsizetype lastEntry = -1;    // last non-blank line of the section
     bool written = false;
     for (qsizetype i = 0; i < lines.size() && !written; ++i) {
-        if (const auto header = sectionHeader(lines[i])) {
+        if (const auto header = sectionHeader(lines[i].text)) {
             if (sectionStart >= 0)
                 break;
-            if (sameName(*header, section)) {
+            if (sameName(*header, sectionName)) {
                 sectionStart = i;
                 lastEntry = i;
             }
@@ -153,38 +192,36 @@ bool IniFile::write(const QString& section, const QString& key, const QString& v
         }
         if (sectionStart < 0)
             continue;
-        if (!lines[i].trimmed().isEmpty())
+        if (!lines[i].text.trimmed().isEmpty())
             lastEntry = i;
-        const auto name = keyOf(lines[i]);
-        if (name && sameName(*name, key)) {
-            lines[i] = *name + QLatin1Char('=') + value;
+        const auto name = keyOf(lines[i].text);
+        if (name && sameName(*name, keyName)) {
+            lines[i] = makeLine(*name + QLatin1Char('=') + value, lines[i].end);
             written = true;
         }
     }
     if (!written) {
-        const QString entry = key.trimmed() + QLatin1Char('=') + value;
+        // A last line without a line end gets one before anything follows it.
+        if (!lines.isEmpty() && lines.back().end.isEmpty())
+            lines.back().end = eol;
+        const Line entry = makeLine(keyName + QLatin1Char('=') + value, eol);
         if (sectionStart >= 0) {
             lines.insert(lastEntry + 1, entry);
         } else {
-            if (!lines.isEmpty() && !lines.back().trimmed().isEmpty())
-                lines.append(QString());
-            lines.append(QLatin1Char('[') + section.trimmed() + QLatin1Char(']'));
+            if (!lines.isEmpty() && !lines.back().text.trimmed().isEmpty())
+                lines.append(makeLine(QString(), eol));
+            lines.append(makeLine(QLatin1Char('[') + sectionName + QLatin1Char(']'), eol));
             lines.append(entry);
         }
     }
 
-    const QString eol = contents.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    const QString text = lines.join(eol) + eol;
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
+    ReplacingFile file(m_path);
+    if (!file.open())
         return fail(file.errorString());
-    // A file kept in a single-byte code page stays in it, unless the new value has a character that
-    // the code page lacks: the file is then written in UTF-8, so that no character is lost.
-    const bool latin1 = contents.latin1 &&
-                        std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xff; });
-    const QByteArray bytes = latin1 ? text.toLatin1() : text.toUtf8();
-    if (file.write(bytes) != bytes.size())
-        return fail(file.errorString());
+    for (const Line& line : std::as_const(lines)) {
+        if (!file.write(line.bytes) || !file.write(line.end))
+            return fail(file.errorString());
+    }
     if (!file.commit())
         return fail(file.errorString());
     return true;

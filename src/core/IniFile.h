@@ -1,15 +1,19 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 namespace tarvo {
 
 // A profile (INI) file with the Windows profile-file rules: section and key names match in any letter
-// case, values are read trimmed and without one pair of surrounding quotes, a missing key reads as an
-// empty text, and a write keeps every other line (comments included) and replaces the file
-// atomically. The file is read afresh on every call, so a value written by one window is seen at once
-// by the next read.
+// case and without surrounding blanks, values are read trimmed and without one pair of surrounding
+// quotes, a missing key reads as an empty text, and a write changes only the line of its key (every
+// other line keeps its bytes, comments included) and replaces the file atomically. Each line is read as
+// UTF-8 when it is valid UTF-8, otherwise in the single-byte code page of files written on Windows, so
+// that a line means what its own bytes say. The file is read afresh on every call, so a value written
+// by one window is seen at once by the next read.
 class IniFile
 {
 public:
@@ -28,11 +32,17 @@ public:
                QString* error = nullptr) const;
 
 private:
+    struct Line
+    {
+        QByteArray bytes; // as in the file, without the line end
+        QByteArray end;   // "\n", "\r\n", or "" for a last line without one
+        QString text;     // what the bytes mean
+    };
     struct Contents
     {
-        QStringList lines;
-        bool crlf = false;
-        bool latin1 = false;
+        QList<Line> lines;
+        bool crlf = false;     // the file ends its lines with CR LF
+        bool codePage = false; // some line is not UTF-8
     };
     bool load(Contents& contents, QString* error) const;
 

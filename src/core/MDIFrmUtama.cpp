@@ -40,16 +40,6 @@ int instanceSlot(WindowCommand command)
     }
 }
 
-// The colour of a toolbar image, one per group of buttons.
-QColor groupColour(int group)
-{
-    static const QColor colours[] = {QColor(0x1f, 0x5f, 0xa8), QColor(0x2e, 0x7d, 0x32),
-                                     QColor(0x38, 0x8e, 0x3c), QColor(0x6a, 0x1b, 0x9a),
-                                     QColor(0xc6, 0x62, 0x00), QColor(0x79, 0x55, 0x48),
-                                     QColor(0x54, 0x6e, 0x7a)};
-    return colours[group % std::size(colours)];
-}
-
 const QString MainCaptionSuffix = QStringLiteral(" : Manage Your IP Address Standard & Inventory System");
 
 } // namespace
@@ -60,7 +50,7 @@ MDIFrmUtama::MDIFrmUtama(const AppContext& context, const WindowRegistry& regist
 {
     setObjectName(QStringLiteral("MDIFrmUtama"));
     setWindowTitle(context.productTitle() + MainCaptionSuffix);
-    setWindowIcon(QIcon(productPicture(64)));
+    setWindowIcon(programIcon());
 
     m_area = new QMdiArea(this);
     m_area->setObjectName(QStringLiteral("mdiArea"));
@@ -165,15 +155,12 @@ void MDIFrmUtama::buildToolbar()
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
     m_toolbar->setMovable(false);
     m_toolbar->setIconSize(QSize(24, 24));
-    int group = 0;
     for (const ToolbarButton& button : toolbarButtons()) {
         if (button.isSeparator()) {
             m_toolbar->addSeparator();
-            ++group;
             continue;
         }
-        QAction* tool =
-            m_toolbar->addAction(commandIcon(button.imageLabel, groupColour(group)), button.toolTip);
+        QAction* tool = m_toolbar->addAction(toolbarIcon(button.key), button.toolTip);
         tool->setObjectName(button.key);
         tool->setToolTip(button.toolTip);
         const QString key = button.key;
@@ -508,8 +495,8 @@ void MDIFrmUtama::changeDatabase(const LocateChoice& choice)
 
 void MDIFrmUtama::mnuHelp_Click()
 {
-    ShellOpen(m_context.shell(), QStringLiteral("open"),
-              joinPath(m_context.program().ProgramFolder, QStringLiteral("TarvoHelp.html")));
+    openOrTell(m_context.shell(), m_context.messenger(), this,
+               joinPath(m_context.program().ProgramFolder, QStringLiteral("TarvoHelp.html")));
 }
 
 void MDIFrmUtama::mnuLamanWeb_Click()
@@ -524,7 +511,9 @@ void MDIFrmUtama::mnuWebPage_Click()
 
 void MDIFrmUtama::openFromIni(const QString& section, const QString& key)
 {
-    ShellOpen(m_context.shell(), QStringLiteral("open"), m_context.ReadINI(section, key));
+    openOrTell(m_context.shell(), m_context.messenger(), this, m_context.ReadINI(section, key),
+               QStringLiteral("the key %1 in the section [%2] of %3")
+                   .arg(key, section, m_context.program().INIPath));
 }
 
 void MDIFrmUtama::mnuPerihal_Click()

@@ -6,13 +6,12 @@
 namespace tarvo {
 
 // One place of the main window's toolbar: a button with its key, tool tip and the menu item whose
-// command it runs, or a separator (empty key).
+// command it runs, or a separator (empty key). A button's image is the drawing named after its key.
 struct ToolbarButton
 {
     QString key;
     QString toolTip;
     QString menuItem;
-    QString imageLabel; // the short text of its image
 
     bool isSeparator() const { return key.isEmpty(); }
 };

@@ -5,12 +5,32 @@
 namespace tarvo {
 
 namespace {
-QString describe(const QSqlError& error)
+// A text as a sentence: trimmed, starting with a capital and ending with a full stop.
+QString asSentence(const QString& text)
 {
-    const QString text = error.text().trimmed();
-    return text.isEmpty() ? QStringLiteral("Unknown database error") : text;
+    QString sentence = text.trimmed();
+    if (sentence.isEmpty())
+        return sentence;
+    sentence[0] = sentence.at(0).toUpper();
+    if (!sentence.endsWith(QLatin1Char('.')) && !sentence.endsWith(QLatin1Char('!')) &&
+        !sentence.endsWith(QLatin1Char('?')))
+        sentence += QLatin1Char('.');
+    return sentence;
 }
 } // namespace
+
+QString databaseErrorText(const QSqlError& error)
+{
+    const QString driver = asSentence(error.driverText());
+    const QString database = asSentence(error.databaseText());
+    if (driver.isEmpty() && database.isEmpty())
+        return QStringLiteral("Unknown database error.");
+    if (database.isEmpty() || driver.compare(database, Qt::CaseInsensitive) == 0)
+        return driver;
+    if (driver.isEmpty())
+        return database;
+    return driver + QLatin1Char(' ') + database;
+}
 
 DbResult<QSqlQuery> runSql(const QSqlDatabase& db, const QString& sql, const QVariantList& values)
 {
@@ -19,11 +39,11 @@ DbResult<QSqlQuery> runSql(const QSqlDatabase& db, const QString& sql, const QVa
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.prepare(sql))
-        return DbOutcome::failure(describe(query.lastError()));
+        return DbOutcome::failure(databaseErrorText(query.lastError()));
     for (const QVariant& value : values)
         query.addBindValue(value);
     if (!query.exec())
-        return DbOutcome::failure(describe(query.lastError()));
+        return DbOutcome::failure(databaseErrorText(query.lastError()));
     return query;
 }
 
@@ -36,7 +56,7 @@ DbResult<QVariant> querySingleValue(const QSqlDatabase& db, const QString& sql, 
 {
     auto query = runSql(db, sql, values);
     if (!query)
-        return query.outcome();
+        return query.failure();
     if (!query->next())
         return QVariant();
     return query->value(0);

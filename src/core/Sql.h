@@ -6,7 +6,13 @@
 #include <QSqlQuery>
 #include <QVariantList>
 
+class QSqlError;
+
 namespace tarvo {
+
+// A database error as the user reads it: the driver's text and the database's text as two sentences,
+// each ending with a period; only one of them when the other is empty or says the same.
+QString databaseErrorText(const QSqlError& error);
 
 // Prepares a statement, binds the values in order and runs it. The query comes back positioned before
 // its first row. Every store runs its SQL through here, so that no value is ever joined into SQL text.

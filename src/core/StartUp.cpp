@@ -5,6 +5,7 @@
 #include "core/InstanceGuard.h"
 #include "core/Messenger.h"
 #include "core/ProgramFolder.h"
+#include "core/ReplacingFile.h"
 
 #include <QFileInfo>
 
@@ -33,6 +34,9 @@ bool StartUp::run()
     if (!requireIniFile())
         return false;
     locateDatabaseAtDatabasePath();
+    // What an earlier run left behind when it was killed while writing a file.
+    removeStaleTemporaries(m_context.program().ProgramFolder);
+    removeStaleTemporaries(folderOf(m_context.program().DatabasePath));
     if (!openDatabase())
         return false;
     if (m_context.program().ProductTitle.isEmpty())

@@ -1,9 +1,12 @@
 #include "core/WidgetParts.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QValidator>
 
 namespace tarvo {
@@ -35,7 +38,49 @@ private:
     QString m_shown; // the text before the edit being validated
 };
 
+// Selects the whole text of a field when it gets the focus. A click selects once the mouse is released,
+// since the press itself places the cursor.
+class SelectAllOnFocus final : public QObject
+{
+public:
+    explicit SelectAllOnFocus(QLineEdit* field) : QObject(field), m_field(field)
+    {
+        field->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::FocusIn:
+            m_field->selectAll();
+            m_clicked = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason;
+            break;
+        case QEvent::MouseButtonRelease:
+            if (m_clicked)
+                m_field->selectAll();
+            m_clicked = false;
+            break;
+        case QEvent::FocusOut:
+            m_clicked = false;
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    QLineEdit* m_field;
+    bool m_clicked = false; // the focus came with a click whose release is still to come
+};
+
 } // namespace
+
+void selectAllOnFocus(QLineEdit* field)
+{
+    new SelectAllOnFocus(field);
+}
 
 QPushButton* makeButton(const QString& text, const char* objectName, QWidget* parent)
 {
@@ -106,6 +151,13 @@ BusyCursor::~BusyCursor()
 QString signedInCaption(const QString& productTitle, const QString& userName)
 {
     return productTitle + QStringLiteral(" - [User : ") + userName + QLatin1Char(']');
+}
+
+void centreOnScreen(QWidget* window)
+{
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        window->move(screen->availableGeometry().center() - window->rect().center());
 }
 
 } // namespace tarvo

@@ -62,4 +62,12 @@ inline const QString NotFound = QStringLiteral("Not Found");
 inline const QString Confirmation = QStringLiteral("Confirmation");
 } // namespace MessageTitle
 
+// Makes a field select its whole text whenever it takes the focus, by Tab, by Enter or Down, or by a
+// click (which selects once the click is over, since the press itself places the cursor), so that
+// what is typed next replaces it. A click into a field that has the focus already places the cursor.
+void selectAllOnFocus(QLineEdit* field);
+
+// Places a window in the middle of its screen's free area.
+void centreOnScreen(QWidget* window);
+
 } // namespace tarvo

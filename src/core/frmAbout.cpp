@@ -103,13 +103,13 @@ frmAbout::frmAbout(const AppContext& context, QWidget* parent) : QDialog(parent)
 void frmAbout::Label2_Click()
 {
     auto* label = findChild<LinkLabel*>(QStringLiteral("Label2"));
-    ShellOpen(m_context.shell(), QStringLiteral("open"), label->text());
+    openOrTell(m_context.shell(), m_context.messenger(), this, label->text());
 }
 
 void frmAbout::Label5_Click()
 {
     auto* label = findChild<LinkLabel*>(QStringLiteral("Label5"));
-    ShellOpen(m_context.shell(), QStringLiteral("open"), QStringLiteral("mailto:") + label->text());
+    openOrTell(m_context.shell(), m_context.messenger(), this, QStringLiteral("mailto:") + label->text());
 }
 
 } // namespace tarvo

@@ -7,6 +7,7 @@
 #include "core/FileDialogs.h"
 #include "core/Messenger.h"
 #include "core/ProgramFolder.h"
+#include "core/WidgetParts.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -95,6 +96,15 @@ frmChangeFolder::frmChangeFolder(const AppContext& context, QWidget* parent)
     setMinimumWidth(520);
     // The folder is chosen with Browse; the path box only shows it.
     browse->setFocus();
+}
+
+void frmChangeFolder::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // On the first run it opens before the main window is shown; rather than centred on the place of
+    // that unseen window, it stands in the middle of the screen.
+    if (parentWidget() && !parentWidget()->window()->isVisible())
+        centreOnScreen(this);
 }
 
 void frmChangeFolder::cmdDirektori_Click()

@@ -17,6 +17,9 @@ class frmChangeFolder final : public QDialog
 public:
     explicit frmChangeFolder(const AppContext& context, QWidget* parent = nullptr);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void cmdDirektori_Click();
     void cmdMoveDatabase_Click();

@@ -3,13 +3,12 @@
 #include "core/BuildInfo.h"
 #include "core/ProductArt.h"
 #include "core/Version.h"
+#include "core/WidgetParts.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -75,8 +74,7 @@ frmSplash::frmSplash(QWidget* parent)
 void frmSplash::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
     if (!m_done)
         m_timer->start();
 }

@@ -148,7 +148,7 @@ DbResult<bool> AreaPage::showRow(qint64 rowId)
 {
     auto row = m_shared.store.areaByRowId(rowId);
     if (!row || !*row)
-        return row ? DbResult<bool>(false) : row.outcome();
+        return row ? DbResult<bool>(false) : DbResult<bool>(row.failure());
     const AreaRow& area = **row;
     txtRegionName->setText(area.Region);
     txtIPOctet1->setText(QString::number(area.AssignIP));

@@ -43,7 +43,7 @@ DbResult<bool> EquipmentPage::showRow(qint64 rowId)
 {
     auto row = m_shared.store.equipmentTypeByRowId(rowId);
     if (!row || !*row)
-        return row ? DbResult<bool>(false) : row.outcome();
+        return row ? DbResult<bool>(false) : DbResult<bool>(row.failure());
     txtEquipmentName->setText((*row)->Eqp_name);
     txtEquipmentCode->setText((*row)->Eqp_code);
     txtOctet4Start->setText(QString::number((*row)->Octet4_start));

@@ -224,7 +224,7 @@ DbResult<PlanCheck> PlanEdits::check(qint64 rowId, const Row& row) const
     if (rowId != 0) {
         auto found = Rules<Row>::stored(PlanStore(m_database), rowId);
         if (!found)
-            return found.outcome();
+            return found.failure();
         if (!*found)
             return PlanCheck{PlanClash::RowGone, {}};
         was = **found;
@@ -237,7 +237,7 @@ DbResult<PlanCheck> PlanEdits::check(qint64 rowId, const Row& row) const
                                      QString::fromLatin1(Rules<Row>::table), test.where);
         auto query = runSql(m_database.handle(), sql, test.values + QVariantList{rowId});
         if (!query)
-            return query.outcome();
+            return query.failure();
         if (query->next())
             return PlanCheck{test.clash, query->value(0).toString()};
     }
@@ -249,16 +249,16 @@ DbResult<PlanCheck> PlanEdits::save(qint64 rowId, const Row& row, qint64* newRow
 {
     WriteTransaction transaction(m_database.handle());
     if (auto begun = transaction.begin(); !begun)
-        return begun;
+        return begun.failure();
     auto checked = check(rowId, row);
     if (!checked || !checked->passed())
         return checked;
     if (auto written = writeRow(m_database.handle(), QString::fromLatin1(Rules<Row>::table), rowId,
                                 Rules<Row>::columns(row), newRowId);
         !written)
-        return written;
+        return written.failure();
     if (auto committed = transaction.commit(); !committed)
-        return committed;
+        return committed.failure();
     return PlanCheck{};
 }
 

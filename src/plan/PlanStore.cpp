@@ -118,7 +118,7 @@ DbResult<QList<Row>> rowsWhere(const DatabaseConnection& database, const QString
            QStringLiteral("rowid");
     auto query = runSql(database.handle(), sql, values);
     if (!query)
-        return query.outcome();
+        return query.failure();
     QList<Row> rows;
     while (query->next())
         rows.append(Source<Row>::read(*query));
@@ -131,7 +131,7 @@ DbResult<std::optional<Row>> firstWhere(const DatabaseConnection& database, cons
 {
     auto rows = rowsWhere<Row>(database, where, {}, values);
     if (!rows)
-        return rows.outcome();
+        return rows.failure();
     if (rows->isEmpty())
         return std::optional<Row>();
     return std::optional<Row>(rows->first());
@@ -172,7 +172,7 @@ DbResult<QStringList> PlanStore::areaChoices(const QString& loginRegion) const
         return QStringList{loginRegion};
     auto rows = areas();
     if (!rows)
-        return rows.outcome();
+        return rows.failure();
     QStringList names;
     for (const AreaRow& row : std::as_const(*rows))
         names << row.Region;
@@ -258,7 +258,7 @@ DbResult<bool> PlanStore::areaHasCities(const QString& area) const
         querySingleValue(m_database.handle(), QStringLiteral("SELECT 1 FROM City WHERE Region = ? LIMIT 1"),
                          {boundText(area)});
     if (!found)
-        return found.outcome();
+        return found.failure();
     return found->isValid();
 }
 

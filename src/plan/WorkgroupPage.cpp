@@ -41,7 +41,7 @@ DbResult<bool> WorkgroupPage::showRow(qint64 rowId)
 {
     auto row = m_shared.store.workgroupByRowId(rowId);
     if (!row || !*row)
-        return row ? DbResult<bool>(false) : row.outcome();
+        return row ? DbResult<bool>(false) : DbResult<bool>(row.failure());
     txtWorkgroupName->setText((*row)->Workgroup_name);
     txtWorkgroupCode->setText((*row)->Workgroup_code);
     txtWGOctet3->setText(QString::number((*row)->Octet_3));

@@ -13,6 +13,13 @@ namespace tarvo {
 
 namespace {
 
+// Larger than any node status answer (255 names of 18 bytes and the statistics); what a datagram holds
+// beyond it is not read.
+constexpr qint64 MaxDatagramSize = 8192;
+// Datagrams that are not the answer and that one query reads before it gives up: a node answers each
+// request once, so only a flood comes near this.
+constexpr int MaxStrayDatagrams = 32;
+
 // One node status query in flight.
 class NodeStatusExchange final : public QObject
 {
@@ -75,9 +82,18 @@ private:
     void readAnswers()
     {
         while (m_socket.hasPendingDatagrams()) {
-            const QNetworkDatagram datagram = m_socket.receiveDatagram();
+            const QNetworkDatagram datagram = m_socket.receiveDatagram(MaxDatagramSize);
             if (auto status = parseNodeStatusResponse(datagram.data(), m_transactionId)) {
                 finish(NodeStatusOutcome{NodeStatusOutcome::Kind::Answered, *status, {}});
+                return;
+            }
+            if (++m_strays > MaxStrayDatagrams) {
+                finish(NodeStatusOutcome{
+                    NodeStatusOutcome::Kind::Failed,
+                    {},
+                    QStringLiteral("More than %1 datagrams came that are not the answer of %2.")
+                        .arg(MaxStrayDatagrams)
+                        .arg(m_target.toString())});
                 return;
             }
         }
@@ -104,6 +120,7 @@ private:
     quint16 m_transactionId = 0;
     QByteArray m_request;
     int m_sent = 0;
+    int m_strays = 0;
     bool m_finished = false;
 };
 

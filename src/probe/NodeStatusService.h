@@ -38,7 +38,8 @@ public:
 
 // The real service: a node status request over UDP (RFC 1002, NBSTAT), sent again after each wait
 // without an answer, up to a number of attempts. Datagrams that are not the answer to this request
-// (another transaction id, malformed or cut short) are ignored. Every send asks the network guard.
+// (another transaction id, malformed or cut short) are ignored, up to a bound past which the query
+// fails; no datagram is read beyond the size of the largest answer. Every send asks the network guard.
 class UdpNodeStatusService final : public NodeStatusService
 {
 public:

@@ -50,6 +50,20 @@ bool isUnmodified(const QKeyEvent& key)
     return (key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == 0;
 }
 
+bool isModifierKey(const QKeyEvent& key)
+{
+    switch (key.key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // "." and Enter move on to the next box.
 bool isNextBoxKey(const QKeyEvent& key)
 {
@@ -175,13 +189,29 @@ void frmSubnetCal::buildControls()
 
 bool frmSubnetCal::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress) {
+    switch (event->type()) {
+    case QEvent::KeyPress: {
         const auto& key = *static_cast<QKeyEvent*>(event);
+        // A full octet moved the focus on by itself: the "." that the user types after it belongs to
+        // that octet and must not move the focus once more.
+        const bool justEntered = watched == m_autoEntered;
+        if (!isModifierKey(key))
+            m_autoEntered = nullptr;
+        if (justEntered && key.key() == Qt::Key_Period)
+            return true;
         if (const int i = indexOf(m_txtip, watched); i >= 0)
             return txtip_KeyPress(i, key);
         if (const int i = indexOf(m_txtsm, watched); i >= 0)
             return txtsm_KeyPress(i, key);
-    } else if (event->type() == QEvent::MouseButtonPress) {
+        break;
+    }
+    case QEvent::FocusOut:
+        if (watched == m_autoEntered)
+            m_autoEntered = nullptr;
+        break;
+    case QEvent::MouseButtonPress:
+        if (watched == m_autoEntered)
+            m_autoEntered = nullptr;
         // A click on a frame beside its boxes starts the entry at the frame's first box.
         if (watched == m_picIP) {
             focusBox(m_txtip[0]);
@@ -191,6 +221,9 @@ bool frmSubnetCal::eventFilter(QObject* watched, QEvent* event)
             focusBox(m_txtsm[0]);
             return true;
         }
+        break;
+    default:
+        break;
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -206,17 +239,23 @@ void frmSubnetCal::txtip_Change(int index)
         return;
     }
     if (box->text().size() == 3)
-        focusBox(index < 3 ? m_txtip[index + 1] : m_txtsm[0]);
+        advanceTo(index < 3 ? m_txtip[index + 1] : m_txtsm[0]);
 }
 
 void frmSubnetCal::txtsm_Change(int index)
 {
     if (m_txtsm[index]->text().size() == 3) {
         if (index < 3)
-            focusBox(m_txtsm[index + 1]);
+            advanceTo(m_txtsm[index + 1]);
         else
             m_cmdCalculate->setFocus();
     }
+}
+
+void frmSubnetCal::advanceTo(OctetBox* box)
+{
+    focusBox(box);
+    m_autoEntered = box;
 }
 
 bool frmSubnetCal::txtip_KeyPress(int index, const QKeyEvent& key)

@@ -39,6 +39,8 @@ private:
 
     void txtip_Change(int index);
     void txtsm_Change(int index);
+    // The focus moves on by itself after a full octet.
+    void advanceTo(OctetBox* box);
     // Return true when the key is used up.
     bool txtip_KeyPress(int index, const QKeyEvent& key);
     bool txtsm_KeyPress(int index, const QKeyEvent& key);
@@ -54,6 +56,8 @@ private:
     Messenger& m_messenger;
     OctetBoxes m_txtip{};
     OctetBoxes m_txtsm{};
+    // The box that a full octet moved the focus into, until a key is pressed in it or it loses the focus.
+    OctetBox* m_autoEntered = nullptr;
     QFrame* m_picIP = nullptr;
     QFrame* m_picSM = nullptr;
     QPushButton* m_cmdCalculate = nullptr;

@@ -105,30 +105,38 @@ private Q_SLOTS:
     }
 
     // A known address is mailed its login; the answer is shown only once the server has taken the mail
-    // or refused it. An unknown address is refused before any mail.
+    // or refused it. An unknown address is refused before any mail. Cancel and Esc stop a mail that a
+    // silent server holds up at once.
     void forgottenLogin_data()
     {
         QTest::addColumn<QString>("address");
         QTest::addColumn<QByteArray>("rcptReply"); // empty: no mail server contacted
+        QTest::addColumn<QString>("leave");        // how the user leaves while the server is silent
         QTest::addColumn<QString>("message");      // empty: none
         const QString unknown = QStringLiteral("Sorry, your internet email is not in Tarvo database !");
+        const QByteArray ok = "250 OK\r\n";
+        const QString cancelled = QStringLiteral("Cancelled. No mail was sent.");
         // clang-format off
-        QTest::newRow("mailed") << "siti@EXAMPLE.org" << QByteArray("250 OK\r\n") << "Your request has been "
+        QTest::newRow("mailed") << "siti@EXAMPLE.org" << ok << "" << "Your request has been "
             "successfully accepted and scheduled. You should receive an email message within one hour.";
-        QTest::newRow("mail refused") << "siti@example.org" << QByteArray("550 No such user\r\n")
+        QTest::newRow("mail refused") << "siti@example.org" << QByteArray("550 No such user\r\n") << ""
             << "ERROR : 550. The mail server answered \"550 No such user\".";
-        QTest::newRow("empty address does nothing") << "" << QByteArray() << "";
-        QTest::newRow("unknown address") << "nobody@example.org" << QByteArray() << unknown;
-        QTest::newRow("blanks are not trimmed") << " siti@example.org" << QByteArray() << unknown;
+        QTest::newRow("Cancel while mailing") << "siti@example.org" << ok << "cancel" << cancelled;
+        QTest::newRow("Esc while mailing") << "siti@example.org" << ok << "escape" << cancelled;
+        QTest::newRow("empty address does nothing") << "" << QByteArray() << "" << "";
+        QTest::newRow("unknown address") << "nobody@example.org" << QByteArray() << "" << unknown;
+        QTest::newRow("blanks are not trimmed") << " siti@example.org" << QByteArray() << "" << unknown;
         // clang-format on
     }
     void forgottenLogin()
     {
         QFETCH(QString, address);
         QFETCH(QByteArray, rcptReply);
+        QFETCH(QString, leave);
         QFETCH(QString, message);
         Mailing m;
         m.server.setReply("RCPT", rcptReply);
+        m.server.setSilent(!leave.isEmpty());
         int mailsWhenTold = -1;
         m.program.messenger.onMessage([&](const Message&) { mailsWhenTold = int(m.server.mails().size()); });
         m.request(address);
@@ -139,11 +147,22 @@ private Q_SLOTS:
             QCOMPARE(m.server.connections(), 0);
             return;
         }
+        if (!leave.isEmpty()) {
+            QTRY_COMPARE(m.server.connections(), 1);
+            if (leave == QLatin1String("cancel"))
+                click(&m.dialog, "cmdBatal2");
+            else
+                QTest::keyClick(&m.dialog, Qt::Key_Escape);
+            QVERIFY(!m.dialog.isVisible() && !m.dialog.mailClient().isBusy());
+            QCOMPARE(m.program.messenger.texts(), QStringList{message});
+            return;
+        }
         QVERIFY(!child<QPushButton>(&m.dialog, "cmdOK")->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(!m.dialog.isVisible(), 20000);
         QCOMPARE(m.program.messenger.texts(), QStringList{message});
         QCOMPARE(mailsWhenTold, int(m.server.mails().size()));
-        QVERIFY(m.server.received().startsWith("MAIL FROM: Tarvo\r\nRCPT TO: Siti@Example.org\r\n"));
+        QVERIFY(m.server.received().startsWith("HELO " + SmtpClient::helloName().toUtf8() +
+                                               "\r\nMAIL FROM: Tarvo\r\nRCPT TO: Siti@Example.org\r\n"));
         if (m.server.mails().isEmpty())
             return;
         QCOMPARE(

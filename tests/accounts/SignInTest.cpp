@@ -9,6 +9,7 @@
 #include "accounts/frmLogin.h"
 #include "core/FileDownloader.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTest>
@@ -51,6 +52,7 @@ struct SignIn
                                             [this](QWidget*) { ++forgottenLoginOpened; });
         dialog->findChild<UpdateCheck*>()->setRunningVersion(Running);
         dialog->show();
+        QApplication::setActiveWindow(dialog.get());
     }
     // Signs in with Enter in the password box.
     void enter(const QString& userId, const QString& password, bool checkForUpdates = false)
@@ -154,7 +156,9 @@ private Q_SLOTS:
         QVERIFY(s.program.messenger.isEmpty());
     }
 
-    // With the update box cleared nothing is sent; a failed attempt opens the forgotten-login dialog.
+    // With the update box cleared nothing is sent. A failed attempt opens the forgotten-login dialog,
+    // then waits for a new password; a click into a box selects its text, to be typed over. Group
+    // names count in any letter case.
     void signsInIgnoringLetterCase_data()
     {
         QTest::addColumn<QString>("userId");
@@ -164,7 +168,8 @@ private Q_SLOTS:
         // clang-format off
         QTest::newRow("as stored") << "admin" << "admin" << "Sistem" << "";
         QTest::newRow("mixed case") << "AdMiN" << "ADMIN" << "Sistem" << "";
-        QTest::newRow("area administrator") << "kamal" << "pw" << "Kawasan" << "Headquarters";
+        QTest::newRow("area administrator") << "kamal" << "pw" << "kawasan" << "Headquarters";
+        QTest::newRow("system administrator") << "lina" << "pw" << "SISTEM" << "";
         // An account moved from an area to HQ keeps its old area in the table, but sees every area.
         QTest::newRow("HQ with an old area") << "HADI" << "PW" << "HQ" << "";
         QTest::newRow("wrong password") << "admin" << "secret" << "" << "";
@@ -179,8 +184,9 @@ private Q_SLOTS:
         QFETCH(QString, group);
         QFETCH(QString, region);
         SignIn s;
-        test::addAccount(s.program, "Kamal", "kamal", "Kawasan", {}, "Headquarters");
+        test::addAccount(s.program, "Kamal", "kamal", "kawasan", {}, "Headquarters");
         test::addAccount(s.program, "Hadi", "hadi", "HQ", {}, "Headquarters");
+        test::addAccount(s.program, "Lina", "lina", "SISTEM");
         s.open();
         s.enter(userId, password);
         QVERIFY(s.pinger.calls.isEmpty());
@@ -190,14 +196,20 @@ private Q_SLOTS:
         QCOMPARE(s.forgottenLoginOpened, group.isEmpty() ? 1 : 0);
         if (group.isEmpty()) {
             QVERIFY(s.dialog->isVisible());
-            QCOMPARE(test::child<QLineEdit>(s.dialog.get(), "txtPassword")->text(), password);
             QVERIFY(!s.program.session.isSignedIn());
+            QVERIFY(QTest::qWaitForWindowActive(s.dialog.get()));
+            auto* passwordBox = test::child<QLineEdit>(s.dialog.get(), "txtPassword");
+            QVERIFY(passwordBox->text().isEmpty() && passwordBox->hasFocus());
+            auto* userIdBox = test::child<QLineEdit>(s.dialog.get(), "txtUserID");
+            QTest::mouseClick(userIdBox, Qt::LeftButton);
+            QCOMPARE(userIdBox->selectedText(), userId);
             return;
         }
         QVERIFY(s.closedWith(QDialog::Accepted));
         const UserAccount row = test::storedRow(s.program, s.dialog->signedInRowId());
         QCOMPARE(row.UserID, userId.toLower());
         QCOMPARE(test::sessionOf(s.program), (QStringList{row.UserID, row.Name, group, region}));
+        QCOMPARE(s.program.session.isSystemAdministrator(), group.toLower() == QLatin1String("sistem"));
         QCOMPARE(s.mainWindow.caption, QStringLiteral("Tarvo - [User : %1]").arg(row.Name));
     }
 

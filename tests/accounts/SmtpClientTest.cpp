@@ -1,12 +1,16 @@
 #include "AccountsTestKit.h"
 #include "LoopbackSmtpServer.h"
+#include "RealSmtpServer.h"
 
+#include "accounts/PasswordMail.h"
 #include "accounts/SmtpClient.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace tarvo;
+
+Q_DECLARE_METATYPE(tarvo::MailMessage)
 
 namespace {
 
@@ -15,7 +19,16 @@ const MailMessage SampleMail{
     "Tarvo",       "Tarvo Administrator",      "siti@example.org", "Siti\r\nBcc: eve@example.org",
     "Your\nlogin", "Siti,\r\n.\r\n..two\nlast"};
 
-const QByteArray SampleTranscript = "MAIL FROM: Tarvo\r\n"
+// What the sample mail's data reads as once the server has removed the doubled dots.
+const QByteArray SampleData = "FROM: Tarvo Administrator <Tarvo>\r\n"
+                              "TO: SitiBcc: eve@example.org <siti@example.org>\r\n"
+                              "SUBJECT: Yourlogin\r\n"
+                              "\r\n"
+                              "Siti,\r\n.\r\n..two\r\nlast\r\n\r\n";
+
+const QByteArray SampleTranscript = "HELO " + SmtpClient::helloName().toUtf8() +
+                                    "\r\n"
+                                    "MAIL FROM: Tarvo\r\n"
                                     "RCPT TO: siti@example.org\r\n"
                                     "DATA\r\n"
                                     "FROM: Tarvo Administrator <Tarvo>\r\n"
@@ -26,11 +39,12 @@ const QByteArray SampleTranscript = "MAIL FROM: Tarvo\r\n"
                                     "\r\n.\r\n"
                                     "QUIT\r\n";
 
-// Sends the sample mail and waits for its end: "accepted" or the error, reported from the event loop.
-QString sendAndWait(SmtpClient& client, const QString& server, quint16 port)
+// Sends a mail and waits for its end: "accepted" or the error, reported from the event loop.
+QString sendAndWait(SmtpClient& client, const QString& server, quint16 port,
+                    const MailMessage& mail = SampleMail)
 {
     QSignalSpy spy(&client, &SmtpClient::finished);
-    if (!client.send(server, port, SampleMail) || !spy.isEmpty() || !spy.wait(20000) || client.isBusy())
+    if (!client.send(server, port, mail) || !spy.isEmpty() || !spy.wait(20000) || client.isBusy())
         return QStringLiteral("no proper end");
     return spy.at(0).at(0).toBool() ? QStringLiteral("accepted") : spy.at(0).at(1).toString();
 }
@@ -79,9 +93,9 @@ private Q_SLOTS:
             << QByteArray("MAIL") << ok << true << "";
         QTest::newRow("550 on RCPT") << ready << QByteArray("RCPT") << QByteArray("550 No such user\r\n")
             << false << "ERROR : 550. The mail server answered \"550 No such user\".";
-        QTest::newRow("greeting command wanted") << ready << QByteArray("MAIL")
-            << QByteArray("503 send HELO first\r\n") << false
-            << "ERROR : 503. The mail server answered \"503 send HELO first\".";
+        QTest::newRow("HELO refused") << ready << QByteArray("HELO")
+            << QByteArray("502 Command not implemented\r\n") << false
+            << "ERROR : 502. The mail server answered \"502 Command not implemented\".";
         QTest::newRow("refused at the end of the data") << ready << QByteArray(".")
             << QByteArray("554-Rejected\r\n554 spam\r\n") << true
             << "ERROR : 554. The mail server answered \"554-Rejected 554 spam\".";
@@ -111,38 +125,86 @@ private Q_SLOTS:
         QCOMPARE(server.received(), expected);
     }
 
-    // No conversation: a silent or absent server, or one the network guard or a missing setting keeps
-    // the client from contacting.
-    void failsWithoutAConversation_data()
+    // No mail: a silent, absent or endless server, or one the network guard or a missing setting keeps
+    // the client from contacting. An endless reply fails once past its bound, with no more held.
+    void failsWithoutAMail_data()
     {
         QTest::addColumn<QString>("server");
+        QTest::addColumn<QByteArray>("endless"); // the greeting sent over and over
+        QTest::addColumn<int>("stepTimeout");
         QTest::addColumn<QString>("errorPart");
         // clang-format off
-        QTest::newRow("silent server") << "silent" << "did not answer in time";
-        QTest::newRow("refused connection") << "refused" << "";
-        QTest::newRow("no server set") << "" << "No SMTP server is set";
-        QTest::newRow("a name") << "mail.example.com" << "";
-        QTest::newRow("an outside address") << "10.1.2.3" << "";
+        QTest::newRow("silent server") << "loopback" << QByteArray() << 200 << "did not answer in time";
+        QTest::newRow("over the overall limit") << "loopback" << QByteArray() << 60000
+            << "did not take the mail in time";
+        QTest::newRow("endless continuation lines") << "loopback" << QByteArray("220-more\r\n") << 60000
+            << "The mail server sent a reply of more than 100 lines.";
+        QTest::newRow("a line without end") << "loopback" << QByteArray("220 xxxxxxxx") << 60000
+            << "The mail server sent a reply line longer than 4096 bytes.";
+        QTest::newRow("refused connection") << "refused" << QByteArray() << 200 << "";
+        QTest::newRow("no server set") << "" << QByteArray() << 200 << "No SMTP server is set";
+        QTest::newRow("a name") << "mail.example.com" << QByteArray() << 200 << "";
+        QTest::newRow("an outside address") << "10.1.2.3" << QByteArray() << 200 << "";
         // clang-format on
     }
-    void failsWithoutAConversation()
+    void failsWithoutAMail()
     {
         QFETCH(QString, server);
+        QFETCH(QByteArray, endless);
+        QFETCH(int, stepTimeout);
         QFETCH(QString, errorPart);
-        test::LoopbackSmtpServer silent;
-        QVERIFY(silent.start());
-        silent.setSilent(true);
+        test::LoopbackSmtpServer loopback;
+        QVERIFY(loopback.start());
+        loopback.setSilent(endless.isEmpty());
+        loopback.setEndlessGreeting(endless);
         quint16 port = 25;
-        if (server == QLatin1String("silent"))
-            port = silent.port();
+        if (server == QLatin1String("loopback"))
+            port = loopback.port();
         else if (server == QLatin1String("refused"))
             port = test::closedPort();
         if (port != 25)
             server = "127.0.0.1";
         SmtpClient client;
-        client.setStepTimeout(200);
+        client.setStepTimeout(stepTimeout);
+        client.setOverallTimeout(endless.isEmpty() ? 300 : 60000);
         const QString error = sendAndWait(client, server, port);
         QVERIFY2(error.startsWith("ERROR : ") && error.contains(errorPart), qPrintable(error));
+        QVERIFY(client.replyReader().peakBuffered() <= 2 * SmtpReplyReader::MaxLineLength);
+    }
+
+    // Debian's aiosmtpd, a real server, takes both password mails and keeps header values on their
+    // line and body lines that start with "." as they were written.
+    void realServerTakesTheMail_data()
+    {
+        QTest::addColumn<MailMessage>("mail");
+        QTest::addColumn<QByteArray>("data");
+        const UserAccount account{0, "siti", "Siti", ".dot pass", "siti@example.org", "HQ", {}};
+        const MailMessage newAccount = newAccountMail("Siti", "siti@example.org", "siti", "pa55", "Ali");
+        const QByteArray headers = "FROM: Tarvo Administrator <Tarvo>\r\nTO: Siti <siti@example.org>\r\n"
+                                   "SUBJECT: Tarvo : Your User ID and Password\r\n\r\n";
+        // clang-format off
+        QTest::newRow("new account") << newAccount << headers + newAccount.body.toUtf8() + "\r\n\r\n";
+        QTest::newRow("forgotten login") << forgottenLoginMail(account)
+            << headers + forgottenLoginMail(account).body.toUtf8() + "\r\n\r\n";
+        QTest::newRow("header injection and dot lines") << SampleMail << SampleData;
+        // clang-format on
+    }
+    void realServerTakesTheMail()
+    {
+        QFETCH(MailMessage, mail);
+        QFETCH(QByteArray, data);
+        test::RealSmtpServer server;
+        const test::RealSmtpServer::Start started = server.start();
+        if (started == test::RealSmtpServer::Start::NotInstalled)
+            QSKIP("python3-aiosmtpd is not installed");
+        QVERIFY2(started == test::RealSmtpServer::Start::Running, qPrintable(server.failure()));
+        SmtpClient client;
+        QCOMPARE(sendAndWait(client, "127.0.0.1", server.port(), mail), "accepted");
+        QTRY_COMPARE_WITH_TIMEOUT(server.mails().size(), 1, 10000);
+        const test::RealSmtpServer::Mail received = server.mails().first();
+        QCOMPARE(received.sender, "Tarvo");
+        QCOMPARE(received.recipients, "siti@example.org");
+        QCOMPARE(received.data, data);
     }
 };
 

@@ -128,6 +128,9 @@ private Q_SLOTS:
         server.setReply("RCPT", rcptReply);
         Accounts a;
         a.add("Zaki", "zaki", "HQ");
+        // Group names count in any letter case.
+        QVERIFY(execSql(a.program.database.handle(),
+                        "UPDATE UserID SET [Group] = 'sistem' WHERE UserID = 'admin'"));
         if (!rcptReply.isEmpty()) {
             a.smtpSetup = [&] {
                 a.program.context.WriteINI("Network", "SMTP", "127.0.0.1");
@@ -179,12 +182,19 @@ private Q_SLOTS:
         QCOMPARE(stored.Email, "siti@example.org");
         QVERIFY(stored.Group.isEmpty());
         QCOMPARE(a.enabled("cmdSimpan"), rcptReply.isEmpty()); // locked while the mail is on its way
+        if (!rcptReply.isEmpty()) {
+            // Neither the window's frame nor Change Login closes it then: the mail would be lost.
+            a.area.closeAllSubWindows();
+            QVERIFY(a.isOpen());
+        }
         QTRY_VERIFY_WITH_TIMEOUT(!a.editing(), 20000);
         QVERIFY(a.enabled("cmdSimpan"));
         QCOMPARE(a.listed(), (QStringList{"Administrator", "Siti", "Zaki"}));
         QCOMPARE(a.program.messenger.texts().join('|'),
                  SaveQuestion + (mailError.isEmpty() ? "" : '|' + mailError));
         QCOMPARE(server.mails().size(), rcptReply.startsWith("250") ? 1 : 0);
+        a.area.closeAllSubWindows();
+        QVERIFY(!a.isOpen());
         if (!server.mails().isEmpty()) // the closing names the administrator who made the account
             QCOMPARE(server.mails().first(),
                      QByteArray("FROM: Tarvo Administrator <Tarvo>\r\nTO: Siti <siti@example.org>\r\n"
@@ -420,13 +430,8 @@ private Q_SLOTS:
         QCOMPARE(a.child<QRadioButton>("optKumpulan3")->text(), "Administrator For Area  Headquarters");
         a.type("txtNama", "Kamal Rahman");
         a.program.messenger.clear();
-        a.click("cmdSimpan");
-        if (a.editing()) {
-            // Asked for the area, the list stands on his own.
-            QCOMPARE(a.program.messenger.texts(), QStringList{"Please select user responsibility !"});
-            QCOMPARE(areas->currentText(), "Headquarters");
-            a.click("cmdSimpan");
-        }
+        a.click("cmdSimpan"); // his area stands: no question for it
+        QCOMPARE(a.program.messenger.texts(), QStringList{SaveQuestion});
         QCOMPARE(a.row(kamal).Name, "Kamal Rahman");
         QCOMPARE(a.row(kamal).Tadbir, "Headquarters");
         QCOMPARE(a.row(nora).Tadbir, "North");

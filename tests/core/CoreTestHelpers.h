@@ -9,6 +9,7 @@
 #include "core/InstanceGuard.h"
 #include "core/MDIFrmUtama.h"
 #include "core/MainWindowAccess.h"
+#include "core/ReplacingFile.h"
 #include "core/Sql.h"
 #include "core/WindowRegistry.h"
 #include "core/WindowTracker.h"
@@ -105,6 +106,18 @@ public:
     QStringList log;
     TestChild* lastChild = nullptr;
 };
+
+// The path of the temporary that a write of target leaves when it is killed midway, as the process of
+// an id that no process has (above the largest the kernel gives) would name it. The file is not made.
+inline QString endedProcessTemporary(const QString& target)
+{
+    ReplacingFile probe(target);
+    if (!probe.open())
+        return {};
+    const QString pid = u"-%1-"_s.arg(QCoreApplication::applicationPid());
+    QString path = probe.temporaryPath();
+    return path.replace(path.lastIndexOf(pid), pid.size(), u"-4194305-"_s);
+}
 
 inline void writeFile(const QString& path, const QByteArray& bytes)
 {

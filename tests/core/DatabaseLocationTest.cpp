@@ -278,7 +278,11 @@ private Q_SLOTS:
         // A file cannot be copied onto itself.
         QVERIFY(!copyDatabaseFile(p.databasePath(), p.databasePath()));
         QCOMPARE(querySingleValue(p.database.handle(), u"SELECT count(*) FROM UserID"_s)->toInt(), 1);
-        // The target name is taken by a folder: the rename fails and the snapshot is removed.
+        // The target name is taken by a folder: the rename fails and the snapshot is removed, as are the
+        // snapshot and journal that a copy killed midway left.
+        const QString killed = test::endedProcessTemporary(target.filePath(DatabaseFileName));
+        test::writeFile(killed, "part of a copy");
+        test::writeFile(killed + u"-journal"_s, "its journal");
         QVERIFY(QDir(target.path()).mkpath(DatabaseFileName + u"/inside"_s));
         QVERIFY(!copyDatabaseFile(p.databasePath(), target.filePath(DatabaseFileName)));
         QCOMPARE(filesIn(target.path()), QStringList{u"source.mdb"_s});

@@ -10,10 +10,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSemaphore>
+#include <QSqlError>
 #include <QTest>
 #include <QThread>
 
 #include <thread>
+#include <type_traits>
 
 using namespace tarvo;
 using namespace Qt::StringLiterals;
@@ -44,6 +46,11 @@ QString schemaText(const QSqlDatabase& db)
     return parts.join(u'\n');
 }
 
+// Only a failure becomes a failed result: an outcome that may be a success does not convert to one.
+static_assert(!std::is_convertible_v<DbOutcome, DbResult<bool>>);
+static_assert(std::is_convertible_v<DbFailure, DbResult<bool>>);
+static_assert(std::is_convertible_v<DbFailure, DbOutcome>);
+
 } // namespace
 
 class DatabaseTest : public QObject
@@ -60,6 +67,26 @@ private Q_SLOTS:
         QCOMPARE(SQLQuote(u"O'Neil"_s), u"O''Neil"_s);
         QCOMPARE(SQLQuote(u"''"_s), u"''''"_s);
         QCOMPARE(SQLQuote(u"Kuala \"Lumpur\""_s), u"Kuala \"Lumpur\""_s);
+    }
+
+    void databaseErrorIsTwoSentences_data()
+    {
+        QTest::addColumn<QString>("driver");
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("both") << u"Unable to execute statement"_s << u"no such table: City"_s
+                              << u"Unable to execute statement. No such table: City."_s;
+        QTest::newRow("driver only") << u"Error opening database "_s << u""_s << u"Error opening database."_s;
+        QTest::newRow("database only") << u""_s << u"database is locked"_s << u"Database is locked."_s;
+        QTest::newRow("both equal") << u"disk I/O error"_s << u"Disk I/O error."_s << u"Disk I/O error."_s;
+        QTest::newRow("neither") << u""_s << u" "_s << u"Unknown database error."_s;
+    }
+    void databaseErrorIsTwoSentences()
+    {
+        QFETCH(QString, driver);
+        QFETCH(QString, database);
+        QFETCH(QString, text);
+        QCOMPARE(databaseErrorText(QSqlError(driver, database, QSqlError::StatementError)), text);
     }
 
     void deliveredDatabaseHoldsTheStartingRowsIgnoresLetterCaseAndNeverOverwrites()
@@ -201,6 +228,8 @@ private Q_SLOTS:
         jet.replace(4, 15, "Standard Jet DB");
         QTest::newRow("old Jet file") << jet << u"Jet"_s;
         QTest::newRow("without a table") << QByteArray("<no IP_Info>") << u"IP_Info"_s;
+        QTest::newRow("damaged SQLite file")
+            << QByteArray("SQLite format 3\0", 16) + QByteArray(200, 'x') << u"File is not a database"_s;
     }
     void openingRefusesWhatIsNotATarvoDatabase()
     {
@@ -218,6 +247,8 @@ private Q_SLOTS:
         QVERIFY(!outcome);
         QVERIFY2(outcome.error().contains(path), qPrintable(outcome.error()));
         QVERIFY2(outcome.error().contains(reason), qPrintable(outcome.error()));
+        QVERIFY2(outcome.error().endsWith(u'.') && !outcome.error().endsWith(u".."),
+                 qPrintable(outcome.error()));
         QCOMPARE(program.database.path(), program.databasePath());
         QCOMPARE(value(program.database.handle(), u"SELECT count(*) FROM UserID"_s), u"1"_s);
         // Opening never creates a file.

@@ -1,13 +1,18 @@
 #include "CoreTestHelpers.h"
 
 #include "core/BuildInfo.h"
+#include "core/FileDialogs.h"
 #include "core/LinkLabel.h"
+#include "core/MessageBoxMessenger.h"
+#include "core/ProductArt.h"
 #include "core/ProgramFolder.h"
 #include "core/Version.h"
 #include "core/frmAbout.h"
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QSvgRenderer>
 #include <QToolBar>
 
 using namespace tarvo;
@@ -64,6 +69,20 @@ private Q_SLOTS:
         for (QString& key : keys)
             key = key.section(u':', 0, 1);
         QCOMPARE(places, keys);
+    }
+
+    void toolbarImagesAndTheWindowIconAreDrawingsOfTheResources()
+    {
+        MainRig rig;
+        QStringList missing;
+        for (QAction* place : rig.window->findChild<QToolBar*>(u"Toolbar1"_s)->actions()) {
+            if (!place->isSeparator() &&
+                (place->icon().isNull() || !QSvgRenderer(toolbarIconPath(place->objectName())).isValid()))
+                missing << place->objectName();
+        }
+        QCOMPARE(missing, QStringList());
+        QVERIFY(!rig.window->windowIcon().isNull());
+        QVERIFY(!programIcon().isNull());
     }
 
     void eachToolbarKeyRunsItsMenuCommand_data()
@@ -209,9 +228,11 @@ private Q_SLOTS:
                 location, intraUrl));
         // The move is offered before the sign-in until the database has a folder of its own.
         QStringList order;
+        QPoint offset; // of the offer from the middle of the screen
         if (location.isEmpty()) {
-            test::whenModalOpens([&order](QWidget* dialog) {
+            test::whenModalOpens([&order, &offset](QWidget* dialog) {
                 order << dialog->objectName();
+                offset = dialog->geometry().center() - dialog->screen()->availableGeometry().center();
                 QTest::mouseClick(dialog->findChild<QPushButton*>(u"cmdTutup"_s), Qt::LeftButton);
             });
         }
@@ -219,6 +240,8 @@ private Q_SLOTS:
         QCOMPARE(rig.start(), signsIn);
         const QStringList expected = {u"frmChangeFolder"_s, u"sign-in"_s};
         QCOMPARE(order, location.isEmpty() ? expected : expected.mid(1));
+        // The main window is not shown yet: the offer stands in the middle of the screen.
+        QVERIFY(offset.manhattanLength() <= 4);
         QCOMPARE(rig.p.exit.ended, !signsIn);
         // Exit in the first sign-in stops the load there.
         QCOMPARE(rig.p.context.ReadINI(u"Version"_s, u"Version"_s), signsIn ? versionText() : u"0.99.0001"_s);
@@ -226,14 +249,25 @@ private Q_SLOTS:
             return;
         QAction* intranet = rig.action(u"mnuLamanWeb"_s);
         QCOMPARE(intranet->isEnabled(), !intraUrl.isEmpty());
-        intranet->trigger();
-        // The product page is not checked first: an empty address opens nothing.
-        rig.action(u"mnuWebPage"_s)->trigger();
-        rig.action(u"mnuHelp"_s)->trigger();
-        QStringList opened = {rig.p.path(u"TarvoHelp.html"_s)};
-        if (!intraUrl.isEmpty())
-            opened.prepend(intraUrl);
-        QCOMPARE(rig.p.shell.opened, opened);
+        // With an intranet, the product page and the help file are there too. The product page is not
+        // checked first: an empty address, like a missing help file, is reported, naming it.
+        const QString help = rig.p.path(u"TarvoHelp.html"_s);
+        if (!intraUrl.isEmpty()) {
+            test::writeFile(help, "<html></html>");
+            QVERIFY(rig.p.context.WriteINI(u"Web"_s, u"MainURL"_s, intraUrl + u"main"_s));
+        }
+        rig.p.messenger.clear();
+        for (const char* item : {"mnuLamanWeb", "mnuWebPage", "mnuHelp"})
+            rig.action(item)->trigger();
+        const QStringList opened = {intraUrl, intraUrl + u"main"_s, help};
+        QCOMPARE(rig.p.shell.opened, intraUrl.isEmpty() ? QStringList() : opened);
+        const QStringList told = {u"the key MainURL in the section [Web] of "_s + rig.p.iniPath() +
+                                      u" is empty"_s,
+                                  help + u"\": it does not exist"_s};
+        const QStringList shown = rig.p.messenger.texts();
+        QCOMPARE(shown.size(), intraUrl.isEmpty() ? 2 : 0);
+        for (qsizetype i = 0; i < shown.size(); ++i)
+            QVERIFY2(shown.at(i).contains(told.at(i)), qPrintable(shown.at(i)));
     }
 
     void childWindowsAreCentredSingleInstances()
@@ -271,6 +305,40 @@ private Q_SLOTS:
         rig.windows.lastChild->busy = u"A scan is running."_s;
         QCOMPARE(activeAfter("mnuInputRekod", false, false), scanWindow);
         QCOMPARE(rig.children().size(), 2);
+    }
+
+    void dialogsStandCentredOnTheMainWindow_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QSize>("minimumSize");
+        QTest::newRow("folder dialog") << u"folder"_s << QSize(760, 480);
+        QTest::newRow("file dialog") << u"file"_s << QSize(760, 480);
+        QTest::newRow("message of a child window") << u"message"_s << QSize();
+    }
+    void dialogsStandCentredOnTheMainWindow()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QSize, minimumSize);
+        MainRig rig;
+        QVERIFY(rig.start());
+        // Small enough that the dialogs fit on the screen around its centre.
+        rig.window->setGeometry(QRect(QPoint(10, 10), QSize(780, 580)));
+        rig.action(u"mnuCarianRekod"_s)->trigger();
+        QRect shown;
+        test::whenModalOpens([&shown](QWidget* modal) {
+            shown = modal->geometry();
+            modal->close();
+        });
+        QtFileDialogs files;
+        MessageBoxMessenger messages;
+        if (dialog == u"folder")
+            files.browseForFolder(rig.window.get(), u"Choose Folder :"_s);
+        else if (dialog == u"file")
+            files.chooseFileToOpen(rig.window.get(), {u"Locate Tarvo database"_s, {}, rig.p.folder(), {}, 0});
+        else
+            messages.inform(rig.windows.lastChild, u"Done."_s, u"Tarvo"_s, MessageIcon::Information);
+        QVERIFY((shown.center() - rig.window->geometry().center()).manhattanLength() <= 4);
+        QVERIFY(shown.width() >= minimumSize.width() && shown.height() >= minimumSize.height());
     }
 
     void changeLoginClosesChildWindowsOnlyForAnotherUser()

@@ -4,9 +4,12 @@
 #include "core/IniFile.h"
 #include "core/NetworkGuard.h"
 #include "core/ProgramFolder.h"
+#include "core/ReplacingFile.h"
 #include "core/Shell.h"
 #include "core/Version.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 
 using namespace tarvo;
@@ -71,52 +74,110 @@ private Q_SLOTS:
         QCOMPARE(IniFile(m_path).read(section, key), expected);
     }
 
-    void iniWriteKeepsEveryOtherLine()
+    // A write changes the line of its key and nothing else: every other line keeps its bytes, and so
+    // what it means. A file from Windows is in a single-byte code page; a line that the code page cannot
+    // hold is written in UTF-8.
+    void iniWriteChangesOnlyTheLineOfItsKey_data()
     {
-        test::writeFile(m_path, "; keep this comment\r\n"
-                                "[Database]\r\n"
-                                "DatabaseLocation=old\r\n"
-                                "\r\n"
-                                "[Web]\r\n"
-                                "IntraURL=http://a,b;c\r\n"
-                                "; trailing comment\r\n");
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray file = "; keep this comment\r\n[Database]\r\nDatabaseLocation=old\r\n\r\n"
+                                "[Web]\r\nIntraURL=http://a,b;c\r\n; trailing comment\r\n";
+        QTest::newRow("names in other case")
+            << file << u"DATABASE"_s << u"databaselocation"_s << u"C:\\Program Files\\Tarvo\\"_s
+            << QByteArray(file).replace("=old", "=C:\\Program Files\\Tarvo\\");
+        QTest::newRow("new key at the end of its section")
+            << file << u"Database"_s << u"Extra"_s << u"a, b; c=d"_s
+            << QByteArray(file).replace("old\r\n", "old\r\nExtra=a, b; c=d\r\n");
+        QTest::newRow("new section after a last line without its end")
+            << QByteArray("[Web]\nIntraURL=x") << u"Version"_s << u"Version"_s << u""_s
+            << QByteArray("[Web]\nIntraURL=x\n\n[Version]\nVersion=\n");
+        QTest::newRow("byte order mark")
+            << QByteArray("\xef\xbb\xbf[Web]\nMainURL=old\n") << u"Web"_s << u"MainURL"_s << u"new"_s
+            << QByteArray("\xef\xbb\xbf[Web]\nMainURL=new\n");
+        QTest::newRow("names with blanks around them")
+            << QByteArray("[Web]\nMainURL=old\n") << u" Web "_s << u" MainURL "_s << u"new"_s
+            << QByteArray("[Web]\nMainURL=new\n");
+        QTest::newRow("new names with blanks around them")
+            << QByteArray() << u" Web "_s << u" MainURL "_s << u"new"_s << QByteArray("[Web]\nMainURL=new\n");
+        // The replaced line was the only one that is not UTF-8.
+        QTest::newRow("UTF-8 line beside the replaced code page line")
+            << QByteArray(
+                   "[Database]\nDatabaseLocation=/srv/caf\xe9\n[Backup]\nBackupLocation=/d/caf\xc3\xa9\n")
+            << u"Database"_s << u"DatabaseLocation"_s << u"/new"_s
+            << QByteArray("[Database]\nDatabaseLocation=/new\n[Backup]\nBackupLocation=/d/caf\xc3\xa9\n");
+        const QByteArray codePage = "[Backup]\r\nBackupLocation=D:\\Sauvegard\xe9\r\n";
+        QTest::newRow("value in the code page")
+            << codePage << u"Database"_s << u"DatabaseLocation"_s << u"/srv/caf\u00e9"_s
+            << codePage + "\r\n[Database]\r\nDatabaseLocation=/srv/caf\xe9\r\n";
+        QTest::newRow("value beyond the code page")
+            << codePage << u"Database"_s << u"DatabaseLocation"_s << u"/srv/\u6570\u636e"_s
+            << codePage + "\r\n[Database]\r\nDatabaseLocation=/srv/\xe6\x95\xb0\xe6\x8d\xae\r\n";
+        // In the code page its bytes would read as UTF-8 "\u00e9".
+        QTest::newRow("code page value that reads as UTF-8")
+            << codePage << u"Database"_s << u"DatabaseLocation"_s << u"\u00c3\u00a9"_s
+            << codePage + "\r\n[Database]\r\nDatabaseLocation=\xc3\x83\xc2\xa9\r\n";
+    }
+    void iniWriteChangesOnlyTheLineOfItsKey()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, after);
+        if (!before.isEmpty())
+            test::writeFile(m_path, before);
         IniFile ini(m_path);
-        QVERIFY(ini.write(u"DATABASE"_s, u"databaselocation"_s, u"new"_s));
-        // A new key goes to the end of its section, a new section to the end of the file.
-        QVERIFY(ini.write(u"Database"_s, u"Extra"_s, u"1"_s));
-        QVERIFY(ini.write(u"Version"_s, u"Version"_s, u"1.00.0001"_s));
-        QCOMPARE(content(), QByteArray("; keep this comment\r\n"
-                                       "[Database]\r\n"
-                                       "DatabaseLocation=new\r\n"
-                                       "Extra=1\r\n"
-                                       "\r\n"
-                                       "[Web]\r\n"
-                                       "IntraURL=http://a,b;c\r\n"
-                                       "; trailing comment\r\n"
-                                       "\r\n"
-                                       "[Version]\r\n"
-                                       "Version=1.00.0001\r\n"));
+        const QString backup = ini.read(u"Backup"_s, u"BackupLocation"_s);
+        QVERIFY(ini.write(section, key, value));
+        QCOMPARE(content(), after);
+        QCOMPARE(ini.read(section, key), value);
+        QCOMPARE(ini.read(u"Backup"_s, u"BackupLocation"_s), backup);
     }
 
-    // A file from Windows is in a single-byte code page: its text survives a write, also one of a value
-    // that the code page cannot hold.
-    void iniValuesRoundTripAndKeepTheFilesText_data()
+    // The temporaries that a write left when the program was killed go at the next write; nothing else
+    // does. "<ended>" stands for the name of a temporary of Tarvo.ini that an ended process of this
+    // computer left, "<running>" for one of this process that is under way.
+    void staleTemporariesGoAtTheNextWrite_data()
     {
-        QTest::addColumn<QString>("value");
-        QTest::newRow("backslashes") << u"C:\\Program Files\\Tarvo\\"_s;
-        QTest::newRow("comma, semicolon, equals sign") << u"a, b; c=d"_s;
-        QTest::newRow("empty") << u""_s;
-        QTest::newRow("in the code page") << u"/srv/caf\u00e9"_s;
-        QTest::newRow("beyond the code page") << u"/srv/\u6570\u636e"_s;
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("ageDays");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("ended process") << u"<ended>"_s << 0 << true;
+        QTest::newRow("its journal") << u"<ended>-journal"_s << 0 << true;
+        QTest::newRow("running process") << u"<running>-journal"_s << 2 << false;
+        QTest::newRow("other computer") << u".Tarvo.ini.tarvo-tmp-elsewhere-7-abcd1234"_s << 0 << false;
+        QTest::newRow("other computer, two days old")
+            << u".Tarvo.ini.tarvo-tmp-elsewhere-7-abcd1234"_s << 2 << true;
+        QTest::newRow("not ours: more after it") << u"<ended>.bak"_s << 2 << false;
+        QTest::newRow("not ours: other random part") << u"<ended>9"_s << 2 << false;
+        QTest::newRow("not ours: a save file's name") << u"Tarvo.ini.Ab12Cd"_s << 2 << false;
     }
-    void iniValuesRoundTripAndKeepTheFilesText()
+    void staleTemporariesGoAtTheNextWrite()
     {
-        QFETCH(QString, value);
-        test::writeFile(m_path, "[Backup]\r\nBackupLocation=D:\\Sauvegard\xe9\r\n");
-        IniFile ini(m_path);
-        QVERIFY(ini.write(u"Database"_s, u"DatabaseLocation"_s, value));
-        QCOMPARE(ini.read(u"Database"_s, u"DatabaseLocation"_s), value);
-        QCOMPARE(ini.read(u"Backup"_s, u"BackupLocation"_s), u"D:\\Sauvegard\u00e9"_s);
+        QFETCH(QString, name);
+        QFETCH(int, ageDays);
+        QFETCH(bool, removed);
+        test::TestProgram p(test::TestProgram::Setup::IniOnly);
+        ReplacingFile running(p.iniPath());
+        QVERIFY(running.open());
+        name.replace(u"<ended>"_s, QFileInfo(test::endedProcessTemporary(p.iniPath())).fileName())
+            .replace(u"<running>"_s, QFileInfo(running.temporaryPath()).fileName());
+        QFile file(p.path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        if (ageDays > 0)
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addDays(-ageDays),
+                                     QFileDevice::FileModificationTime));
+        file.close();
+
+        QVERIFY(p.context.WriteINI(u"Web"_s, u"MainURL"_s, u"x"_s));
+        QCOMPARE(!QFile::exists(p.path(name)), removed);
+        QVERIFY(QFile::exists(running.temporaryPath()));
+        // The write left no temporary of its own.
+        QCOMPARE(QDir(p.folder()).entryList(QDir::Files | QDir::Hidden).size(), removed ? 2 : 3);
     }
 
     void iniMissingFileReadsEmptyAndFailedWritesAreReported()
@@ -192,21 +253,61 @@ private Q_SLOTS:
         qunsetenv("TARVO_HOME");
     }
 
-    void shellOpenStartsProgramsAndOpensDocuments()
+    // What cannot be opened is reported, naming it. "<program>" stands for the program folder, where
+    // "HostWatch" is a program.
+    void shellOpensStartsOrTellsWhyNot_data()
     {
-        test::TestProgram p(test::TestProgram::Setup::Empty);
-        const QString program = p.path(u"HostWatch"_s);
-        QFile file(program);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QVERIFY(file.setPermissions(file.permissions() | QFileDevice::ExeOwner));
-        QVERIFY(ShellOpen(p.shell, u"open"_s, program, u"-a  -b"_s, p.folder()));
-        QCOMPARE(p.shell.started.size(), 1);
-        QCOMPARE(p.shell.started.at(0).arguments, (QStringList{u"-a"_s, u"-b"_s}));
-        QCOMPARE(p.shell.started.at(0).folder, p.folder());
-        QVERIFY(ShellOpen(p.shell, u"open"_s, u"https://intranet.example/"_s));
-        // An empty address opens nothing.
-        QVERIFY(!ShellOpen(p.shell, u"open"_s, u"  "_s));
-        QCOMPARE(p.shell.opened, QStringList{u"https://intranet.example/"_s});
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("shellSucceeds");
+        QTest::addColumn<QString>("done"); // what the shell was asked for; "" for nothing
+        QTest::addColumn<QString>("message");
+        const QString program = u"<program>/HostWatch"_s;
+        const QString address = u"https://intranet.example/"_s;
+        const QString help = u"<program>/TarvoHelp.html"_s;
+        QTest::newRow("program") << program << true << u"start:<program>/HostWatch -a|-b in <program>"_s
+                                 << u""_s;
+        QTest::newRow("address") << address << true << u"open:"_s + address << u""_s;
+        QTest::newRow("existing document")
+            << u"<program>/Tarvo.ini"_s << true << u"open:<program>/Tarvo.ini"_s << u""_s;
+        QTest::newRow("empty") << u"  "_s << true << u""_s << u"Nothing can be opened: the key K is empty."_s;
+        QTest::newRow("missing file")
+            << help << true << u""_s << u"Cannot open \"<program>/TarvoHelp.html\": it does not exist."_s;
+        QTest::newRow("missing file URL") << u"file://"_s + help << true << u""_s << u"it does not exist"_s;
+        QTest::newRow("no browser") << address << false << u"open:"_s + address
+                                    << u"Cannot open \"https://intranet.example/\": the desktop has no"_s;
+        QTest::newRow("program cannot start")
+            << program << false << u"start:<program>/HostWatch -a|-b in <program>"_s
+            << u"could not be started"_s;
+    }
+    void shellOpensStartsOrTellsWhyNot()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, shellSucceeds);
+        QFETCH(QString, done);
+        QFETCH(QString, message);
+        test::TestProgram p(test::TestProgram::Setup::IniOnly);
+        QFile program(p.path(u"HostWatch"_s));
+        QVERIFY(program.open(QIODevice::WriteOnly));
+        QVERIFY(program.setPermissions(program.permissions() | QFileDevice::ExeOwner));
+        p.shell.openSucceeds = p.shell.startSucceeds = shellSucceeds;
+        file.replace(u"<program>"_s, p.folder());
+
+        QCOMPARE(ShellOpen(p.shell, u"open"_s, file, u"-a  -b"_s, p.folder()), message.isEmpty());
+        QStringList asked;
+        for (const QString& opened : std::as_const(p.shell.opened))
+            asked << u"open:"_s + opened;
+        for (const auto& started : std::as_const(p.shell.started))
+            asked << u"start:%1 %2 in %3"_s.arg(started.program, started.arguments.join(u'|'),
+                                                started.folder);
+        QCOMPARE(asked.replaceInStrings(p.folder(), u"<program>"_s),
+                 done.isEmpty() ? QStringList() : QStringList{done});
+        QVERIFY(p.messenger.isEmpty());
+
+        QCOMPARE(openOrTell(p.shell, p.messenger, nullptr, file, u"the key K"_s), message.isEmpty());
+        QCOMPARE(p.messenger.count(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QVERIFY2(QString(p.messenger.last().text).replace(p.folder(), u"<program>"_s).contains(message),
+                     qPrintable(p.messenger.last().text));
     }
 
     void browseForFolderDropsTrailingSeparatorExceptRoot()

@@ -7,7 +7,9 @@
 #include "core/frmCariDB.h"
 #include "core/frmSplash.h"
 
+#include <QDir>
 #include <QLabel>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -169,6 +171,23 @@ private Q_SLOTS:
         }
     }
 
+    void startUpRemovesWhatAKilledRunLeft()
+    {
+        TestProgram p(TestProgram::Setup::IniOnly);
+        QTemporaryDir other;
+        p.writeIni(u"[Database]\nDatabaseLocation="_s + other.path());
+        const QString database = joinPath(other.path(), DatabaseFileName);
+        test::makeOldDatabase(database);
+        const QStringList left = {test::endedProcessTemporary(p.iniPath()),
+                                  test::endedProcessTemporary(database)};
+        for (const QString& path : left)
+            test::writeFile(path, "half written");
+        test::FakeInstanceGuard guard(true);
+        QVERIFY(StartUp(p.context, guard, {}, [] {}).run());
+        for (const QString& path : left)
+            QVERIFY2(!QFile::exists(path), qPrintable(path));
+    }
+
     void secondInstanceEndsBeforeAnythingElse()
     {
         TestProgram p(TestProgram::Setup::IniOnly);
@@ -181,6 +200,31 @@ private Q_SLOTS:
         QVERIFY(!p.database.isOpen());
         test::FakeInstanceGuard free(true);
         QVERIFY(StartUp(p.context, free, {}, {}).claimInstance());
+    }
+
+    // A data folder apart from the executable's: the database and settings there are kept, the help
+    // file is brought up to date so that Help finds it.
+    void setupPreparesADataFolderApartFromTheProgram()
+    {
+        QTemporaryDir data;
+        const QDir folder(data.path());
+        test::writeFile(folder.filePath(u"Tarvo.ini"_s), "[Database]\nDatabaseLocation=/srv/tarvo\n");
+        test::writeFile(folder.filePath(u"TarvoHelp.html"_s), "an older help file");
+        QProcess setup;
+        setup.start(QStringLiteral(TARVO_SETUP), {data.path()});
+        QVERIFY(setup.waitForFinished(30000));
+        QCOMPARE(setup.exitCode(), 0);
+
+        DatabaseConnection database;
+        QVERIFY(database.open(folder.filePath(u"Tarvodb.mdb"_s)));
+        QFile ini(folder.filePath(u"Tarvo.ini"_s));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QCOMPARE(ini.readAll(), QByteArray("[Database]\nDatabaseLocation=/srv/tarvo\n"));
+        QFile help(folder.filePath(u"TarvoHelp.html"_s));
+        QFile shipped(QFileInfo(QStringLiteral(TARVO_SETUP)).dir().filePath(u"TarvoHelp.html"_s));
+        QVERIFY(help.open(QIODevice::ReadOnly) && shipped.open(QIODevice::ReadOnly));
+        QVERIFY(shipped.size() > 0);
+        QCOMPARE(help.readAll(), shipped.readAll());
     }
 
     void splashShowsTheVersionAndClosesOnTheTickAfterTheBarIsFull()

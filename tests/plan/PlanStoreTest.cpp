@@ -16,7 +16,7 @@ template <class Row, class Name>
 DbResult<QStringList> names(const DbResult<QList<Row>>& rows, Name name)
 {
     if (!rows)
-        return rows.outcome();
+        return rows.failure();
     QStringList list;
     for (const Row& row : *rows)
         list << name(row);
@@ -27,7 +27,7 @@ template <class Row, class Name>
 DbResult<QStringList> one(const DbResult<std::optional<Row>>& row, Name name)
 {
     if (!row)
-        return row.outcome();
+        return row.failure();
     return *row ? QStringList{name(**row)} : QStringList{};
 }
 

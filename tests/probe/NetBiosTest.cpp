@@ -156,39 +156,40 @@ void NetBiosTest::queryOverUdp_data()
 {
     QTest::addColumn<QString>("address");
     QTest::addColumn<int>("answerFrom"); // the first request the node answers; 0: none
-    QTest::addColumn<bool>("decoys");
+    QTest::addColumn<int>("decoys");     // pairs of a foreign and a cut-short answer before the real one
     QTest::addColumn<int>("attempts");
     QTest::addColumn<int>("waitMs");
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<int>("requests");
-    const auto row = [](const char* name, const char* address, int answerFrom, bool decoys, int attempts,
+    const auto row = [](const char* name, const char* address, int answerFrom, int decoys, int attempts,
                         int waitMs, Kind kind, int requests) {
         QTest::newRow(name) << QString::fromLatin1(address) << answerFrom << decoys << attempts << waitMs
                             << kind << requests;
     };
-    row("answered at once", "127.0.0.1", 1, false, 3, 2000, Kind::Answered, 1);
-    row("foreign and cut-short answers first", "127.0.0.1", 1, true, 1, 5000, Kind::Answered, 1);
-    row("the third attempt answered", "127.0.0.1", 3, false, 3, 100, Kind::Answered, 3);
-    row("a silent node", "127.0.0.1", 0, false, 2, 100, Kind::NoAnswer, 2);
+    row("answered at once", "127.0.0.1", 1, 0, 3, 2000, Kind::Answered, 1);
+    row("foreign and cut-short answers first", "127.0.0.1", 1, 1, 1, 5000, Kind::Answered, 1);
+    row("a flood of foreign answers first", "127.0.0.1", 1, 20, 1, 5000, Kind::Failed, 1);
+    row("the third attempt answered", "127.0.0.1", 3, 0, 3, 100, Kind::Answered, 3);
+    row("a silent node", "127.0.0.1", 0, 0, 2, 100, Kind::NoAnswer, 2);
     // Refused before anything is sent.
-    row("outside loopback", "10.1.2.3", 1, false, 1, 100, Kind::Failed, 0);
-    row("any address", "0.0.0.0", 1, false, 1, 100, Kind::Failed, 0);
-    row("not an address", "PC0123", 1, false, 1, 100, Kind::Failed, 0);
-    row("empty", "", 1, false, 1, 100, Kind::Failed, 0);
+    row("outside loopback", "10.1.2.3", 1, 0, 1, 100, Kind::Failed, 0);
+    row("any address", "0.0.0.0", 1, 0, 1, 100, Kind::Failed, 0);
+    row("not an address", "PC0123", 1, 0, 1, 100, Kind::Failed, 0);
+    row("empty", "", 1, 0, 1, 100, Kind::Failed, 0);
 }
 
 void NetBiosTest::queryOverUdp()
 {
     QFETCH(QString, address);
     QFETCH(int, answerFrom);
-    QFETCH(bool, decoys);
+    QFETCH(int, decoys);
     QFETCH(int, attempts);
     QFETCH(int, waitMs);
     QFETCH(Kind, kind);
 
     LoopbackNetBiosResponder responder;
     QVERIFY(responder.start());
-    responder.setSendDecoys(decoys);
+    responder.setDecoys(decoys);
     responder.setAnswerFromRequest(answerFrom);
     UdpNodeStatusService service({responder.port(), attempts, waitMs});
 

@@ -108,6 +108,8 @@ void TelnetTest::probe_data()
     row("service closes after negotiating", {{0, bytes({255, 253, 1})}, {3, {}}}, "closes", {},
         bytes({255, 251, 1}));
     row("service never answers", {}, "", {}, {});
+    row("service asks without end and reads no answer", {{0, bytes({255, 253, 1, 255, 251, 3})}}, "floods",
+        {}, {});
     row("connection refused", {}, "refused", {}, {});
     row("destination outside loopback", {}, "guard", {}, {});
 }
@@ -123,11 +125,13 @@ void TelnetTest::probe()
     for (const auto& [after, step] : steps)
         server.addStep(step, after);
     server.setCloseAtEnd(situation == QLatin1String("closes"));
+    const bool floods = situation == QLatin1String("floods");
+    server.setFloodAtEnd(floods);
     if (situation == QLatin1String("refused"))
         server.stop();
 
     // A short time limit where no text comes, so that the silent service ends the probe soon.
-    TelnetProbe probe(server.port(), banners.isEmpty() ? 300 : 15000);
+    TelnetProbe probe(server.port(), banners.isEmpty() && !floods ? 300 : 15000);
     QSignalSpy shown(&probe, &TelnetProbe::bannerReceived);
     QSignalSpy finished(&probe, &TelnetProbe::finished);
     probe.ProbeTelnet(situation == QLatin1String("guard") ? QStringLiteral("10.1.2.3")
@@ -140,6 +144,9 @@ void TelnetTest::probe()
         texts << signal.at(0).toString();
     QCOMPARE(texts, banners);
     QTEST(server.received(), "received");
+    // A service that leaves its answers unread fails the probe before they pile up.
+    QCOMPARE(probe.errorString().isEmpty(), !floods);
+    QVERIFY(probe.peakQueuedAnswerBytes() <= TelnetProbe::MaxQueuedAnswerBytes);
     // The probe closes every connection it made.
     const bool connects = situation != QLatin1String("refused") && situation != QLatin1String("guard");
     QCOMPARE(server.clientConnected(), connects);

@@ -162,6 +162,38 @@ private Q_SLOTS:
         }
     }
 
+    // Dotted text typed from the first address box as users type it: the "." after a full octet, which
+    // moved on by itself, does not move on once more.
+    void typingDottedText_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QString>("focus");
+        const auto row = [](const char* name, const char* typed, const char* address, const char* mask,
+                            const char* focus) { QTest::newRow(name) << typed << address << mask << focus; };
+        row("full octets", "192.168.1.130.255.255.255.192", "192.168.1.130", "255.255.255.192",
+            "cmdCalculate");
+        row("short octets", "10.1.2.3", "10.1.2.3", "255.255.255.0", "txtip3");
+        row("both", "10.1.2.3.255.0.0.0", "10.1.2.3", "255.0.0.0", "txtsm3");
+        row("a second '.' moves on", "192..5", "192.0.5.0", "255.255.255.0", "txtip2");
+    }
+    void typingDottedText()
+    {
+        QFETCH(QString, typed);
+        type(typed);
+        QStringList address;
+        QStringList mask;
+        for (int i = 0; i < 4; ++i) {
+            address << box(QStringLiteral("txtip%1").arg(i))->text();
+            mask << box(QStringLiteral("txtsm%1").arg(i))->text();
+        }
+        QTEST(address.join(QLatin1Char('.')), "address");
+        QTEST(mask.join(QLatin1Char('.')), "mask");
+        QTEST(focusName(), "focus");
+        QVERIFY(m_messenger.isEmpty());
+    }
+
     // The address is checked before the mask; the message names the problem and its box takes the focus.
     void calculateRefuses_data()
     {

@@ -40,7 +40,8 @@ public:
     bool startSucceeds = true;
 };
 
-// File and folder dialogs with scripted answers; an empty script answers as a cancel.
+// File and folder dialogs with scripted answers (files answers the open and the save dialogs in turn);
+// an empty script answers as a cancel.
 class FakeFileDialogs final : public FileDialogs
 {
 public:
@@ -56,11 +57,18 @@ public:
         fileRequests.append(request);
         return next(files);
     }
+    QString chooseFileToSave(QWidget* owner, const SaveFileRequest& request) override
+    {
+        Q_UNUSED(owner)
+        saveRequests.append(request);
+        return next(files);
+    }
 
     std::deque<QString> folders;
     std::deque<QString> files;
     QStringList folderTitles;
     QList<OpenFileRequest> fileRequests;
+    QList<SaveFileRequest> saveRequests;
 
 private:
     static QString next(std::deque<QString>& queue)

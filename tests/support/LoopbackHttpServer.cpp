@@ -29,6 +29,11 @@ void LoopbackHttpServer::serve(const QString& path, int status, const QByteArray
     m_routes.insert(path, Response{status, body});
 }
 
+void LoopbackHttpServer::serveEndless(const QString& path)
+{
+    m_routes.insert(path, Response{200, {}, true});
+}
+
 void LoopbackHttpServer::onNewConnection()
 {
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
@@ -47,6 +52,15 @@ void LoopbackHttpServer::onNewConnection()
             const Response response = m_routes.value(path);
             QByteArray reply = "HTTP/1.0 " + QByteArray::number(response.status) + " Status\r\n";
             reply += "Content-Type: application/octet-stream\r\n";
+            if (response.endless) {
+                // One chunk at a time, the next once the last has gone: the server's memory stays small.
+                socket->write(reply + "Connection: close\r\n\r\n");
+                connect(socket, &QTcpSocket::bytesWritten, socket, [socket] {
+                    if (socket->bytesToWrite() == 0)
+                        socket->write(QByteArray(64 * 1024, 'x'));
+                });
+                return;
+            }
             reply += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
             reply += "Connection: close\r\n\r\n";
             reply += response.body;

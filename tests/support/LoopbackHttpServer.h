@@ -9,7 +9,7 @@
 namespace tarvo::test {
 
 // A small HTTP/1.0 server on 127.0.0.1 for download tests. Each path answers with a scripted status and
-// body; unknown paths answer 404. It can also stay silent (to test time-outs).
+// body; unknown paths answer 404. It can also stay silent (to test time-outs) or send without end.
 class LoopbackHttpServer : public QObject
 {
     Q_OBJECT
@@ -23,6 +23,8 @@ public:
     QString url(const QString& path) const;
 
     void serve(const QString& path, int status, const QByteArray& body);
+    // Answers 200 with a body that never ends (no length, sent as fast as the client reads it).
+    void serveEndless(const QString& path);
     // Accept connections but never answer.
     void setSilent(bool silent) { m_silent = silent; }
 
@@ -33,6 +35,7 @@ private:
     {
         int status = 404;
         QByteArray body;
+        bool endless = false;
     };
     void onNewConnection();
 

@@ -79,7 +79,7 @@ void LoopbackNetBiosResponder::onReadyRead()
         const quint16 id = static_cast<quint16>((static_cast<quint8>(request.data().at(0)) << 8) |
                                                 static_cast<quint8>(request.data().at(1)));
         const QByteArray answer = response(id, m_table);
-        if (m_decoys) {
+        for (int pair = 0; pair < m_decoys; ++pair) {
             m_socket.writeDatagram(response(static_cast<quint16>(id + 1), m_table), request.senderAddress(),
                                    static_cast<quint16>(request.senderPort()));
             m_socket.writeDatagram(answer.left(answer.size() / 2), request.senderAddress(),

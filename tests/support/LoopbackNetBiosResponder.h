@@ -25,8 +25,8 @@ public:
     bool start();
     quint16 port() const { return m_socket.localPort(); }
 
-    // Before the real answer, send one with another transaction id and one cut short.
-    void setSendDecoys(bool decoys) { m_decoys = decoys; }
+    // Before the real answer, send this many pairs of one with another transaction id and one cut short.
+    void setDecoys(int pairs) { m_decoys = pairs; }
     // Answer only from the given request on (1 = the first); earlier requests go unanswered. 0: never.
     void setAnswerFromRequest(int request) { m_answerFrom = request; }
 
@@ -42,7 +42,7 @@ private:
     QUdpSocket m_socket;
     NodeStatus m_table = workstationNameTable();
     QList<QByteArray> m_requests;
-    bool m_decoys = false;
+    int m_decoys = 0;
     int m_answerFrom = 1;
 };
 

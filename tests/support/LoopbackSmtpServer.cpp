@@ -14,6 +14,7 @@ struct Conversation
 {
     QByteArray buffer;
     bool inData = false;
+    bool greeted = false; // HELO or EHLO was answered
 };
 
 const QByteArray EndOfData = "\r\n.\r\n";
@@ -39,7 +40,7 @@ QByteArray LoopbackSmtpServer::replyTo(const QByteArray& command) const
 {
     if (m_replies.contains(command))
         return m_replies.value(command);
-    if (command == "MAIL" || command == "RCPT" || command == ".")
+    if (command == "HELO" || command == "EHLO" || command == "MAIL" || command == "RCPT" || command == ".")
         return "250 OK\r\n";
     if (command == "DATA")
         return "354 End data with <CR><LF>.<CR><LF>\r\n";
@@ -55,6 +56,16 @@ void LoopbackSmtpServer::onNewConnection()
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         if (m_silent)
             continue;
+        if (!m_endless.isEmpty()) {
+            // Keeps a little queued, so that the server holds back what the client does not read.
+            auto feed = [socket, piece = m_endless] {
+                while (socket->bytesToWrite() < 64 * 1024)
+                    socket->write(piece);
+            };
+            connect(socket, &QTcpSocket::bytesWritten, socket, feed);
+            feed();
+            continue;
+        }
         auto send = [this, socket](const QByteArray& reply) {
             if (!m_split || reply.size() < 2) {
                 socket->write(reply);
@@ -91,7 +102,12 @@ void LoopbackSmtpServer::onNewConnection()
                 const QByteArray line = conversation->buffer.left(lineEnd);
                 conversation->buffer.remove(0, lineEnd + 2);
                 const QByteArray command = line.left(4).toUpper();
-                const QByteArray reply = replyTo(command);
+                const bool hello = command == "HELO" || command == "EHLO";
+                QByteArray reply = replyTo(command);
+                if (command == "MAIL" && !conversation->greeted)
+                    reply = "503 Error: send HELO first\r\n";
+                if (hello && reply.startsWith("250"))
+                    conversation->greeted = true;
                 if (command == "DATA" && reply.startsWith("354"))
                     conversation->inData = true;
                 send(reply);

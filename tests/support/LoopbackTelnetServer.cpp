@@ -26,6 +26,7 @@ void LoopbackTelnetServer::onNewConnection()
             m_received += socket->readAll();
             playDueSteps();
         });
+        connect(socket, &QTcpSocket::bytesWritten, this, &LoopbackTelnetServer::flood);
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             m_clientClosed = true;
             socket->deleteLater();
@@ -48,6 +49,22 @@ void LoopbackTelnetServer::playDueSteps()
     }
     if (m_nextStep == m_steps.size() && m_closeAtEnd)
         m_client->disconnectFromHost();
+    if (m_nextStep == m_steps.size() && m_floodAtEnd) {
+        // What the client sends stays with the network: it waits in the client once that is full.
+        disconnect(m_client, &QTcpSocket::readyRead, this, nullptr);
+        m_client->setReadBufferSize(1);
+        flood();
+    }
+}
+
+void LoopbackTelnetServer::flood()
+{
+    constexpr qint64 waiting = 64 * 1024; // kept ready for the network, so the server's memory stays small
+    if (!m_client || !m_floodAtEnd || m_steps.isEmpty() || m_nextStep < m_steps.size())
+        return;
+    const QByteArray& unit = m_steps.last().bytes;
+    if (m_client->bytesToWrite() < waiting)
+        m_client->write(unit.repeated(waiting / unit.size() + 1));
 }
 
 } // namespace tarvo::test

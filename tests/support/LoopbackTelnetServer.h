@@ -12,7 +12,8 @@ namespace tarvo::test {
 // A telnet service on a free port of 127.0.0.1 that plays a script to the first client: each step's
 // bytes are sent once the client has sent at least the step's count of bytes in all (0: at once), so
 // that each step reaches the client as a read of its own. It records what the client sends and
-// whether the client closed the connection.
+// whether the client closed the connection. As a flooding service it sends the last step again and
+// again once the script is played, and reads nothing more.
 class LoopbackTelnetServer : public QObject
 {
     Q_OBJECT
@@ -30,6 +31,8 @@ public:
     }
     // Close the connection once the script is played.
     void setCloseAtEnd(bool close) { m_closeAtEnd = close; }
+    // Repeat the last step without end once the script is played, and stop reading.
+    void setFloodAtEnd(bool flood) { m_floodAtEnd = flood; }
 
     const QByteArray& received() const { return m_received; }
     bool clientConnected() const { return m_connected; }
@@ -43,6 +46,7 @@ private:
     };
     void onNewConnection();
     void playDueSteps();
+    void flood();
 
     QTcpServer m_server;
     QPointer<QTcpSocket> m_client;
@@ -50,6 +54,7 @@ private:
     int m_nextStep = 0;
     QByteArray m_received;
     bool m_closeAtEnd = false;
+    bool m_floodAtEnd = false;
     bool m_connected = false;
     bool m_clientClosed = false;
 };
