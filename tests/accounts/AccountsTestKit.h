@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TestProgram.h"
+#include "WidgetDriver.h"
 
 #include "accounts/UserStore.h"
 #include "core/Sql.h"
@@ -10,32 +11,9 @@
 #include <QTcpServer>
 #include <QTest>
 
-// Helpers the sign-in and account tests share: controls found by name, typing and clicking, accounts
-// added through the store and a loopback port that nothing listens on.
+// Helpers the sign-in and account tests share: accounts added through the store and a loopback port
+// that nothing listens on.
 namespace tarvo::test {
-
-template <class T>
-T* child(const QWidget* window, const char* name)
-{
-    T* found = window->findChild<T*>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
-
-inline void type(const QWidget* window, const char* name, const QString& text)
-{
-    QLineEdit* box = child<QLineEdit>(window, name);
-    box->clear();
-    QTest::keyClicks(box, text);
-}
-
-// Clicks near the left edge, where an option or a check box has its indicator.
-inline void click(const QWidget* window, const char* name)
-{
-    auto* button = child<QAbstractButton>(window, name);
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
-}
 
 inline qint64 addAccount(TestProgram& program, const QString& name, const QString& userId,
                          const QString& group, const QString& email = {}, const QString& area = {},

@@ -1,0 +1,22 @@
+#include "plan/PlanFields.h"
+
+#include <QLineEdit>
+
+namespace tarvo {
+
+void upperCaseWhileTyped(QLineEdit* field)
+{
+    QObject::connect(field, &QLineEdit::textEdited, field, [field](const QString& text) {
+        QString upper = text;
+        // Letter for letter, so that the text keeps its length (and its length limit).
+        for (QChar& c : upper)
+            c = c.toUpper();
+        if (upper == text)
+            return;
+        const int caret = field->cursorPosition();
+        field->setText(upper);
+        field->setCursorPosition(caret);
+    });
+}
+
+} // namespace tarvo

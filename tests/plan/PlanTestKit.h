@@ -1,0 +1,107 @@
+#pragma once
+
+#include "TestProgram.h"
+#include "WidgetDriver.h"
+
+#include "core/Sql.h"
+#include "plan/frmIPAddressSettings.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QListWidget>
+#include <QPointer>
+#include <QSqlRecord>
+#include <QTabWidget>
+#include <QTest>
+
+// The settings window of a test program folder, opened by a signed-in administrator, driven by the
+// names of its controls.
+namespace tarvo::test {
+
+struct Settings
+{
+    explicit Settings(const QString& group = GroupSistem, const QString& region = {})
+    {
+        program.signInAs(QStringLiteral("admin"), QStringLiteral("Administrator"), group, region);
+    }
+    ~Settings() { delete window; }
+
+    void open()
+    {
+        window = new frmIPAddressSettings(program.context);
+        window->show();
+        QApplication::setActiveWindow(window);
+        if (!QTest::qWaitForWindowActive(window))
+            qFatal("the settings window does not come up");
+    }
+    void exec(const QString& sql) const
+    {
+        if (!execSql(program.database.handle(), sql))
+            qFatal("cannot run %s", qPrintable(sql));
+    }
+    // The values of a query's first row, as texts joined by "|".
+    QString row(const QString& sql) const
+    {
+        auto query = runSql(program.database.handle(), sql);
+        QStringList values;
+        if (query && query->next())
+            for (int i = 0; i < query->record().count(); ++i)
+                values << (query->value(i).isNull() ? QStringLiteral("NULL") : query->value(i).toString());
+        return values.join(QLatin1Char('|'));
+    }
+    int count(const QString& table) const
+    {
+        return row(QStringLiteral("SELECT count(*) FROM ") + table).toInt();
+    }
+
+    template <class T>
+    T* child(const char* name) const
+    {
+        return test::child<T>(window, name);
+    }
+    QString text(const char* name) const { return child<QLineEdit>(name)->text(); }
+    bool enabled(const char* name) const { return child<QWidget>(name)->isEnabled(); }
+    bool visible(const char* name) const { return child<QWidget>(name)->isVisible(); }
+    void type(const char* name, const QString& text) const { test::type(window, name, text); }
+    void click(const char* name) const { test::click(window, name); }
+    // Saves and answers the confirmation with OK (or the given answer).
+    void save(const char* button, MessageAnswer answer = MessageAnswer::Ok)
+    {
+        program.messenger.clear();
+        program.messenger.answer(answer);
+        click(button);
+    }
+    void tab(int index) const { child<QTabWidget>("SSTabSetting")->setCurrentIndex(index); }
+    QList<bool> tabsEnabled() const
+    {
+        auto* tabs = child<QTabWidget>("SSTabSetting");
+        QList<bool> enabled;
+        for (int i = 0; i < tabs->count(); ++i)
+            enabled << tabs->isTabEnabled(i);
+        return enabled;
+    }
+    QStringList listed(const char* list) const
+    {
+        QStringList names;
+        auto* box = child<QListWidget>(list);
+        for (int i = 0; i < box->count(); ++i)
+            names << box->item(i)->text();
+        return names;
+    }
+    // Picks a list entry with the mouse.
+    void pick(const char* list, const QString& name) const
+    {
+        auto* box = child<QListWidget>(list);
+        const QList<QListWidgetItem*> items = box->findItems(name, Qt::MatchExactly);
+        if (items.isEmpty())
+            qFatal("no list entry %s", qPrintable(name));
+        box->scrollToItem(items.first());
+        QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, box->visualItemRect(items.first()).center());
+    }
+    QStringList messages() const { return program.messenger.texts(); }
+
+    TestProgram program;
+    QPointer<frmIPAddressSettings> window;
+};
+
+} // namespace tarvo::test
