@@ -5,17 +5,18 @@
 
 namespace tarvo {
 
-SignInRunner::SignInRunner(AppContext& context, MainWindowAccess& mainWindow, Pinger& pinger)
-    : m_context(context), m_mainWindow(mainWindow), m_pinger(pinger)
+SignInRunner::SignInRunner(AppContext& context, MainWindowAccess& mainWindow, AccountsNetwork network)
+    : m_context(context), m_mainWindow(mainWindow), m_network(std::move(network))
 {}
 
 bool SignInRunner::runSignIn(QWidget* parent)
 {
     AppContext& context = m_context;
+    const MailTransportFactory& mail = m_network.mail;
     frmLogin dialog(
-        m_context, m_mainWindow, m_pinger,
-        [&context](QWidget* owner) {
-            frmLoginSilap forgotten(context, owner);
+        m_context, m_mainWindow, m_network,
+        [&context, &mail](QWidget* owner) {
+            frmLoginSilap forgotten(context, mail, owner);
             forgotten.exec();
         },
         parent);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "accounts/AccountsNetwork.h"
 #include "accounts/SignedInAccount.h"
 
 #include "core/MainWindowAccess.h"
@@ -7,7 +8,6 @@
 namespace tarvo {
 
 class AppContext;
-class Pinger;
 
 // Runs the sign-in dialog for the main window, at start-up and for "Change Login", and opens the
 // forgotten-login dialog after each failed attempt. It keeps the row the user signed in with for the
@@ -15,7 +15,7 @@ class Pinger;
 class SignInRunner final : public SignInDialogRunner
 {
 public:
-    SignInRunner(AppContext& context, MainWindowAccess& mainWindow, Pinger& pinger);
+    SignInRunner(AppContext& context, MainWindowAccess& mainWindow, AccountsNetwork network);
 
     // Leaves Session.ChangingLogin as the main window set it, so that the main window tells an Exit at
     // start-up (end the program) from a Cancel during Change Login (keep the user).
@@ -26,7 +26,7 @@ public:
 private:
     AppContext& m_context;
     MainWindowAccess& m_mainWindow;
-    Pinger& m_pinger;
+    AccountsNetwork m_network;
     SignedInAccount m_signedIn;
 };
 

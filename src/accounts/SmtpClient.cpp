@@ -136,8 +136,13 @@ QString SmtpClient::helloName()
     return name.isEmpty() ? QStringLiteral("localhost") : name;
 }
 
+MailTransportFactory SmtpClient::factory()
+{
+    return [](QObject* parent) -> MailTransport* { return new SmtpClient(parent); };
+}
+
 SmtpClient::SmtpClient(QObject* parent)
-    : QObject(parent), m_timer(new QTimer(this)), m_overallTimer(new QTimer(this))
+    : MailTransport(parent), m_timer(new QTimer(this)), m_overallTimer(new QTimer(this))
 {
     m_timer->setSingleShot(true);
     m_overallTimer->setSingleShot(true);

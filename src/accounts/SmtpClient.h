@@ -1,7 +1,8 @@
 #pragma once
 
+#include "accounts/MailTransport.h"
+
 #include <QByteArray>
-#include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -10,17 +11,6 @@ class QTcpSocket;
 class QTimer;
 
 namespace tarvo {
-
-// One plain-text mail: envelope addresses, the header values and the body (lines joined by CR LF).
-struct MailMessage
-{
-    QString senderAddress;
-    QString senderName;
-    QString recipientAddress;
-    QString recipientName;
-    QString subject;
-    QString body;
-};
 
 // Splits the server's replies into lines and gathers multi-line replies ("250-first", "250 last").
 // Data may arrive in any pieces: a reply is complete only with the line end of its last line. A reply
@@ -77,25 +67,23 @@ quint16 smtpPort(const QString& text);
 // whole conversation one more; a socket error, a reply other than the expected one, a reply beyond the
 // reader's bounds and a silent or slow server end the mail with a failure text
 // "ERROR : <number>. <description>.".
-class SmtpClient : public QObject
+class SmtpClient final : public MailTransport
 {
     Q_OBJECT
 public:
     explicit SmtpClient(QObject* parent = nullptr);
     ~SmtpClient() override;
 
+    // Makes clients with the usual time-outs.
+    static MailTransportFactory factory();
+
     // How long each step waits for the server, and how long the whole conversation may take.
     void setStepTimeout(int milliseconds) { m_stepTimeoutMs = milliseconds; }
     void setOverallTimeout(int milliseconds) { m_overallTimeoutMs = milliseconds; }
 
-    bool isBusy() const { return m_state != State::Idle; }
-
-    // Starts the mail. Returns false, and emits nothing, while an earlier mail is still on its way;
-    // otherwise finished() follows once, from the event loop.
-    bool send(const QString& server, quint16 port, const MailMessage& message);
-
-    // Ends the mail on its way at once, without a word: finished() does not follow.
-    void cancel();
+    bool isBusy() const override { return m_state != State::Idle; }
+    bool send(const QString& server, quint16 port, const MailMessage& message) override;
+    void cancel() override;
 
     // The failure text of the form the mailing windows show.
     static QString errorText(int number, const QString& description);
@@ -104,10 +92,6 @@ public:
     static QString helloName();
 
     const SmtpReplyReader& replyReader() const { return m_reader; }
-
-Q_SIGNALS:
-    // ok: the server accepted the mail. Otherwise error is the text to show.
-    void finished(bool ok, const QString& error);
 
 private:
     enum class State

@@ -1,7 +1,8 @@
 #include "accounts/UpdateCheck.h"
 
+#include "accounts/AccountsNetwork.h"
+
 #include "core/AppContext.h"
-#include "core/FileDownloader.h"
 #include "core/MainWindowAccess.h"
 #include "core/Messenger.h"
 #include "core/NetworkGuard.h"
@@ -86,12 +87,12 @@ QString updateHostOf(const QString& updateUrl)
     return host.trimmed();
 }
 
-UpdateCheck::UpdateCheck(const AppContext& context, Pinger& pinger, MainWindowAccess& mainWindow,
-                         QWidget* messageParent, QObject* parent)
-    : QObject(parent), m_context(context), m_pinger(pinger), m_mainWindow(mainWindow),
-      m_messageParent(messageParent), m_downloader(new FileDownloader(this)), m_runningVersion(versionText())
+UpdateCheck::UpdateCheck(const AppContext& context, const AccountsNetwork& network,
+                         MainWindowAccess& mainWindow, QWidget* messageParent, QObject* parent)
+    : QObject(parent), m_context(context), m_pinger(network.pinger), m_mainWindow(mainWindow),
+      m_messageParent(messageParent), m_downloader(network.download(this)), m_runningVersion(versionText())
 {
-    connect(m_downloader, &FileDownloader::finished, this,
+    connect(m_downloader, &Downloader::finished, this,
             [this](bool ok, const QString& filePath, const QString&) { onDownloaded(ok, filePath); });
 }
 
@@ -153,7 +154,7 @@ void UpdateCheck::download()
 void UpdateCheck::onDownloaded(bool ok, const QString& filePath)
 {
     if (!ok) {
-        m_context.messenger().inform(m_messageParent, FileDownloader::failureMessage(), QString(),
+        m_context.messenger().inform(m_messageParent, Downloader::failureMessage(), QString(),
                                      MessageIcon::Information);
         return finish();
     }

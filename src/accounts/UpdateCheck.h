@@ -12,9 +12,10 @@ class QWidget;
 namespace tarvo {
 
 class AppContext;
-class FileDownloader;
+class Downloader;
 class MainWindowAccess;
 class Pinger;
+struct AccountsNetwork;
 
 // What the update information offers the running version.
 enum class UpdateOffer
@@ -56,7 +57,7 @@ class UpdateCheck : public QObject
 {
     Q_OBJECT
 public:
-    UpdateCheck(const AppContext& context, Pinger& pinger, MainWindowAccess& mainWindow,
+    UpdateCheck(const AppContext& context, const AccountsNetwork& network, MainWindowAccess& mainWindow,
                 QWidget* messageParent, QObject* parent = nullptr);
     ~UpdateCheck() override;
 
@@ -79,7 +80,7 @@ private:
     Pinger& m_pinger;
     MainWindowAccess& m_mainWindow;
     QPointer<QWidget> m_messageParent;
-    FileDownloader* m_downloader;
+    Downloader* m_downloader;
     QString m_runningVersion;
     int m_lookupId = -1;
     bool m_running = false;

@@ -19,11 +19,11 @@
 
 namespace tarvo {
 
-frmLogin::frmLogin(AppContext& context, MainWindowAccess& mainWindow, Pinger& pinger,
+frmLogin::frmLogin(AppContext& context, MainWindowAccess& mainWindow, const AccountsNetwork& network,
                    ForgottenLoginOpener openForgottenLogin, QWidget* parent)
     : QDialog(parent), m_context(context), m_mainWindow(mainWindow),
       m_store(std::make_unique<UserStore>(context.database())),
-      m_updateCheck(new UpdateCheck(context, pinger, mainWindow, this, this)),
+      m_updateCheck(new UpdateCheck(context, network, mainWindow, this, this)),
       m_openForgottenLogin(std::move(openForgottenLogin))
 {
     setObjectName(QStringLiteral("frmLogin"));

@@ -14,9 +14,9 @@ namespace tarvo {
 
 class AppContext;
 class MainWindowAccess;
-class Pinger;
 class UpdateCheck;
 class UserStore;
+struct AccountsNetwork;
 
 // The sign-in dialog "Tarvo Login". A matching user ID and password (letter case ignored) sign the user
 // in: the Session and the main window's caption are set, and the update check runs when its box is
@@ -30,7 +30,7 @@ public:
     // Opens the forgotten-login dialog modally and returns when it is closed.
     using ForgottenLoginOpener = std::function<void(QWidget* parent)>;
 
-    frmLogin(AppContext& context, MainWindowAccess& mainWindow, Pinger& pinger,
+    frmLogin(AppContext& context, MainWindowAccess& mainWindow, const AccountsNetwork& network,
              ForgottenLoginOpener openForgottenLogin, QWidget* parent = nullptr);
     ~frmLogin() override;
 

@@ -1,7 +1,6 @@
 #include "accounts/frmLoginSilap.h"
 
 #include "accounts/PasswordMail.h"
-#include "accounts/SmtpClient.h"
 #include "accounts/UserStore.h"
 #include "core/FieldNavigation.h"
 #include "core/WidgetParts.h"
@@ -18,9 +17,9 @@
 
 namespace tarvo {
 
-frmLoginSilap::frmLoginSilap(AppContext& context, QWidget* parent)
+frmLoginSilap::frmLoginSilap(AppContext& context, const MailTransportFactory& mail, QWidget* parent)
     : QDialog(parent), m_context(context), m_store(std::make_unique<UserStore>(context.database())),
-      m_client(new SmtpClient(this))
+      m_client(mail(this))
 {
     setObjectName(QStringLiteral("frmLoginSilap"));
     setWindowTitle(QStringLiteral("Invalid User ID or Password ..."));
@@ -55,7 +54,7 @@ frmLoginSilap::frmLoginSilap(AppContext& context, QWidget* parent)
     FieldNavigation::install(txtInternetEmail, [this] { cmdOK_Click(); });
     connect(cmdOK, &QPushButton::clicked, this, &frmLoginSilap::cmdOK_Click);
     connect(cmdBatal2, &QPushButton::clicked, this, &frmLoginSilap::cmdBatal2_Click);
-    connect(m_client, &SmtpClient::finished, this, &frmLoginSilap::onMailFinished);
+    connect(m_client, &MailTransport::finished, this, &frmLoginSilap::onMailFinished);
     txtInternetEmail->setFocus();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "accounts/MailTransport.h"
+
 #include <QDialog>
 
 #include <memory>
@@ -11,7 +13,6 @@ class QPushButton;
 namespace tarvo {
 
 class AppContext;
-class SmtpClient;
 class UserStore;
 
 // The forgotten-login dialog "Invalid User ID or Password ...": mails the user ID and password of the
@@ -22,11 +23,11 @@ class frmLoginSilap : public QDialog
 {
     Q_OBJECT
 public:
-    frmLoginSilap(AppContext& context, QWidget* parent = nullptr);
+    frmLoginSilap(AppContext& context, const MailTransportFactory& mail, QWidget* parent = nullptr);
     ~frmLoginSilap() override;
 
-    // The mail client, for a shorter time-out in tests.
-    SmtpClient& mailClient() { return *m_client; }
+    // The transport of the mail, made by the factory handed in.
+    MailTransport& mailClient() { return *m_client; }
 
     void reject() override;
 
@@ -38,7 +39,7 @@ private:
 
     AppContext& m_context;
     std::unique_ptr<UserStore> m_store;
-    SmtpClient* m_client;
+    MailTransport* m_client;
 
     QLineEdit* txtInternetEmail;
     QPushButton* cmdOK;

@@ -1,7 +1,6 @@
 #include "accounts/frmUser.h"
 
 #include "accounts/SignedInAccount.h"
-#include "accounts/SmtpClient.h"
 #include "core/FieldNavigation.h"
 #include "core/WidgetParts.h"
 
@@ -35,12 +34,12 @@ constexpr int UserIdLength = 6;
 } // namespace
 
 frmUser::frmUser(AppContext& context, MainWindowAccess& mainWindow, const SignedInAccount& signedIn,
-                 SmtpSetupOpener openSmtpSetup, QWidget* parent)
+                 const MailTransportFactory& mail, SmtpSetupOpener openSmtpSetup, QWidget* parent)
     : QWidget(parent), m_context(context), m_mainWindow(mainWindow), m_signedIn(signedIn),
-      m_store(context.database()), m_openSmtpSetup(std::move(openSmtpSetup)), m_client(new SmtpClient(this))
+      m_store(context.database()), m_openSmtpSetup(std::move(openSmtpSetup)), m_client(mail(this))
 {
     buildControls();
-    connect(m_client, &SmtpClient::finished, this, &frmUser::onMailFinished);
+    connect(m_client, &MailTransport::finished, this, &frmUser::onMailFinished);
     Form_Load();
 }
 

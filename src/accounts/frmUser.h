@@ -1,5 +1,6 @@
 #pragma once
 
+#include "accounts/MailTransport.h"
 #include "accounts/PasswordMail.h"
 #include "accounts/UserStore.h"
 
@@ -23,7 +24,6 @@ namespace tarvo {
 
 class AppContext;
 class MainWindowAccess;
-class SmtpClient;
 struct SignedInAccount;
 
 // The user-accounts window "Tarvo User ...": lists the accounts by name and adds, changes and deletes
@@ -38,11 +38,11 @@ public:
     using SmtpSetupOpener = std::function<void(QWidget* parent)>;
 
     frmUser(AppContext& context, MainWindowAccess& mainWindow, const SignedInAccount& signedIn,
-            SmtpSetupOpener openSmtpSetup, QWidget* parent = nullptr);
+            const MailTransportFactory& mail, SmtpSetupOpener openSmtpSetup, QWidget* parent = nullptr);
     ~frmUser() override;
 
-    // The mail client, for a shorter time-out in tests.
-    SmtpClient& mailClient() { return *m_client; }
+    // The transport of the new accounts' mails, made by the factory handed in.
+    MailTransport& mailClient() { return *m_client; }
 
     // While the new account's mail is on its way, the program may not close the window.
     QString busyReason() const override;
@@ -91,7 +91,7 @@ private:
     const SignedInAccount& m_signedIn;
     UserStore m_store;
     SmtpSetupOpener m_openSmtpSetup;
-    SmtpClient* m_client;
+    MailTransport* m_client;
     SmtpSettings m_smtp;
 
     bool m_addMode = false;

@@ -13,13 +13,14 @@ void registerAccountsWindows(AppServices& services)
 {
     AppContext& context = services.context;
     MainWindowAccess& mainWindow = services.mainWindow;
-    auto runner = std::make_unique<SignInRunner>(context, mainWindow, services.pinger);
+    auto runner = std::make_unique<SignInRunner>(context, mainWindow, services.accountsNetwork);
     const SignedInAccount& signedIn = runner->signedInAccount();
+    const MailTransportFactory& mail = services.accountsNetwork.mail;
 
     services.registry.registerChild(WindowCommand::UserAccounts,
-                                    [&context, &mainWindow, &signedIn](QWidget* parent) {
+                                    [&context, &mainWindow, &signedIn, &mail](QWidget* parent) {
                                         return new frmUser(
-                                            context, mainWindow, signedIn,
+                                            context, mainWindow, signedIn, mail,
                                             [&context](QWidget* owner) {
                                                 frmSMTPSetup setup(context, owner);
                                                 setup.exec();

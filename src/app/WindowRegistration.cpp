@@ -4,9 +4,27 @@
 #include "app/PlanWindows.h"
 #include "app/SubnetCalcWindows.h"
 
+#include "core/AppContext.h"
+
 #include <QWidget>
 
 namespace tarvo::app {
+
+namespace {
+
+ProbeServices probeServicesOf(const NetworkServices& network, Messenger& messenger)
+{
+    return {network.resolver, network.nodeStatus, network.banners, messenger};
+}
+
+} // namespace
+
+AppServices::AppServices(AppContext& appContext, WindowRegistry& windowRegistry,
+                         const NetworkServices& network)
+    : context(appContext), registry(windowRegistry), probes{probeState, network.pinger,
+                                                            probeServicesOf(network, appContext.messenger())},
+      accountsNetwork{network.pinger, network.mail, network.download}
+{}
 
 void MainWindowProxy::setMainCaption(const QString& caption)
 {

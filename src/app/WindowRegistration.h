@@ -1,13 +1,16 @@
 #pragma once
 
+#include "accounts/AccountsNetwork.h"
+#include "app/NetworkServices.h"
 #include "core/MainWindowAccess.h"
 #include "core/WindowRegistry.h"
+#include "probe/ProbeKit.h"
+#include "probe/ProbeState.h"
 
 #include <memory>
 
 namespace tarvo {
 class AppContext;
-class Pinger;
 } // namespace tarvo
 
 namespace tarvo::app {
@@ -33,12 +36,21 @@ private:
     MainWindowAccess* m_target = nullptr;
 };
 
-// What the subsystems' windows are built from. The registration functions capture it by reference.
+// What the subsystems' windows are built from: the context, the registry, the program's probe state and
+// its network services, grouped as the subsystems use them. The registration functions capture it by
+// reference.
 struct AppServices
 {
+    AppServices(AppContext& context, WindowRegistry& registry, const NetworkServices& network);
+    AppServices(const AppServices&) = delete;
+    AppServices& operator=(const AppServices&) = delete;
+
     AppContext& context;
     WindowRegistry& registry;
-    Pinger& pinger;
+    // The one ProbeState of the program, and what the assignment and records windows probe with.
+    ProbeState probeState;
+    ProbeKit probes;
+    AccountsNetwork accountsNetwork;
     MainWindowProxy mainWindow;
     // The sign-in dialog, supplied by the accounts subsystem's registration. Without it the main
     // window opens with nobody signed in.

@@ -13,7 +13,7 @@
 namespace tarvo {
 
 FileDownloader::FileDownloader(QObject* parent)
-    : QObject(parent), m_manager(new QNetworkAccessManager(this)), m_timer(new QTimer(this))
+    : Downloader(parent), m_manager(new QNetworkAccessManager(this)), m_timer(new QTimer(this))
 {
     m_timer->setSingleShot(true);
     connect(m_timer, &QTimer::timeout, this, [this] {
@@ -32,9 +32,9 @@ FileDownloader::~FileDownloader()
     }
 }
 
-QString FileDownloader::failureMessage()
+DownloaderFactory FileDownloader::factory()
 {
-    return QStringLiteral("An error has occured in the file transfer or write.  Please try again later.");
+    return [](QObject* parent) -> Downloader* { return new FileDownloader(parent); };
 }
 
 QString FileDownloader::fileNameOf(const QString& address)

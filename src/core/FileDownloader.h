@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "core/Downloader.h"
+
 #include <QPointer>
 #include <QString>
 
@@ -19,31 +20,24 @@ class ReplacingFile;
 // Any HTTP status other than 2xx, a connection failure, a time-out, a body larger than the caller's
 // limit or a failed write is a failure, and leaves no file behind. The local file name is the part of
 // the address after its last "/"; the names "", "." and ".." are refused.
-class FileDownloader : public QObject
+class FileDownloader final : public Downloader
 {
     Q_OBJECT
 public:
     explicit FileDownloader(QObject* parent = nullptr);
     ~FileDownloader() override;
 
-    // The message shown when a download fails.
-    static QString failureMessage();
+    // Makes downloaders of this kind.
+    static DownloaderFactory factory();
 
-    void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+    void setTimeout(int milliseconds) override { m_timeoutMs = milliseconds; }
     int timeout() const { return m_timeoutMs; }
-    bool isBusy() const { return !m_reply.isNull(); }
+    bool isBusy() const override { return !m_reply.isNull(); }
 
-    // Starts the download of at most sizeLimit bytes. Returns false, and emits nothing, when an earlier
-    // download is still running; otherwise finished() follows once (also for failures found before
-    // anything is sent).
-    bool DownloadFile(const QString& address, const QString& folder, qint64 sizeLimit);
+    bool DownloadFile(const QString& address, const QString& folder, qint64 sizeLimit) override;
 
     // The local file name that an address gives ("" when it has no "/").
     static QString fileNameOf(const QString& address);
-
-Q_SIGNALS:
-    // ok: the file was saved at filePath. Otherwise error says why.
-    void finished(bool ok, const QString& filePath, const QString& error);
 
 private:
     void finishWithError(const QString& error);

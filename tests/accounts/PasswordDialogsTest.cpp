@@ -22,7 +22,7 @@ struct Mailing
 {
     test::TestProgram program;
     test::LoopbackSmtpServer server;
-    frmLoginSilap dialog{program.context};
+    frmLoginSilap dialog{program.context, SmtpClient::factory()};
 
     Mailing()
     {

@@ -5,6 +5,7 @@
 #include "ModalDialogs.h"
 
 #include "accounts/SignInRunner.h"
+#include "accounts/SmtpClient.h"
 #include "accounts/UpdateCheck.h"
 #include "accounts/frmLogin.h"
 #include "core/FileDownloader.h"
@@ -28,6 +29,7 @@ struct SignIn
 {
     test::TestProgram program;
     test::FakePinger pinger;
+    AccountsNetwork network{pinger, SmtpClient::factory(), FileDownloader::factory()};
     test::FakeMainWindow mainWindow;
     test::LoopbackHttpServer server;
     int forgottenLoginOpened = 0;
@@ -48,7 +50,7 @@ struct SignIn
 
     void open()
     {
-        dialog = std::make_unique<frmLogin>(program.context, mainWindow, pinger,
+        dialog = std::make_unique<frmLogin>(program.context, mainWindow, network,
                                             [this](QWidget*) { ++forgottenLoginOpened; });
         dialog->findChild<UpdateCheck*>()->setRunningVersion(Running);
         dialog->show();
@@ -272,7 +274,7 @@ private Q_SLOTS:
     void runnerRunsTheDialogModally()
     {
         SignIn s;
-        SignInRunner runner(s.program.context, s.mainWindow, s.pinger);
+        SignInRunner runner(s.program.context, s.mainWindow, s.network);
         // A wrong password brings up the real forgotten-login dialog; after it the user tries again.
         bool forgottenSeen = false;
         test::whenModal("frmLogin", [&](QWidget* login) {

@@ -3,6 +3,7 @@
 #include "LoopbackSmtpServer.h"
 
 #include "accounts/SignedInAccount.h"
+#include "accounts/SmtpClient.h"
 #include "accounts/frmUser.h"
 
 #include <QApplication>
@@ -52,7 +53,7 @@ struct Accounts
 
     void open()
     {
-        window = new frmUser(program.context, mainWindow, signedIn, [this](QWidget*) {
+        window = new frmUser(program.context, mainWindow, signedIn, SmtpClient::factory(), [this](QWidget*) {
             ++smtpSetupOpened;
             if (smtpSetup)
                 smtpSetup();

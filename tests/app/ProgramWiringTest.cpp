@@ -1,17 +1,18 @@
-// The program as src/app puts it together: every registered window reached from the real main window,
-// with the real sign-in dialog in front of it.
+// The whole program as main.cpp builds it, on fake network services: every registered window reached
+// from the real main window, with the real sign-in dialog and message boxes in front of it.
 
-#include "FakePinger.h"
+#include "FakeNetwork.h"
 #include "ModalDialogs.h"
 #include "TestProgram.h"
 
-#include "app/WindowRegistration.h"
+#include "app/Program.h"
 #include "core/MDIFrmUtama.h"
 #include "core/Sql.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -21,48 +22,66 @@ using namespace tarvo;
 
 namespace {
 
+// Loopback addresses, so that nothing could leave the machine even if a real service were used.
+const QString UpdateUrl = QStringLiteral("http://127.0.0.1:9/tarvo");
+const QString MailServer = QStringLiteral("127.0.0.1");
+
 struct WiredProgram
 {
     WiredProgram()
     {
         // A recorded database folder and mail server: no first-run offer, no SMTP settings dialog.
-        p.context.WriteINI(QStringLiteral("Database"), QStringLiteral("DatabaseLocation"), p.folder());
-        p.context.WriteINI(QStringLiteral("Network"), QStringLiteral("SMTP"), QStringLiteral("127.0.0.1"));
-        app::registerAllWindows(services);
-        window = std::make_unique<MDIFrmUtama>(p.context, registry, services.signIn.get());
-        services.mainWindow.setTarget(window.get());
+        folder.context.WriteINI(QStringLiteral("Database"), QStringLiteral("DatabaseLocation"),
+                                folder.folder());
+        folder.context.WriteINI(QStringLiteral("Network"), QStringLiteral("SMTP"), MailServer);
+        folder.context.WriteINI(QStringLiteral("Network"), QStringLiteral("Port"), QStringLiteral("2525"));
+        folder.context.WriteINI(QStringLiteral("Web"), QStringLiteral("UpdateURL"), UpdateUrl);
     }
-    ~WiredProgram() { services.mainWindow.setTarget(nullptr); }
 
-    // Answers the next sign-in dialog with a user ID and password, without the update check.
-    static void signInWith(const QString& userId, const QString& password)
+    // Answers the next sign-in dialog with a user ID and password; with the update check, the message
+    // it shows is answered with OK and kept in messages.
+    void signInWith(const QString& userId, const QString& password, bool checkForUpdates = false)
     {
-        test::whenModal(QStringLiteral("frmLogin"), [userId, password](QWidget* dialog) {
-            auto* check = dialog->findChild<QCheckBox*>(QStringLiteral("chkWebPatch"));
-            check->setChecked(false);
-            auto* user = dialog->findChild<QLineEdit*>(QStringLiteral("txtUserID"));
-            auto* pass = dialog->findChild<QLineEdit*>(QStringLiteral("txtPassword"));
-            QTest::keyClicks(user, userId);
-            QTest::keyClicks(pass, password);
-            QTest::keyClick(pass, Qt::Key_Return);
-        });
+        test::whenModal(
+            QStringLiteral("frmLogin"), [this, userId, password, checkForUpdates](QWidget* dialog) {
+                dialog->findChild<QCheckBox*>(QStringLiteral("chkWebPatch"))->setChecked(checkForUpdates);
+                auto* user = dialog->findChild<QLineEdit*>(QStringLiteral("txtUserID"));
+                auto* pass = dialog->findChild<QLineEdit*>(QStringLiteral("txtPassword"));
+                QTest::keyClicks(user, userId);
+                QTest::keyClicks(pass, password);
+                QTest::keyClick(pass, Qt::Key_Return);
+                if (checkForUpdates)
+                    test::answerMessageBox(QMessageBox::Ok, messages);
+            });
     }
 
-    QAction* action(const char* name) const { return window->findChild<QAction*>(QLatin1String(name)); }
+    MDIFrmUtama& window() const { return *program.mainWindow(); }
+    const Session& session() { return program.context().session(); }
+    QAction* action(const char* name) const { return window().findChild<QAction*>(QLatin1String(name)); }
     QStringList openChildren() const
     {
         QStringList names;
-        for (QMdiSubWindow* sub : window->findChild<QMdiArea*>()->subWindowList())
+        for (QMdiSubWindow* sub : window().findChild<QMdiArea*>()->subWindowList())
             names << sub->widget()->objectName();
         return names;
     }
 
-    test::TestProgram p;
-    test::FakePinger pinger;
-    WindowRegistry registry;
-    app::AppServices services{p.context, registry, pinger, {}, nullptr};
-    std::unique_ptr<MDIFrmUtama> window;
+    // The program folder with the delivered Tarvo.ini and database; the program finds it through
+    // TARVO_HOME.
+    test::TestProgram folder;
+    test::FakeNetwork network;
+    app::Program program{{}, network.services()};
+    QStringList messages;
 };
+
+template <class T>
+T* child(const QWidget* window, const char* name)
+{
+    T* found = window->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
 
 } // namespace
 
@@ -70,45 +89,83 @@ class ProgramWiringTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // The update check after the sign-in runs on the services the program was given.
     void signInThroughTheRealDialogUnlocksTheBuiltCommands()
     {
-        WiredProgram program;
-        WiredProgram::signInWith(QStringLiteral("ADMIN"), QStringLiteral("admin"));
-        QVERIFY(program.window->start());
+        WiredProgram w;
+        w.network.pinger.answers(QStringLiteral("127.0.0.1"));
+        w.network.downloads.serve(UpdateUrl + QStringLiteral("/TarvoWebPatch"), "0.00.0000 -> 9.99.9999\r\n");
+        w.signInWith(QStringLiteral("ADMIN"), QStringLiteral("admin"), true);
+        QVERIFY(w.program.start());
 
-        QCOMPARE(program.p.session.LoginName, QStringLiteral("Administrator"));
-        QCOMPARE(program.p.session.LoginGroup, GroupSistem);
-        QVERIFY(program.window->mainCaption().contains(QStringLiteral("Administrator")));
-        QVERIFY(program.pinger.calls.isEmpty());
+        QCOMPARE(w.session().LoginName, QStringLiteral("Administrator"));
+        QCOMPARE(w.session().LoginGroup, GroupSistem);
+        QVERIFY(w.window().mainCaption().contains(QStringLiteral("Administrator")));
+        QCOMPARE(w.network.pinger.addresses(), QStringList{QStringLiteral("127.0.0.1")});
+        QCOMPARE(w.network.downloads.requested, QStringList{UpdateUrl + QStringLiteral("/TarvoWebPatch")});
+        QCOMPARE(w.messages,
+                 QStringList{QStringLiteral("Administrator,\n\nThere is an update available to version "
+                                            "9.99.9999. Please update using Utility - Web Patch menu.")});
+        QVERIFY(w.action("mnuWebPatch")->isEnabled());
 
         // The windows that exist are reachable; the others stay disabled until they are built.
         for (const char* built :
              {"mnuMaklumatPengguna", "mnuTukarPassword", "mnuIPAddressSetting", "mnuSubnetCalculator"})
-            QVERIFY2(program.action(built)->isEnabled(), built);
+            QVERIFY2(w.action(built)->isEnabled(), built);
         for (const char* missing : {"mnuInputRekod", "mnuCarianRekod", "mnuBackupRestore", "mnuCompactDB",
                                     "mnuRptLocation", "mnuAssignLog"})
-            QVERIFY2(!program.action(missing)->isEnabled(), missing);
+            QVERIFY2(!w.action(missing)->isEnabled(), missing);
+    }
+
+    void newAccountIsMailedThroughTheGivenTransport()
+    {
+        WiredProgram w;
+        w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(w.program.start());
+        QVERIFY(w.network.pinger.calls.isEmpty() && w.network.downloads.requested.isEmpty());
+
+        w.window().Toolbar1_ButtonClick(QStringLiteral("mUserID"));
+        auto* accounts = child<QWidget>(&w.window(), "frmUser");
+        QTest::mouseClick(child<QPushButton>(accounts, "cmdTambah"), Qt::LeftButton);
+        for (auto [box, text] : {std::pair{"txtNama", "Siti"},
+                                 {"txtUserID", "siti"},
+                                 {"txtPassword", "pa55"},
+                                 {"txtEmail", "siti@example.org"}})
+            QTest::keyClicks(child<QLineEdit>(accounts, box), QString::fromLatin1(text));
+        test::answerMessageBox(QMessageBox::Ok, w.messages);
+        QTest::mouseClick(child<QPushButton>(accounts, "cmdSimpan"), Qt::LeftButton);
+
+        QCOMPARE(w.messages, QStringList{QStringLiteral("Save record to Tarvo database ?")});
+        QCOMPARE(w.network.mailbox.mails.size(), 1);
+        const test::FakeMailbox::Mail& mail = w.network.mailbox.mails.first();
+        QCOMPARE(mail.server, MailServer);
+        QCOMPARE(mail.port, quint16(2525));
+        QCOMPARE(mail.message.recipientAddress, QStringLiteral("siti@example.org"));
+        // Back to the list once the mail is sent.
+        QTRY_VERIFY(
+            !child<QListWidget>(accounts, "lstUserName")->findItems("Siti", Qt::MatchExactly).isEmpty());
+        QCOMPARE(w.messages.size(), 1); // no mail error
     }
 
     void changeLoginToAnotherGroupClosesTheAccountsWindow()
     {
-        WiredProgram program;
-        QVERIFY(execSql(program.p.database.handle(),
+        WiredProgram w;
+        QVERIFY(execSql(w.folder.database.handle(),
                         QStringLiteral("INSERT INTO UserID (UserID, Name, Password, Email, [Group], Tadbir) "
                                        "VALUES ('hq1', 'Head Office', 'pw', '', 'HQ', '')")));
-        WiredProgram::signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
-        QVERIFY(program.window->start());
+        w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(w.program.start());
 
-        program.window->Toolbar1_ButtonClick(QStringLiteral("mUserID"));
-        QCOMPARE(program.openChildren(), QStringList{QStringLiteral("frmUser")});
+        w.window().Toolbar1_ButtonClick(QStringLiteral("mUserID"));
+        QCOMPARE(w.openChildren(), QStringList{QStringLiteral("frmUser")});
 
-        WiredProgram::signInWith(QStringLiteral("hq1"), QStringLiteral("pw"));
-        program.action("mnuTukarLogin")->trigger();
+        w.signInWith(QStringLiteral("hq1"), QStringLiteral("pw"));
+        w.action("mnuTukarLogin")->trigger();
 
-        QCOMPARE(program.p.session.LoginName, QStringLiteral("Head Office"));
-        QVERIFY(program.openChildren().isEmpty());
-        QVERIFY(!program.action("mnuMaklumatPengguna")->isEnabled());
-        QVERIFY(!program.p.session.ChangingLogin);
+        QCOMPARE(w.session().LoginName, QStringLiteral("Head Office"));
+        QVERIFY(w.openChildren().isEmpty());
+        QVERIFY(!w.action("mnuMaklumatPengguna")->isEnabled());
+        QVERIFY(!w.session().ChangingLogin);
     }
 };
 

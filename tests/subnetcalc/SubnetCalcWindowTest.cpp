@@ -1,7 +1,7 @@
 #include "ScriptedMessenger.h"
 #include "TestProgram.h"
 
-#include "FakePinger.h"
+#include "FakeNetwork.h"
 #include "app/SubnetCalcWindows.h"
 #include "app/WindowRegistration.h"
 #include "core/WindowRegistry.h"
@@ -261,8 +261,8 @@ private Q_SLOTS:
         m_window.reset();
         test::TestProgram program(test::TestProgram::Setup::Empty);
         WindowRegistry registry;
-        test::FakePinger pinger;
-        app::AppServices services{program.context, registry, pinger, {}, nullptr};
+        test::FakeNetwork network;
+        app::AppServices services(program.context, registry, network.services());
         app::registerSubnetCalcWindows(services);
         QVERIFY(!registry.isChild(WindowCommand::SubnetCalculator));
 
