@@ -24,14 +24,6 @@ namespace {
 
 const QString Unknown = QStringLiteral("xxx");
 
-// Keeps a control's place in the layout while it is hidden, so that a change of layout moves nothing.
-void keepPlace(QWidget* widget)
-{
-    QSizePolicy policy = widget->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    widget->setSizePolicy(policy);
-}
-
 // Widgets side by side in one widget.
 QWidget* sideBySide(QWidget* parent, std::initializer_list<QWidget*> widgets)
 {
@@ -75,7 +67,7 @@ CityPage::CityPage(SettingsShared& shared, QWidget* parent)
     place->addWidget(txtKodNegeri);
     place->addStretch();
     for (QWidget* widget : {lblStateCity, static_cast<QWidget*>(cboStateCity)})
-        keepPlace(widget);
+        keepPlaceWhenHidden(widget);
     m_top->addLayout(place);
 
     auto picture = [this](const char* name, const QString& tip) {
@@ -84,7 +76,7 @@ CityPage::CityPage(SettingsShared& shared, QWidget* parent)
         opener->setPixmap(style()->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(16, 16));
         opener->setToolTip(tip);
         opener->hide();
-        keepPlace(opener);
+        keepPlaceWhenHidden(opener);
         return opener;
     };
     auto link = [this](const char* name, const QString& caption) {
@@ -105,7 +97,7 @@ CityPage::CityPage(SettingsShared& shared, QWidget* parent)
 
     pctOffsetList = picture("pctOffsetList", QStringLiteral("Click here to display Offset list ..."));
     lblIPOctet3 = link("lblIPOctet3", QStringLiteral("Only for small network."));
-    keepPlace(lblIPOctet3);
+    keepPlaceWhenHidden(lblIPOctet3);
     lblOffset = link("lblOffset", QStringLiteral("Offset :"));
     txtOffset = addField(lblOffset, "txtOffset", sideBySide(this, {pctOffsetList, lblIPOctet3}));
     guardField(txtOffset,
@@ -119,13 +111,13 @@ CityPage::CityPage(SettingsShared& shared, QWidget* parent)
     FieldNavigation::install(txtToIPRange);
     for (QLineEdit* field : {txtIPOctet2, txtOffset, txtStartIPRange, txtToIPRange}) {
         field->setMaximumWidth(60);
-        keepPlace(field);
+        keepPlaceWhenHidden(field);
     }
     txtKodBandar->setMaximumWidth(80);
     guardNumber(txtStartIPRange, 255);
     guardNumber(txtToIPRange, 255);
     for (QWidget* widget : std::initializer_list<QWidget*>{lblIPRange, lblIPTo})
-        keepPlace(widget);
+        keepPlaceWhenHidden(widget);
 
     lblIPOctet = label("lblIPOctet", QStringLiteral("xxx.xxx.xxx.xxx"));
     QFont preview = lblIPOctet->font();

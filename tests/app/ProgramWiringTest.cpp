@@ -88,6 +88,9 @@ private Q_SLOTS:
         for (const char* missing : {"mnuInputRekod", "mnuCarianRekod", "mnuBackupRestore", "mnuCompactDB",
                                     "mnuRptLocation", "mnuAssignLog"})
             QVERIFY2(!program.action(missing)->isEnabled(), missing);
+
+        program.action("mnuIPAddressSetting")->trigger();
+        QCOMPARE(program.openChildren(), QStringList{QStringLiteral("frmIPAddressSettings")});
     }
 
     void changeLoginToAnotherGroupClosesTheAccountsWindow()
