@@ -19,4 +19,11 @@ void upperCaseWhileTyped(QLineEdit* field)
     });
 }
 
+void keepPlaceWhenHidden(QWidget* widget)
+{
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
 } // namespace tarvo

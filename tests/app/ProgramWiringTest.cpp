@@ -115,6 +115,9 @@ private Q_SLOTS:
         for (const char* missing : {"mnuInputRekod", "mnuCarianRekod", "mnuBackupRestore", "mnuCompactDB",
                                     "mnuRptLocation", "mnuAssignLog"})
             QVERIFY2(!w.action(missing)->isEnabled(), missing);
+
+        w.action("mnuIPAddressSetting")->trigger();
+        QCOMPARE(w.openChildren(), QStringList{QStringLiteral("frmIPAddressSettings")});
     }
 
     void newAccountIsMailedThroughTheGivenTransport()
