@@ -1,5 +1,8 @@
 #include "plan/PlanFields.h"
 
+#include "core/FieldNavigation.h"
+#include "core/WidgetParts.h"
+
 #include <QLineEdit>
 
 namespace tarvo {
@@ -17,6 +20,13 @@ void upperCaseWhileTyped(QLineEdit* field)
         field->setText(upper);
         field->setCursorPosition(caret);
     });
+}
+
+QLineEdit* navigableField(const char* objectName, QWidget* parent)
+{
+    QLineEdit* field = makeField(objectName, parent);
+    FieldNavigation::install(field);
+    return field;
 }
 
 } // namespace tarvo

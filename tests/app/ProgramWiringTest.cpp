@@ -82,12 +82,28 @@ private Q_SLOTS:
         QVERIFY(program.pinger.calls.isEmpty());
 
         // The windows that exist are reachable; the others stay disabled until they are built.
-        for (const char* built :
-             {"mnuMaklumatPengguna", "mnuTukarPassword", "mnuIPAddressSetting", "mnuSubnetCalculator"})
+        for (const char* built : {"mnuMaklumatPengguna", "mnuTukarPassword", "mnuIPAddressSetting",
+                                  "mnuUnitDivision", "mnuSubnetCalculator"})
             QVERIFY2(program.action(built)->isEnabled(), built);
         for (const char* missing : {"mnuInputRekod", "mnuCarianRekod", "mnuBackupRestore", "mnuCompactDB",
                                     "mnuRptLocation", "mnuAssignLog"})
             QVERIFY2(!program.action(missing)->isEnabled(), missing);
+    }
+
+    // The menu's unit window lets the user pick the place, whatever another window handed over before.
+    void unitWindowFromTheMenuIsInMenuMode()
+    {
+        WiredProgram program;
+        WiredProgram::signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(program.window->start());
+        program.p.context.unitDivisionHandOver() = {true, true, QStringLiteral("Headquarters"), {}, {}, true};
+        bool placeFree = false;
+        test::whenModal(QStringLiteral("frmUnitDivision"), [&placeFree](QWidget* dialog) {
+            placeFree = dialog->findChild<QWidget*>(QStringLiteral("cboRegion"))->isEnabled();
+            dialog->close();
+        });
+        program.action("mnuUnitDivision")->trigger();
+        QVERIFY(placeFree);
     }
 
     void changeLoginToAnotherGroupClosesTheAccountsWindow()
