@@ -13,4 +13,7 @@ void upperCaseWhileTyped(QLineEdit* field);
 // else.
 void keepPlaceWhenHidden(QWidget* widget);
 
+// A data-entry field with the keyboard rule of the data fields (Enter and Down move on, Up back).
+QLineEdit* navigableField(const char* objectName, QWidget* parent);
+
 } // namespace tarvo

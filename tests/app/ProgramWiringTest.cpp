@@ -109,8 +109,8 @@ private Q_SLOTS:
         QVERIFY(w.action("mnuWebPatch")->isEnabled());
 
         // The windows that exist are reachable; the others stay disabled until they are built.
-        for (const char* built :
-             {"mnuMaklumatPengguna", "mnuTukarPassword", "mnuIPAddressSetting", "mnuSubnetCalculator"})
+        for (const char* built : {"mnuMaklumatPengguna", "mnuTukarPassword", "mnuIPAddressSetting",
+                                  "mnuUnitDivision", "mnuSubnetCalculator"})
             QVERIFY2(w.action(built)->isEnabled(), built);
         for (const char* missing : {"mnuInputRekod", "mnuCarianRekod", "mnuBackupRestore", "mnuCompactDB",
                                     "mnuRptLocation", "mnuAssignLog"})
@@ -148,6 +148,22 @@ private Q_SLOTS:
         QTRY_VERIFY(
             !child<QListWidget>(accounts, "lstUserName")->findItems("Siti", Qt::MatchExactly).isEmpty());
         QCOMPARE(w.messages.size(), 1); // no mail error
+    }
+
+    // The menu's unit window lets the user pick the place, whatever another window handed over before.
+    void unitWindowFromTheMenuIsInMenuMode()
+    {
+        WiredProgram w;
+        w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(w.program.start());
+        w.program.context().unitDivisionHandOver() = {true, true, QStringLiteral("Headquarters"), {}, {}, true};
+        bool placeFree = false;
+        test::whenModal(QStringLiteral("frmUnitDivision"), [&placeFree](QWidget* dialog) {
+            placeFree = dialog->findChild<QWidget*>(QStringLiteral("cboRegion"))->isEnabled();
+            dialog->close();
+        });
+        w.action("mnuUnitDivision")->trigger();
+        QVERIFY(placeFree);
     }
 
     void changeLoginToAnotherGroupClosesTheAccountsWindow()
