@@ -1,6 +1,7 @@
 #include "app/WindowRegistration.h"
 
 #include "app/AccountsWindows.h"
+#include "app/MaintenanceWindows.h"
 #include "app/SubnetCalcWindows.h"
 
 #include <QWidget>
@@ -61,6 +62,7 @@ void registerAllWindows(AppServices& services)
     // One line per subsystem. The core's own windows (start window, locate-database and change-folder
     // dialogs, About box) are opened by the main window itself.
     registerAccountsWindows(services);
+    registerMaintenanceWindows(services);
     registerSubnetCalcWindows(services);
 }
 

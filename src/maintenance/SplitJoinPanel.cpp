@@ -125,6 +125,8 @@ QString SplitJoinPanel::fileName() const
 void SplitJoinPanel::setFileName(const QString& path)
 {
     txtFileName->setText(path);
+    // The same name again may be another file now (a new backup copy): the estimate is read afresh.
+    UpdateEstimatedFileCount();
 }
 
 SplitOptions SplitJoinPanel::options() const

@@ -1,6 +1,7 @@
 #include "maintenance/frmBackupDB.h"
 
 #include "core/AppContext.h"
+#include "core/DatabaseService.h"
 #include "core/FileDialogs.h"
 #include "core/Messenger.h"
 #include "core/ProgramFolder.h"
@@ -29,10 +30,18 @@ namespace {
 const QString SettingsSection = QStringLiteral("Settings");
 const QString SoftwareBase = QStringLiteral("SOFTWARE");
 
+// What the completion messages name.
+QString partsText(bool database, bool ini)
+{
+    return database && ini ? QStringLiteral("Tarvo database and Tarvo INI file")
+           : database      ? QStringLiteral("Tarvo database")
+                           : QStringLiteral("Tarvo INI file");
+}
+
 } // namespace
 
 frmBackupDB::frmBackupDB(const AppContext& context, Registry registry, QWidget* parent)
-    : QWidget(parent), m_context(context), m_registry(std::move(registry))
+    : QWidget(parent), m_context(context), m_registry(std::move(registry)), m_files(context)
 {
     buildControls();
     Form_Load();
@@ -85,6 +94,8 @@ void frmBackupDB::buildControls()
     resize(560, layout->sizeHint().height());
 
     connect(cmdDirektori, &QPushButton::clicked, this, &frmBackupDB::cmdDirektori_Click);
+    connect(cmdBackup, &QPushButton::clicked, this, &frmBackupDB::cmdBackup_Click);
+    connect(cmdRestore, &QPushButton::clicked, this, &frmBackupDB::cmdRestore_Click);
     connect(cmdTutup, &QPushButton::clicked, this, &frmBackupDB::cmdTutup_Click);
     // While a split, join or copy runs, nothing else of the window may start.
     connect(m_splitJoin, &SplitJoinPanel::runningChanged, this, [this](bool running) {
@@ -194,6 +205,124 @@ void frmBackupDB::cmdDirektori_Click()
     setFolder(folder);
     cmdBackup->setEnabled(true);
     cmdRestore->setEnabled(m_context.session().isSystemAdministrator());
+}
+
+void frmBackupDB::cmdBackup_Click()
+{
+    const bool database = chkBackupDB->isChecked();
+    const bool ini = chkBackupINI->isChecked();
+    if (!database && !ini)
+        return;
+    const QString folder = txtPath->text();
+    if (refuseBackup(m_files.checkBackup(folder, database, ini)))
+        return;
+    {
+        const BusyCursor busy;
+        if (database) {
+            if (auto copied = m_files.backupDatabase(folder); !copied)
+                return showFailure(copied);
+            SaveBackupLocation();
+        }
+        if (ini) {
+            if (auto copied = m_files.backupIni(folder); !copied)
+                return showFailure(copied);
+            SaveBackupLocation();
+        }
+    }
+    m_lastAcceptedFolder = folder;
+    cmdBackup->setEnabled(false);
+    m_context.messenger().inform(
+        this, QStringLiteral("Backup %1 to %2 completed successfully.").arg(partsText(database, ini), folder),
+        QStringLiteral("Backup completed"), MessageIcon::Information);
+    m_splitJoin->setFileName(database ? BackupFiles::databaseCopy(folder) : QString());
+    cmdRestore->setEnabled(m_context.session().isSystemAdministrator());
+}
+
+bool frmBackupDB::refuseBackup(BackupFiles::Refusal refusal)
+{
+    QString text;
+    switch (refusal) {
+    case BackupFiles::Refusal::None:
+        return false;
+    case BackupFiles::Refusal::NoFolder:
+        showFailure(
+            DbOutcome::failure(QStringLiteral("The folder \"%1\" does not exist").arg(txtPath->text())));
+        return true;
+    case BackupFiles::Refusal::RootFolder:
+        text = QStringLiteral("Backup to / root folder is not allowed! Please choose other folder.");
+        break;
+    case BackupFiles::Refusal::DatabaseItself:
+        text = QStringLiteral("Backup to Tarvo database folder is not allowed !");
+        txtPath->setText(m_lastAcceptedFolder);
+        break;
+    case BackupFiles::Refusal::ApplicationItself:
+        text = QStringLiteral("Backup to Tarvo application folder is not allowed !");
+        txtPath->setText(m_lastAcceptedFolder);
+        break;
+    }
+    m_context.messenger().inform(this, text, MessageTitle::ErrorBang3, MessageIcon::Exclamation);
+    return true;
+}
+
+void frmBackupDB::showFailure(const DbOutcome& failure)
+{
+    QString text = failure.error();
+    if (!text.endsWith(QLatin1Char('.')))
+        text += QLatin1Char('.');
+    m_context.messenger().inform(this, text, MessageTitle::ErrorBang3, MessageIcon::Critical);
+}
+
+void frmBackupDB::cmdRestore_Click()
+{
+    const bool database = chkBackupDB->isChecked();
+    const bool ini = chkBackupINI->isChecked();
+    if ((!database && !ini) || !m_context.session().isSystemAdministrator())
+        return;
+    const QString folder = txtPath->text();
+    const QString databaseCopy = BackupFiles::databaseCopy(folder);
+    const QString iniCopy = BackupFiles::iniCopy(folder);
+    // Both copies are looked for, and the database copy checked, before anything is restored.
+    auto missing = [&](bool wanted, const QString& copy, const QString& text) {
+        if (!wanted || (!folder.isEmpty() && QFileInfo(copy).isFile()))
+            return false;
+        m_context.messenger().inform(this, text, QString(), MessageIcon::None);
+        return true;
+    };
+    if (missing(database, databaseCopy, QStringLiteral("Backup Tarvo database not found!")) ||
+        missing(ini, iniCopy, QStringLiteral("Backup Tarvo INI file not found!")))
+        return;
+    if (database) {
+        const BusyCursor busy;
+        if (auto sound = verifyDatabaseFile(databaseCopy); !sound)
+            return showFailure(sound);
+    }
+    auto confirmed = [&](bool wanted, const QString& what, const QString& copy) {
+        return wanted &&
+               m_context.messenger().confirm(this,
+                                             QStringLiteral("Restore %1 dated %2 ?")
+                                                 .arg(what, formatDateTime(QFileInfo(copy).lastModified())),
+                                             QStringLiteral("Confirm Restore"), MessageIcon::None,
+                                             MessageButtons::OkCancel, MessageAnswer::Ok);
+    };
+    const bool restoreDatabase = confirmed(database, QStringLiteral("Tarvo database"), databaseCopy);
+    const bool restoreIni = confirmed(ini, QStringLiteral("Tarvo INI file"), iniCopy);
+    {
+        const BusyCursor busy;
+        if (restoreDatabase) {
+            if (auto restored = m_files.restoreDatabase(folder); !restored)
+                return showFailure(restored);
+        }
+        if (restoreIni) {
+            if (auto restored = m_files.restoreIni(folder); !restored)
+                return showFailure(restored);
+        }
+    }
+    if (restoreDatabase || restoreIni)
+        m_context.messenger().inform(
+            this, partsText(restoreDatabase, restoreIni) + QStringLiteral(" restoration completed !"),
+            QString(), MessageIcon::None);
+    cmdBackup->setEnabled(false);
+    cmdRestore->setEnabled(false);
 }
 
 void frmBackupDB::cmdTutup_Click()

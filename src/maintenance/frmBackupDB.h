@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/WindowTracker.h"
+#include "maintenance/BackupFiles.h"
 #include "maintenance/Registry.h"
 
 #include <QWidget>
@@ -42,11 +43,18 @@ private:
     void applyRestoreRule();
     void setFolder(const QString& folder);
     void cmdDirektori_Click();
+    void cmdBackup_Click();
+    void cmdRestore_Click();
     void cmdTutup_Click();
+    // Tells why a backup into the folder is refused; false when it is.
+    bool refuseBackup(BackupFiles::Refusal refusal);
+    // Tells the user of a failed copy.
+    void showFailure(const DbOutcome& failure);
     void SaveBackupLocation();
 
     const AppContext& m_context;
     Registry m_registry;
+    BackupFiles m_files;
     QString m_lastAcceptedFolder;
 
     QLabel* Label1;

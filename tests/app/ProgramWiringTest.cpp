@@ -4,6 +4,7 @@
 #include "FakePinger.h"
 #include "ModalDialogs.h"
 #include "TestProgram.h"
+#include "UserFolders.h"
 
 #include "app/WindowRegistration.h"
 #include "core/MDIFrmUtama.h"
@@ -82,11 +83,28 @@ private Q_SLOTS:
         QVERIFY(program.pinger.calls.isEmpty());
 
         // The windows that exist are reachable; the others stay disabled until they are built.
-        for (const char* built : {"mnuMaklumatPengguna", "mnuTukarPassword", "mnuSubnetCalculator"})
+        for (const char* built : {"mnuMaklumatPengguna", "mnuTukarPassword", "mnuSubnetCalculator",
+                                  "mnuBackupRestore", "mnuCompactDB"})
             QVERIFY2(program.action(built)->isEnabled(), built);
-        for (const char* missing : {"mnuInputRekod", "mnuCarianRekod", "mnuIPAddressSetting",
-                                    "mnuBackupRestore", "mnuCompactDB", "mnuRptLocation", "mnuAssignLog"})
+        for (const char* missing :
+             {"mnuInputRekod", "mnuCarianRekod", "mnuIPAddressSetting", "mnuRptLocation", "mnuAssignLog"})
             QVERIFY2(!program.action(missing)->isEnabled(), missing);
+    }
+
+    void maintenanceCommandsReachTheBackupWindowAndTheCompaction()
+    {
+        test::UserFolders folders;
+        WiredProgram program;
+        program.p.context.WriteINI(QStringLiteral("Backup"), QStringLiteral("BackupLocation"),
+                                   program.p.folder());
+        WiredProgram::signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(program.window->start());
+
+        program.window->Toolbar1_ButtonClick(QStringLiteral("mBackupRestore"));
+        QCOMPARE(program.openChildren(), QStringList{QStringLiteral("frmBackupDB")});
+        program.p.messenger.answer(MessageAnswer::Yes);
+        program.window->Toolbar1_ButtonClick(QStringLiteral("mCompactDB"));
+        QCOMPARE(program.p.messenger.last().title, QStringLiteral("Compact Successful"));
     }
 
     void changeLoginToAnotherGroupClosesTheAccountsWindow()

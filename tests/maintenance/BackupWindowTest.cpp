@@ -1,8 +1,10 @@
-// The backup window driven as a user does: its folder, its options, and the split and join of its
-// lower half.
+// The backup window driven as a user does: its folder, its options, backup and restore, and the split
+// and join of its lower half.
 
 #include "MaintenanceTestKit.h"
 
+#include "core/DatabaseService.h"
+#include "core/Sql.h"
 #include "core/WindowTracker.h"
 #include "maintenance/FilePieces.h"
 #include "maintenance/Registry.h"
@@ -53,6 +55,17 @@ struct BackupRig
         if (!found)
             qFatal("no control %s", qPrintable(name));
         return found;
+    }
+    // Chooses a folder through Browse.
+    void browse(const QString& folder)
+    {
+        p.fileDialogs.folders = {folder};
+        click(u"cmdDirektori"_s);
+    }
+    QString firstUser() const
+    {
+        return querySingleValue(p.database.handle(), u"SELECT UserID FROM UserID ORDER BY rowid"_s)
+            ->toString();
     }
     void click(const QString& name) const { QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton); }
     QString label(const QString& name) const { return control<QLabel>(name)->text(); }
@@ -215,7 +228,7 @@ private Q_SLOTS:
         QVERIFY(!rig.enabled(u"cmdJoin"_s));
     }
 
-    void missingAndEmptyFilesAreReported()
+    void anEmptyFileIsNotSplit()
     {
         BackupRig rig;
         const QString file = rig.work.filePath(u"empty.bin"_s);
@@ -226,12 +239,6 @@ private Q_SLOTS:
         rig.click(u"cmdSplit"_s);
         QCOMPARE(rig.p.messenger.last().title, u"File Read Error"_s);
         QCOMPARE(filesIn(rig.work.path()), QStringList{u"empty.bin"_s});
-
-        QVERIFY(QFile::remove(file));
-        rig.p.messenger.clear();
-        rig.click(u"cmdSplit"_s); // still enabled from the estimate
-        QCOMPARE(rig.p.messenger.texts(), QStringList{u"File Not Found (%1)"_s.arg(file)});
-        QVERIFY(!rig.enabled(u"cmdSplit"_s));
     }
 
     // The pieces go one per disk, each into a folder the user picks; nothing else there is touched.
@@ -266,6 +273,168 @@ private Q_SLOTS:
         QCOMPARE(filesIn(diskB.path()), (QStringList{u"data.bin.2"_s, u"data.bin.bat"_s}));
         QVERIFY(!rig.window->findChild<QWidget*>(u"frmSplitterSplash"_s)->isVisible());
         QVERIFY(rig.enabled(u"cmdSplit"_s));
+    }
+    void backupAndRestoreRoundTrip()
+    {
+        BackupRig rig;
+        // An older, larger copy shown in the file box from the command line.
+        const QString folder = rig.backup.path() + u"/"_s;
+        QVERIFY(writeBytes(folder + BackupDatabaseFileName, QByteArray(3 * PieceSize, 'o')));
+        rig.p.program.CommandLineFile = folder + BackupDatabaseFileName;
+        rig.open();
+        QCOMPARE(rig.label(u"lblEstFileCount"_s), u"File Count: 3"_s);
+        rig.click(u"cmdBackup"_s);
+        QCOMPARE(rig.p.messenger.last().text,
+                 u"Backup Tarvo database and Tarvo INI file to %1 completed successfully."_s.arg(folder));
+        QCOMPARE(rig.p.messenger.last().title, u"Backup completed"_s);
+        QCOMPARE(rig.p.context.ReadINI(u"Backup"_s, u"BackupLocation"_s), folder);
+        QCOMPARE(rig.control<QLineEdit>(u"txtFileName"_s)->text(), folder + BackupDatabaseFileName);
+        QCOMPARE(rig.label(u"lblEstFileCount"_s), u"File Count: 1"_s);
+        QVERIFY(!rig.enabled(u"cmdBackup"_s) && rig.enabled(u"cmdRestore"_s));
+        QCOMPARE(filesIn(rig.backup.path()), (QStringList{IniFileName, BackupDatabaseFileName}));
+
+        // Changes made after the backup go with the restore.
+        QVERIFY(execSql(rig.p.database.handle(), u"UPDATE UserID SET UserID = 'changed'"_s));
+        rig.p.context.WriteINI(u"Web"_s, u"MainURL"_s, u"http://127.0.0.1/changed"_s);
+        rig.p.messenger.clear();
+        rig.click(u"cmdRestore"_s);
+        const QStringList texts = rig.p.messenger.texts();
+        QCOMPARE(texts.size(), 3);
+        QVERIFY(texts.at(0).startsWith(u"Restore Tarvo database dated "_s) && texts.at(0).endsWith(u" ?"_s));
+        QVERIFY(texts.at(1).startsWith(u"Restore Tarvo INI file dated "_s));
+        QCOMPARE(texts.at(2), u"Tarvo database and Tarvo INI file restoration completed !"_s);
+        QCOMPARE(rig.firstUser(), u"admin"_s);
+        QVERIFY(rig.p.context.ReadINI(u"Web"_s, u"MainURL"_s).isEmpty());
+        QVERIFY(!rig.enabled(u"cmdBackup"_s) && !rig.enabled(u"cmdRestore"_s));
+    }
+
+    void aRestoreOfAFileThatIsNoTarvoDatabaseChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("copy");
+        QTest::newRow("text") << QByteArray("not a database");
+        QTest::newRow("old Jet file") << QByteArray("\0\1\0\0Standard Jet DB\0", 20) + QByteArray(2000, '\0');
+    }
+    void aRestoreOfAFileThatIsNoTarvoDatabaseChangesNothing()
+    {
+        QFETCH(QByteArray, copy);
+        BackupRig rig;
+        QVERIFY(writeBytes(rig.backup.filePath(BackupDatabaseFileName), copy));
+        const QByteArray live = readBytes(rig.p.databasePath());
+        rig.open();
+        rig.control<QCheckBox>(u"chkBackupINI"_s)->setChecked(false);
+        rig.click(u"cmdRestore"_s);
+        QCOMPARE(rig.p.messenger.count(), 1); // no question: the copy is refused first
+        QCOMPARE(rig.p.messenger.last().title, u"Error !!!"_s);
+        QCOMPARE(readBytes(rig.p.databasePath()), live);
+        QCOMPARE(rig.firstUser(), u"admin"_s);
+        QVERIFY(rig.enabled(u"cmdRestore"_s));
+    }
+
+    // A backup that would overwrite a live file is refused before anything is copied.
+    void backupsOntoTheLiveFilesAreRefused_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QString>("message");
+        const QString application = u"Backup to Tarvo application folder is not allowed !"_s;
+        QTest::newRow("program folder through a link") << u"link"_s << application;
+        QTest::newRow("program folder through ..") << u"dots"_s << application;
+        QTest::newRow("database named as its copy")
+            << u"database"_s << u"Backup to Tarvo database folder is not allowed !"_s;
+        QTest::newRow("root folder")
+            << u"root"_s << u"Backup to / root folder is not allowed! Please choose other folder."_s;
+    }
+    void backupsOntoTheLiveFilesAreRefused()
+    {
+        QFETCH(QString, way);
+        QFETCH(QString, message);
+        BackupRig rig;
+        const QString program = rig.p.folder();
+        QString folder;
+        if (way == u"link") {
+            folder = rig.work.filePath(u"link"_s);
+            QVERIFY(QFile::link(program, folder));
+        } else if (way == u"dots") {
+            QVERIFY(QDir(program).mkdir(u"sub"_s));
+            folder = program + u"/sub/.."_s;
+        } else if (way == u"database") {
+            // The live database carries the copy's name in the folder chosen (through a link).
+            const QString live = rig.work.filePath(BackupDatabaseFileName);
+            QVERIFY(QFile::copy(rig.p.databasePath(), live));
+            QVERIFY(rig.p.databaseService.switchTo(live));
+            folder = rig.work.filePath(u"link"_s);
+            QVERIFY(QFile::link(rig.work.path(), folder));
+        } else {
+            folder = u"/"_s;
+        }
+        rig.open();
+        const QByteArray live = readBytes(rig.p.program.DatabasePath);
+        rig.browse(folder);
+        rig.click(u"cmdBackup"_s);
+        QCOMPARE(rig.p.messenger.last().text, message);
+        QCOMPARE(rig.p.messenger.last().icon, MessageIcon::Exclamation);
+        QCOMPARE(readBytes(rig.p.program.DatabasePath), live);
+        if (way != u"root")
+            QCOMPARE(rig.control<QLineEdit>(u"txtPath"_s)->text(), rig.backup.path() + u"/"_s);
+        QVERIFY(!QFileInfo::exists(QDir(program).filePath(BackupDatabaseFileName)));
+        QVERIFY(rig.p.context.ReadINI(u"Backup"_s, u"BackupLocation"_s) == rig.backup.path());
+    }
+
+    void partialRestores_data()
+    {
+        QTest::addColumn<bool>("database");
+        QTest::addColumn<bool>("iniCopy");
+        QTest::addColumn<QList<MessageAnswer>>("answers");
+        QTest::addColumn<QString>("lastMessage");
+        QTest::addColumn<bool>("restored");
+        QTest::addColumn<bool>("buttonsOff");
+        QTest::newRow("INI copy missing") << true << false << QList<MessageAnswer>{}
+                                          << u"Backup Tarvo INI file not found!"_s << false << false;
+        QTest::newRow("both cancelled")
+            << true << true << QList<MessageAnswer>{MessageAnswer::Cancel, MessageAnswer::Cancel}
+            << u"Restore Tarvo INI file dated"_s << false << true;
+        QTest::newRow("database only")
+            << true << true << QList<MessageAnswer>{MessageAnswer::Ok, MessageAnswer::Cancel}
+            << u"Tarvo database restoration completed !"_s << true << true;
+        QTest::newRow("INI only") << false << true << QList<MessageAnswer>{MessageAnswer::Ok}
+                                  << u"Tarvo INI file restoration completed !"_s << false << true;
+    }
+    void partialRestores()
+    {
+        QFETCH(bool, database);
+        QFETCH(bool, iniCopy);
+        QFETCH(QList<MessageAnswer>, answers);
+        QFETCH(QString, lastMessage);
+        QFETCH(bool, restored);
+        QFETCH(bool, buttonsOff);
+        BackupRig rig;
+        QVERIFY(rig.p.databaseService.copyTo(rig.backup.filePath(BackupDatabaseFileName)));
+        if (iniCopy)
+            QVERIFY(QFile::copy(rig.p.iniPath(), rig.backup.filePath(IniFileName)));
+        if (!database)
+            QVERIFY(QFile::remove(rig.backup.filePath(BackupDatabaseFileName)));
+        QVERIFY(execSql(rig.p.database.handle(), u"UPDATE UserID SET UserID = 'changed'"_s));
+        rig.open();
+        for (MessageAnswer answer : answers)
+            rig.p.messenger.answer(answer);
+        if (!database)
+            rig.control<QCheckBox>(u"chkBackupDB"_s)->setChecked(false);
+        rig.click(u"cmdRestore"_s);
+        QVERIFY2(rig.p.messenger.last().text.startsWith(lastMessage),
+                 qPrintable(rig.p.messenger.last().text));
+        QCOMPARE(rig.firstUser(), restored ? u"admin"_s : u"changed"_s);
+        QCOMPARE(rig.enabled(u"cmdRestore"_s), !buttonsOff);
+    }
+
+    void onlySystemAdministratorsRestore()
+    {
+        BackupRig rig(GroupHQ);
+        rig.open();
+        QVERIFY(!rig.enabled(u"cmdRestore"_s));
+        rig.browse(rig.work.path());
+        QVERIFY(rig.enabled(u"cmdBackup"_s) && !rig.enabled(u"cmdRestore"_s));
+        rig.click(u"cmdBackup"_s);
+        QCOMPARE(rig.p.messenger.last().title, u"Backup completed"_s);
+        QVERIFY(!rig.enabled(u"cmdRestore"_s));
     }
 };
 

@@ -71,17 +71,6 @@ private Q_SLOTS:
         QCOMPARE(filesIn(dir.path()), QStringList{u"empty"_s});
     }
 
-    void aReadOnlyFileIsSplit()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"locked"_s);
-        QVERIFY(writeBytes(path, test::patternBytes(100)));
-        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
-        FileSplitter splitter(path, PieceSize, true);
-        QVERIFY(runToEnd(splitter));
-        QCOMPARE(readBytes(pieceName(path, 1)), test::patternBytes(100));
-    }
-
     // A split that does not finish takes back its pieces: a join of the rest would look whole.
     void aStoppedSplitLeavesNoPieces()
     {
