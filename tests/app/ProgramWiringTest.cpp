@@ -4,6 +4,7 @@
 #include "FakeNetwork.h"
 #include "ModalDialogs.h"
 #include "TestProgram.h"
+#include "UserFolders.h"
 
 #include "app/Program.h"
 #include "core/MDIFrmUtama.h"
@@ -109,11 +110,11 @@ private Q_SLOTS:
         QVERIFY(w.action("mnuWebPatch")->isEnabled());
 
         // The windows that exist are reachable; the others stay disabled until they are built.
-        for (const char* built : {"mnuMaklumatPengguna", "mnuTukarPassword", "mnuIPAddressSetting",
-                                  "mnuUnitDivision", "mnuSubnetCalculator"})
+        for (const char* built :
+             {"mnuMaklumatPengguna", "mnuTukarPassword", "mnuIPAddressSetting", "mnuUnitDivision",
+              "mnuSubnetCalculator", "mnuBackupRestore", "mnuCompactDB"})
             QVERIFY2(w.action(built)->isEnabled(), built);
-        for (const char* missing : {"mnuInputRekod", "mnuCarianRekod", "mnuBackupRestore", "mnuCompactDB",
-                                    "mnuRptLocation", "mnuAssignLog"})
+        for (const char* missing : {"mnuInputRekod", "mnuCarianRekod", "mnuRptLocation", "mnuAssignLog"})
             QVERIFY2(!w.action(missing)->isEnabled(), missing);
 
         w.action("mnuIPAddressSetting")->trigger();
@@ -156,7 +157,8 @@ private Q_SLOTS:
         WiredProgram w;
         w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
         QVERIFY(w.program.start());
-        w.program.context().unitDivisionHandOver() = {true, true, QStringLiteral("Headquarters"), {}, {}, true};
+        w.program.context().unitDivisionHandOver() = {true, true, QStringLiteral("Headquarters"),
+                                                      {},   {},   true};
         bool placeFree = false;
         test::whenModal(QStringLiteral("frmUnitDivision"), [&placeFree](QWidget* dialog) {
             placeFree = dialog->findChild<QWidget*>(QStringLiteral("cboRegion"))->isEnabled();
@@ -164,6 +166,29 @@ private Q_SLOTS:
         });
         w.action("mnuUnitDivision")->trigger();
         QVERIFY(placeFree);
+    }
+
+    void maintenanceCommandsReachTheBackupWindowAndTheCompaction()
+    {
+        test::UserFolders folders;
+        WiredProgram w;
+        w.folder.context.WriteINI(QStringLiteral("Backup"), QStringLiteral("BackupLocation"),
+                                  w.folder.folder());
+        w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(w.program.start());
+
+        w.window().Toolbar1_ButtonClick(QStringLiteral("mBackupRestore"));
+        QCOMPARE(w.openChildren(), QStringList{QStringLiteral("frmBackupDB")});
+        // The compaction's question, then its report.
+        test::whenModalMatches([](QWidget* modal) { return qobject_cast<QMessageBox*>(modal) != nullptr; },
+                               [&w](QWidget* modal) {
+                                   auto* box = static_cast<QMessageBox*>(modal);
+                                   w.messages << box->text();
+                                   box->button(QMessageBox::Yes)->click();
+                                   test::answerMessageBox(QMessageBox::Ok, w.messages);
+                               });
+        w.window().Toolbar1_ButtonClick(QStringLiteral("mCompactDB"));
+        QCOMPARE(w.messages.size(), 2);
     }
 
     void changeLoginToAnotherGroupClosesTheAccountsWindow()
