@@ -113,6 +113,12 @@ QWidget* frmRptByLocation::buildLocationFrame()
     bold.setBold(true);
     lblIPOctet->setFont(bold);
 
+    // The state's row keeps its place while a segment area hides it, so that the fields below never move.
+    for (QWidget* part : std::initializer_list<QWidget*>{lblState, cboState}) {
+        QSizePolicy keepPlace = part->sizePolicy();
+        keepPlace.setRetainSizeWhenHidden(true);
+        part->setSizePolicy(keepPlace);
+    }
     auto* workgroupOrSegment = new QHBoxLayout;
     workgroupOrSegment->setContentsMargins(0, 0, 0, 0);
     workgroupOrSegment->addWidget(cboWorkGroup);
