@@ -1,8 +1,9 @@
 #include "app/WindowRegistration.h"
 
 #include "app/AccountsWindows.h"
-#include "app/PlanWindows.h"
 #include "app/MaintenanceWindows.h"
+#include "app/PlanWindows.h"
+#include "app/ReportWindows.h"
 #include "app/SubnetCalcWindows.h"
 
 #include "core/AppContext.h"
@@ -83,6 +84,7 @@ void registerAllWindows(AppServices& services)
     registerAccountsWindows(services);
     registerPlanWindows(services);
     registerMaintenanceWindows(services);
+    registerReportWindows(services);
     registerSubnetCalcWindows(services);
 }
 
