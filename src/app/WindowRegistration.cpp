@@ -2,6 +2,7 @@
 
 #include "app/AccountsWindows.h"
 #include "app/PlanWindows.h"
+#include "app/RecordsWindows.h"
 #include "app/SubnetCalcWindows.h"
 
 #include "core/AppContext.h"
@@ -81,6 +82,7 @@ void registerAllWindows(AppServices& services)
     // dialogs, About box) are opened by the main window itself.
     registerAccountsWindows(services);
     registerPlanWindows(services);
+    registerRecordsWindows(services);
     registerSubnetCalcWindows(services);
 }
 

@@ -55,6 +55,15 @@ struct WiredProgram
             });
     }
 
+    // A second account, of another group: user ID "hq1", password "pw".
+    void addHeadOfficeUser() const
+    {
+        if (!execSql(folder.database.handle(),
+                     QStringLiteral("INSERT INTO UserID (UserID, Name, Password, Email, [Group], Tadbir) "
+                                    "VALUES ('hq1', 'Head Office', 'pw', '', 'HQ', '')")))
+            qFatal("cannot add the account hq1");
+    }
+
     MDIFrmUtama& window() const { return *program.mainWindow(); }
     const Session& session() { return program.context().session(); }
     QAction* action(const char* name) const { return window().findChild<QAction*>(QLatin1String(name)); }
@@ -109,11 +118,11 @@ private Q_SLOTS:
         QVERIFY(w.action("mnuWebPatch")->isEnabled());
 
         // The windows that exist are reachable; the others stay disabled until they are built.
-        for (const char* built :
-             {"mnuMaklumatPengguna", "mnuTukarPassword", "mnuIPAddressSetting", "mnuSubnetCalculator"})
+        for (const char* built : {"mnuMaklumatPengguna", "mnuTukarPassword", "mnuIPAddressSetting",
+                                  "mnuSubnetCalculator", "mnuCarianRekod"})
             QVERIFY2(w.action(built)->isEnabled(), built);
-        for (const char* missing : {"mnuInputRekod", "mnuCarianRekod", "mnuBackupRestore", "mnuCompactDB",
-                                    "mnuRptLocation", "mnuAssignLog"})
+        for (const char* missing :
+             {"mnuInputRekod", "mnuBackupRestore", "mnuCompactDB", "mnuRptLocation", "mnuAssignLog"})
             QVERIFY2(!w.action(missing)->isEnabled(), missing);
     }
 
@@ -147,12 +156,33 @@ private Q_SLOTS:
         QCOMPARE(w.messages.size(), 1); // no mail error
     }
 
+    // "Search Record" opens the search window; a search of one record shows it in the detail window, a
+    // child window of the main window too, which another user's sign-in closes with the search window.
+    void searchRecordOpensTheDetailWindowInTheMainWindow()
+    {
+        WiredProgram w;
+        QVERIFY(execSql(
+            w.folder.database.handle(),
+            QStringLiteral("INSERT INTO IP_Info (IP_Address, IP_4, Name) VALUES ('10.100.0.5', 5, 'PC1')")));
+        w.addHeadOfficeUser();
+        w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(w.program.start());
+
+        w.window().Toolbar1_ButtonClick(QStringLiteral("mSearchRecord"));
+        auto* search = child<QWidget>(&w.window(), "frmCarian");
+        QTest::keyClicks(child<QLineEdit>(search, "txtCarian"), QStringLiteral("10.100.0.5"));
+        QTest::keyClick(child<QLineEdit>(search, "txtCarian"), Qt::Key_Return);
+        QCOMPARE(w.openChildren(), QStringList({"frmCarian", "frmMaklumatIP"}));
+
+        w.signInWith(QStringLiteral("hq1"), QStringLiteral("pw"));
+        w.action("mnuTukarLogin")->trigger();
+        QVERIFY(w.openChildren().isEmpty());
+    }
+
     void changeLoginToAnotherGroupClosesTheAccountsWindow()
     {
         WiredProgram w;
-        QVERIFY(execSql(w.folder.database.handle(),
-                        QStringLiteral("INSERT INTO UserID (UserID, Name, Password, Email, [Group], Tadbir) "
-                                       "VALUES ('hq1', 'Head Office', 'pw', '', 'HQ', '')")));
+        w.addHeadOfficeUser();
         w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
         QVERIFY(w.program.start());
 
