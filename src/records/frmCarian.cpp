@@ -2,7 +2,6 @@
 
 #include "assign/AssignmentRules.h"
 #include "core/AppContext.h"
-#include "core/FieldNavigation.h"
 #include "core/Messenger.h"
 #include "core/WidgetParts.h"
 #include "core/WindowRegistry.h"
@@ -192,8 +191,8 @@ QGroupBox* frmCarian::buildTextFrame()
     }
     row->addStretch();
 
-    // Enter in the search text searches; Down and Up move as Tab and Shift+Tab.
-    FieldNavigation::install(txtCarian, [this] { cmdCari_Click(); });
+    // Enter in the search text searches; Down and Up move as Tab and Shift+Tab (eventFilter).
+    txtCarian->installEventFilter(this);
     connect(cmdCari, &QPushButton::clicked, this, &frmCarian::cmdCari_Click);
     return frameIPAddress;
 }
@@ -598,10 +597,26 @@ void frmCarian::gridCarian_DblClick(int row)
 
 bool frmCarian::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == gridCarian && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == gridCarian && key->key() == Qt::Key_Delete) {
         gridCarian_Delete();
         return true;
+    }
+    if (watched == txtCarian && !(key->modifiers() & ~Qt::KeypadModifier)) {
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            cmdCari_Click();
+            return true;
+        case Qt::Key_Down:
+        case Qt::Key_Up:
+            focusNextPrevChild(key->key() == Qt::Key_Down);
+            return true;
+        default:
+            break;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -2,6 +2,7 @@
 
 #include "assign/AssignmentRules.h"
 #include "core/AppContext.h"
+#include "core/DatabaseService.h"
 #include "core/FieldNavigation.h"
 #include "core/MainWindowAccess.h"
 #include "core/Messenger.h"
@@ -40,6 +41,20 @@ frmMaklumatIP::frmMaklumatIP(const RecordsServices& services, SearchWindowLink l
       m_store(services.context.database()), m_plan(services.context.database())
 {
     buildControls();
+    // The row is known by its rowid, which belongs to the database it was read from (and which a
+    // compaction may renumber): after a change of the database the window shows the record of the same
+    // address. An edit keeps the database from changing under it.
+    new DatabaseHold(services.context.databaseService(), this,
+                     {[this] {
+                          return m_editing ? QStringLiteral(
+                                                 "Save or cancel the change in IP Address Details first.")
+                                           : QString();
+                      },
+                      [] {},
+                      [this] {
+                          if (m_record)
+                              Form_Load(RecordSearch::of(RecordSearch::Kind::Address, m_record->IP_Address));
+                      }});
 }
 
 frmMaklumatIP::~frmMaklumatIP()

@@ -1,5 +1,7 @@
 #include "RecordsTestKit.h"
 
+#include "core/DatabaseConnection.h"
+
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -246,6 +248,53 @@ private Q_SLOTS:
         QCOMPARE(kit.listed(), listed);
         QCOMPARE(kit.note(), listed.isEmpty() ? QString() : resultNote(1));
         QCOMPARE(kit.program.messenger.count(), 1);
+    }
+
+    // Another request while the detail window is open: it shows the new record, unless it holds an edit.
+    void secondRequestToTheDetailWindow()
+    {
+        test::RecordsKit kit;
+        kit.openSearch();
+        kit.searchFor("Option1", "OptCarian2", "10.1.11.");
+        kit.doubleClickRow(0);
+        frmMaklumatIP* detail = kit.detail();
+        kit.doubleClickRow(1);
+        QCOMPARE(kit.detail(), detail);
+        QCOMPARE(test::child<QLineEdit>(detail, "txtIPAddress")->text(), QStringLiteral("10.1.11.6"));
+        QTest::mouseClick(test::child<QPushButton>(detail, "cmdKemaskiniSimpan"), Qt::LeftButton);
+        test::type(detail, "txtProject", QStringLiteral("typed"));
+        kit.doubleClickRow(2);
+        QCOMPARE(test::child<QLineEdit>(detail, "txtIPAddress")->text(), QStringLiteral("10.1.11.6"));
+        QCOMPARE(test::child<QLineEdit>(detail, "txtProject")->text(), QStringLiteral("typed"));
+    }
+
+    // Rows belong to the database they were read from: after a change of it the grid runs its search
+    // again and the detail window shows the record of its address there. An edit holds the change off.
+    void databaseChangeReadsAgain()
+    {
+        test::RecordsKit kit;
+        const QString other = kit.program.path(QStringLiteral("other.mdb"));
+        QVERIFY(kit.program.databaseService.copyTo(other));
+        {
+            const QString connection = *openDatabaseFile(other);
+            const QSqlDatabase db = QSqlDatabase::database(connection);
+            QVERIFY(execSql(db, QStringLiteral("DELETE FROM IP_Info WHERE IP_Address = '10.1.11.5'")));
+            QVERIFY(execSql(
+                db, QStringLiteral("UPDATE IP_Info SET Name = 'OTHER' WHERE IP_Address = '10.1.11.6'")));
+            QVERIFY(execSql(
+                db, QStringLiteral("INSERT INTO IP_Info (IP_Address, IP_4) VALUES ('10.1.11.9', 9)")));
+            closeDatabaseFile(connection);
+        }
+        kit.openSearch();
+        kit.searchFor("Option1", "OptCarian2", "10.1.11.");
+        kit.doubleClickRow(1);
+        QTest::mouseClick(test::child<QPushButton>(kit.detail(), "cmdKemaskiniSimpan"), Qt::LeftButton);
+        QVERIFY(!kit.program.databaseService.switchTo(other));
+        QTest::mouseClick(test::child<QPushButton>(kit.detail(), "cmdHapus"), Qt::LeftButton); // Cancel
+
+        QVERIFY(kit.program.databaseService.switchTo(other));
+        QCOMPARE(kit.listed(), QStringList({"10.1.11.6", "10.1.11.7", "10.1.11.9"}));
+        QCOMPARE(test::child<QLineEdit>(kit.detail(), "txtKodPeralatan")->text(), QStringLiteral("OTHER"));
     }
 
     // The detail window of a closed search window saves and deletes without bringing the search window
