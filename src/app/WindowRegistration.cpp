@@ -3,6 +3,7 @@
 #include "app/AccountsWindows.h"
 #include "app/MaintenanceWindows.h"
 #include "app/PlanWindows.h"
+#include "app/RecordsWindows.h"
 #include "app/ReportWindows.h"
 #include "app/SubnetCalcWindows.h"
 
@@ -85,6 +86,7 @@ void registerAllWindows(AppServices& services)
     registerPlanWindows(services);
     registerMaintenanceWindows(services);
     registerReportWindows(services);
+    registerRecordsWindows(services);
     registerSubnetCalcWindows(services);
 }
 

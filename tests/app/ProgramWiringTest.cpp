@@ -16,8 +16,10 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 using namespace tarvo;
 
@@ -54,6 +56,15 @@ struct WiredProgram
                 if (checkForUpdates)
                     test::answerMessageBox(QMessageBox::Ok, messages);
             });
+    }
+
+    // A second account, of another group: user ID "hq1", password "pw".
+    void addHeadOfficeUser() const
+    {
+        if (!execSql(folder.database.handle(),
+                     QStringLiteral("INSERT INTO UserID (UserID, Name, Password, Email, [Group], Tadbir) "
+                                    "VALUES ('hq1', 'Head Office', 'pw', '', 'HQ', '')")))
+            qFatal("cannot add the account hq1");
     }
 
     MDIFrmUtama& window() const { return *program.mainWindow(); }
@@ -110,11 +121,12 @@ private Q_SLOTS:
         QVERIFY(w.action("mnuWebPatch")->isEnabled());
 
         // The windows that exist are reachable; the others stay disabled until they are built.
-        for (const char* built : {"mnuMaklumatPengguna", "mnuTukarPassword", "mnuIPAddressSetting",
-                                  "mnuUnitDivision", "mnuSubnetCalculator", "mnuBackupRestore",
-                                  "mnuCompactDB", "mnuRptLocation", "mnuRptByDate", "mnuAssignLog"})
+        for (const char* built :
+             {"mnuMaklumatPengguna", "mnuTukarPassword", "mnuIPAddressSetting", "mnuUnitDivision",
+              "mnuSubnetCalculator", "mnuBackupRestore", "mnuCompactDB", "mnuRptLocation", "mnuRptByDate",
+              "mnuAssignLog", "mnuCarianRekod"})
             QVERIFY2(w.action(built)->isEnabled(), built);
-        for (const char* missing : {"mnuInputRekod", "mnuCarianRekod"})
+        for (const char* missing : {"mnuInputRekod"})
             QVERIFY2(!w.action(missing)->isEnabled(), missing);
 
         w.action("mnuIPAddressSetting")->trigger();
@@ -191,12 +203,41 @@ private Q_SLOTS:
         QCOMPARE(w.messages.size(), 2);
     }
 
-    void changeLoginToAnotherGroupClosesTheAccountsWindow()
+    // "Search Record" opens the search window; a search of one record shows it in the detail window, a
+    // child window of the main window too, which another user's sign-in closes with the search window.
+    void searchRecordOpensTheDetailWindowInTheMainWindow()
     {
         WiredProgram w;
         QVERIFY(execSql(w.folder.database.handle(),
-                        QStringLiteral("INSERT INTO UserID (UserID, Name, Password, Email, [Group], Tadbir) "
-                                       "VALUES ('hq1', 'Head Office', 'pw', '', 'HQ', '')")));
+                        QStringLiteral("INSERT INTO IP_Info (IP_Address, IP_4, Name, Region, CityOwner) "
+                                       "VALUES ('10.100.0.5', 5, 'PC1', 'Headquarters', 'IT Division')")));
+        w.addHeadOfficeUser();
+        w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(w.program.start());
+
+        w.window().Toolbar1_ButtonClick(QStringLiteral("mSearchRecord"));
+        auto* search = child<QWidget>(&w.window(), "frmCarian");
+        QTest::keyClicks(child<QLineEdit>(search, "txtCarian"), QStringLiteral("10.100.0.5"));
+        QTest::keyClick(child<QLineEdit>(search, "txtCarian"), Qt::Key_Return);
+        QCOMPARE(w.openChildren(), QStringList({"frmCarian", "frmMaklumatIP"}));
+        // The unit picker of the record being edited opens the unit window for the record's place.
+        auto* detail = child<QWidget>(&w.window(), "frmMaklumatIP");
+        QTest::mouseClick(child<QPushButton>(detail, "cmdKemaskiniSimpan"), Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>(detail, "PicUnitDivision"), Qt::LeftButton);
+        QPointer<QWidget> units = child<QWidget>(&w.window(), "frmUnitDivision");
+        QVERIFY(units->isVisible() && units->isWindow());
+        QVERIFY(!child<QWidget>(units, "cboRegion")->isEnabled());
+
+        w.signInWith(QStringLiteral("hq1"), QStringLiteral("pw"));
+        w.action("mnuTukarLogin")->trigger();
+        QVERIFY(w.openChildren().isEmpty());
+        QVERIFY(!units || !units->isVisible());
+    }
+
+    void changeLoginToAnotherGroupClosesTheAccountsWindow()
+    {
+        WiredProgram w;
+        w.addHeadOfficeUser();
         w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
         QVERIFY(w.program.start());
 
