@@ -1,6 +1,7 @@
 #include "app/WindowRegistration.h"
 
 #include "app/AccountsWindows.h"
+#include "app/AssignWindows.h"
 #include "app/PlanWindows.h"
 #include "app/SubnetCalcWindows.h"
 
@@ -81,6 +82,7 @@ void registerAllWindows(AppServices& services)
     // dialogs, About box) are opened by the main window itself.
     registerAccountsWindows(services);
     registerPlanWindows(services);
+    registerAssignWindows(services);
     registerSubnetCalcWindows(services);
 }
 

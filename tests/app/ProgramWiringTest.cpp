@@ -4,6 +4,7 @@
 #include "FakeNetwork.h"
 #include "ModalDialogs.h"
 #include "TestProgram.h"
+#include "WidgetDriver.h"
 
 #include "app/Program.h"
 #include "core/MDIFrmUtama.h"
@@ -109,11 +110,11 @@ private Q_SLOTS:
         QVERIFY(w.action("mnuWebPatch")->isEnabled());
 
         // The windows that exist are reachable; the others stay disabled until they are built.
-        for (const char* built :
-             {"mnuMaklumatPengguna", "mnuTukarPassword", "mnuIPAddressSetting", "mnuSubnetCalculator"})
+        for (const char* built : {"mnuMaklumatPengguna", "mnuTukarPassword", "mnuIPAddressSetting",
+                                  "mnuSubnetCalculator", "mnuInputRekod", "mnuDedicatedIP", "mnuScanNetwork"})
             QVERIFY2(w.action(built)->isEnabled(), built);
-        for (const char* missing : {"mnuInputRekod", "mnuCarianRekod", "mnuBackupRestore", "mnuCompactDB",
-                                    "mnuRptLocation", "mnuAssignLog"})
+        for (const char* missing :
+             {"mnuCarianRekod", "mnuBackupRestore", "mnuCompactDB", "mnuRptLocation", "mnuAssignLog"})
             QVERIFY2(!w.action(missing)->isEnabled(), missing);
     }
 
@@ -145,6 +146,38 @@ private Q_SLOTS:
         QTRY_VERIFY(
             !child<QListWidget>(accounts, "lstUserName")->findItems("Siti", Qt::MatchExactly).isEmpty());
         QCOMPARE(w.messages.size(), 1); // no mail error
+    }
+
+    // The three assignment commands share one window, whose mode is fixed when it opens: another mode
+    // opens it anew while it is idle, and only brings it forward while it checks an address.
+    void assignmentWindowKeepsTheModeItOpenedIn()
+    {
+        WiredProgram w;
+        w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(w.program.start());
+        const auto shown = [&w] { return w.window().findChild<QMdiArea*>()->activeSubWindow()->widget(); };
+        const auto caption = [&shown] { return shown()->windowTitle(); };
+
+        w.window().Toolbar1_ButtonClick(QStringLiteral("mAssignNewIP"));
+        QCOMPARE(w.openChildren(), QStringList{QStringLiteral("frmTarvoMain")});
+        QCOMPARE(caption(), QStringLiteral("Assign New IP Address"));
+        w.action("mnuDedicatedIP")->trigger();
+        QCOMPARE(w.openChildren(), QStringList{QStringLiteral("frmTarvoMain")});
+        QCOMPARE(caption(), QStringLiteral("Assign Dedicated IP Address"));
+
+        // The sample address 10.100.5.71 is checked through the fake pinger, which answers late.
+        w.network.pinger.setLatency(60000);
+        QWidget* assignment = shown();
+        test::pick(assignment, "cboRegion", QStringLiteral("Headquarters"));
+        test::pick(assignment, "cboCity", QStringLiteral("IT Division"));
+        QTest::keyClicks(child<QLineEdit>(assignment, "txtSegment"), QStringLiteral("5"));
+        QTest::keyClicks(child<QLineEdit>(assignment, "txtBilangan"), QStringLiteral("71"));
+        test::pick(assignment, "cboEquipment", QStringLiteral("PC"));
+        QCOMPARE(w.network.pinger.addresses(), QStringList{QStringLiteral("10.100.5.71")});
+
+        w.window().Toolbar1_ButtonClick(QStringLiteral("mScanNetwork"));
+        QCOMPARE(w.openChildren(), QStringList{QStringLiteral("frmTarvoMain")});
+        QCOMPARE(caption(), QStringLiteral("Assign Dedicated IP Address"));
     }
 
     void changeLoginToAnotherGroupClosesTheAccountsWindow()
