@@ -107,6 +107,7 @@ void frmTarvoMain::buildControls()
     gridData->setEditTriggers(QAbstractItemView::NoEditTriggers);
     gridData->setAlternatingRowColors(true);
     gridData->verticalHeader()->hide();
+    gridData->verticalHeader()->setDefaultSectionSize(gridData->fontMetrics().height() + 6);
     gridData->horizontalHeader()->setStretchLastSection(true);
     gridData->horizontalHeader()->setDefaultSectionSize(120);
     SSTab1->addTab(m_details->equipmentTab(), QStringLiteral(" Equipment "));

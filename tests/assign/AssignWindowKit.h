@@ -51,6 +51,7 @@ struct AssignWindow
 {
     explicit AssignWindow(AssignMode mode = AssignMode::New, const QString& region = {})
     {
+        quietOffscreenNotes();
         program.signInAs(QStringLiteral("admin"), QStringLiteral("Administrator"),
                          region.isEmpty() ? GroupSistem : GroupKawasan, region);
         program.modes.ScanMode = mode == AssignMode::Scan;
@@ -67,9 +68,12 @@ struct AssignWindow
     void open()
     {
         AssignmentServices services{probes, {}, {}, {}, {}};
-        services.showAddressInUse = [this](QWidget*, AssignmentWindowLink& link) {
+        const AddressInUseOpener real = addressInUseDialog(probes);
+        services.showAddressInUse = [this, real](QWidget* parent, AssignmentWindowLink& link) {
             inUseShown << probeState.UsedIPAddress;
-            if (onAddressInUse)
+            if (realAddressInUse)
+                real(parent, link);
+            else if (onAddressInUse)
                 onAddressInUse(link);
         };
         services.openUnitWindow = [this](QWidget*, OpenerCallback refill) {
@@ -97,6 +101,13 @@ struct AssignWindow
         return found ? found->toString() : QStringLiteral("<%1>").arg(found.error());
     }
     int records() const { return value(QStringLiteral("SELECT count(*) FROM IP_Info")).toInt(); }
+    // Records addresses of a prefix by their fourth octets (host names "HOST" + octet).
+    void recorded(const QString& prefix, const QList<int>& octets) const
+    {
+        for (const int octet : octets)
+            exec(QStringLiteral("INSERT INTO IP_Info (IP_Address, IP_4, Name) VALUES (?, ?, ?)"),
+                 {prefix + QString::number(octet), octet, QStringLiteral("HOST%1").arg(octet)});
+    }
 
     template <class T>
     T* child(const char* name) const
@@ -157,6 +168,7 @@ struct AssignWindow
     ProbeState probeState;
     ProbeKit probes{probeState, pinger, {resolver, nodeStatus, banners, program.messenger}};
 
+    bool realAddressInUse = false; // frmIPAddGuna on the fake probe services
     int localSettingRuns = 0;
     QStringList inUseShown;
     std::function<void(AssignmentWindowLink&)> onAddressInUse;

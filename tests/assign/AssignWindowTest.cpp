@@ -64,13 +64,17 @@ private Q_SLOTS:
         QCOMPARE(w.entries("cboRegion"), (QStringList{Central, Headquarters}));
         // The window as the user sees it, for a look by eye when a folder is named.
         if (const QString folder = qEnvironmentVariable("TARVO_RENDER_DIR"); !folder.isEmpty()) {
+            w.recorded(QStringLiteral("10.20.34."), {71, 72, 73});
             w.chooseStatePlace();
-            if (mode == AssignMode::New)
-                w.propose();
+            if (mode != AssignMode::Scan)
+                w.type("txtBilangan", QStringLiteral("80"));
+            w.propose();
             const QString tag = QString::fromLatin1(QTest::currentDataTag());
             w.window->grab().save(QDir(folder).filePath(tag + QStringLiteral(".png")));
-            w.child<QTabWidget>("SSTab1")->setCurrentIndex(1);
-            w.window->grab().save(QDir(folder).filePath(tag + QStringLiteral("-user.png")));
+            for (const int tab : {1, 2}) {
+                w.child<QTabWidget>("SSTab1")->setCurrentIndex(tab);
+                w.window->grab().save(QDir(folder).filePath(tag + QStringLiteral("-%1.png").arg(tab)));
+            }
         }
     }
 
