@@ -81,6 +81,8 @@ frmTarvoMain::frmTarvoMain(AppContext& context, AssignmentServices services, QWi
                      {[this] { return databaseBusyReason(); }, [this] { m_usedList->clear(); },
                       [this] { reloadAfterDatabaseChange(); }});
     Form_Load();
+    firstRunTest();
+    m_selection->Form_Load();
 }
 
 frmTarvoMain::~frmTarvoMain()
@@ -184,8 +186,6 @@ void frmTarvoMain::Form_Load()
     m_controls.cmdSave->setEnabled(false);
     m_details->DisableDetailFields();
     m_controls.cmdBatal->setEnabled(false);
-    firstRunTest();
-    m_selection->Form_Load();
 }
 
 void frmTarvoMain::firstRunTest()
@@ -365,6 +365,7 @@ void frmTarvoMain::reloadAfterDatabaseChange()
     m_usedList->clear();
     m_selection->restart();
     Form_Load();
+    m_selection->Form_Load();
 }
 
 } // namespace tarvo

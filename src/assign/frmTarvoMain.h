@@ -58,7 +58,9 @@ public:
 private:
     void buildControls();
     void wireRun();
+    // The opening's frame: the detail fields, the buttons and the labels as at opening.
     void Form_Load();
+    // The first-run test: an address plan not set up yet opens the local-setting dialog.
     void firstRunTest();
     void backToSelection();
     void showProgress(int BulkProgress);

@@ -286,6 +286,23 @@ private Q_SLOTS:
         QVERIFY(!w.enabled("cmdSave"));
     }
 
+    // Another live database: the window reads the address plan again and starts afresh.
+    void databaseSwitchStartsAfresh()
+    {
+        AssignWindow w;
+        w.withPlan();
+        w.open();
+        w.chooseStatePlace();
+        const QString other = w.program.path(QStringLiteral("other.mdb"));
+        w.program.createDatabase(other);
+        QVERIFY(w.program.databaseService.switchTo(other));
+        QCOMPARE(w.entries("cboRegion"), QStringList{Headquarters});
+        QCOMPARE(w.text("cboRegion"), QString());
+        QCOMPARE(w.text("txtlblIPAddress"), QStringLiteral("0.0.0.0"));
+        QVERIFY(w.entries("cboEquipment").isEmpty() && w.visible("cboState"));
+        QCOMPARE(w.localSettingRuns, 0);
+    }
+
     void areaAdministratorSeesTheOwnAreaChosen()
     {
         AssignWindow w(AssignMode::New, Central);

@@ -271,7 +271,11 @@ private Q_SLOTS:
         w.type("txtNamaPengguna", QStringLiteral("Ahmad"));
         if (unit)
             w.pick("cboUnitDivision", QStringLiteral("Finance"));
+        // A standing proposal keeps the database from being switched under it.
+        QVERIFY(!w.program.databaseService.busyReason().isEmpty());
+        QVERIFY(w.window->busyReason().isEmpty());
         w.save();
+        QVERIFY(w.program.databaseService.busyReason().isEmpty());
         QCOMPARE(w.program.messenger.texts(), QStringList{"Save record to Tarvo database ?"});
         QCOMPARE(w.records(), 1);
         const QStringList columns{"IP_4",       "Name",      "Type",      "Region",       "Workgroup",
