@@ -12,6 +12,7 @@ class QWidget;
 namespace tarvo {
 
 class AssignmentWindowLink;
+class ProposalSteps;
 struct AssignmentWindowParts;
 struct ProbeKit;
 
@@ -28,7 +29,9 @@ using LocalSettingRunner = std::function<void(QWidget* parent)>;
 
 // The walk of a range in Scan mode. The assignment window hands the pick of an equipment item to it and
 // tells it when the user presses Stop or Cancel; it works on the window's parts (the selection, the
-// detail fields, the used list, the buttons, the range hand-over and the scan members of the state).
+// detail fields, the used list, the buttons, the range hand-over and the scan members of the state) and
+// proposes through the steps the other modes share (the set-up of the fields, the range, the used list,
+// the ping check with the address-in-use dialog, the proposal shown).
 class NetworkScan
 {
 public:
@@ -41,8 +44,9 @@ public:
     virtual QString busyReason() const = 0;
 };
 
-// Makes the scan of a window from its parts.
-using NetworkScanFactory = std::function<std::unique_ptr<NetworkScan>(AssignmentWindowParts& parts)>;
+// Makes the scan of a window from its parts and the shared proposal steps.
+using NetworkScanFactory =
+    std::function<std::unique_ptr<NetworkScan>(AssignmentWindowParts& parts, ProposalSteps& steps)>;
 
 // What the assignment window reaches outside its own subsystem. The program supplies the real ones;
 // tests hand in fakes.

@@ -320,6 +320,7 @@ void SelectionPage::cboCity_Click()
     FillEquipmentCombo();
     txtBilangan->clear();
     if (m_state.SegmentMode) {
+        lblWorkGroup->setText(SegmentCaption);
         txtSegment->setEnabled(true);
         txtSegment->clear();
         m_state.octets.IPOctet3 = 0;

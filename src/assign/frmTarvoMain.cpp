@@ -72,7 +72,7 @@ frmTarvoMain::frmTarvoMain(AppContext& context, AssignmentServices services, QWi
     m_dedicated = std::make_unique<DedicatedProposal>(*m_parts, *m_steps);
     m_save = std::make_unique<SaveFlow>(*m_parts);
     if (m_state.mode == AssignMode::Scan && m_services.makeScan)
-        m_scan = m_services.makeScan(*m_parts);
+        m_scan = m_services.makeScan(*m_parts, *m_steps);
     wireRun();
 
     // The window reads the address plan and the used list from the live database; it lets go of it

@@ -83,6 +83,7 @@ struct AssignWindow
             refill();
         };
         services.runLocalSetting = [this](QWidget*) { ++localSettingRuns; };
+        services.makeScan = makeScan;
         window = new frmTarvoMain(program.context, services);
         window->show();
         QApplication::setActiveWindow(window);
@@ -173,6 +174,7 @@ struct AssignWindow
     QStringList inUseShown;
     std::function<void(AssignmentWindowLink&)> onAddressInUse;
     QList<UnitDivisionHandOver> unitHandOvers;
+    NetworkScanFactory makeScan;
     std::function<void()> onUnitWindow;
     QPointer<frmTarvoMain> window;
 };

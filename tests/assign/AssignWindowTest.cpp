@@ -14,6 +14,29 @@ using test::AssignWindow;
 
 namespace {
 
+// Records what the window asks of the scan.
+class RecordingScan final : public NetworkScan
+{
+public:
+    explicit RecordingScan(AssignmentWindowParts& parts) : m_parts(parts) {}
+    void ScanNetworkRange() override
+    {
+        calls << QStringLiteral("scan:%1").arg(m_parts.state.scan.ScanStopped);
+        // A walk under way: the button reads "Stop".
+        m_parts.state.scan.ScanPosition = 75;
+        m_parts.state.scan.ScanPhase = 1;
+        m_parts.controls.cmdBatal->setText(QStringLiteral("Stop"));
+        m_parts.controls.cmdBatal->setEnabled(true);
+    }
+    void stop() override { calls << QStringLiteral("stop"); }
+    QString busyReason() const override { return {}; }
+
+    static inline QStringList calls;
+
+private:
+    AssignmentWindowParts& m_parts;
+};
+
 const QString Central = QStringLiteral("Central");
 const QString Headquarters = QStringLiteral("Headquarters");
 
@@ -76,6 +99,26 @@ private Q_SLOTS:
                 w.window->grab().save(QDir(folder).filePath(tag + QStringLiteral("-%1.png").arg(tab)));
             }
         }
+    }
+
+    // In Scan mode the pick goes to the scan; Stop tells it, and the walk's place is reset.
+    void scanModeHandsThePickToTheScan()
+    {
+        RecordingScan::calls.clear();
+        AssignWindow w(AssignMode::Scan);
+        w.withPlan();
+        w.makeScan = [](AssignmentWindowParts& parts, ProposalSteps&) {
+            return std::make_unique<RecordingScan>(parts);
+        };
+        w.open();
+        w.chooseStatePlace();
+        w.pick("cboEquipment", QStringLiteral("PC"));
+        w.click("cmdBatal");
+        QCOMPARE(RecordingScan::calls, (QStringList{"scan:0", "stop"}));
+        const ScanMembers& scan = w.window->state().scan;
+        QVERIFY(scan.ScanStopped && scan.ScanPosition == 0 && scan.ScanPhase == ScanPhaseAskAgain);
+        QCOMPARE(w.text("cmdBatal"), QStringLiteral("Cancel"));
+        QVERIFY(w.pinger.calls.isEmpty());
     }
 
     void firstRun_data()
@@ -196,6 +239,7 @@ private Q_SLOTS:
         // A city of the area without a range of its own keeps the whole list.
         w.pick("cboCity", QStringLiteral("IT Division"));
         QVERIFY(w.enabled("txtSegment"));
+        QCOMPARE(w.text("lblWorkGroup"), QStringLiteral("Segment :"));
         QCOMPARE(w.entries("cboEquipment"), (QStringList{"PC", "Printer", "Subnet Mask 252"}));
     }
 
