@@ -1,6 +1,7 @@
 #include "app/WindowRegistration.h"
 
 #include "app/AccountsWindows.h"
+#include "app/AssignWindows.h"
 #include "app/MaintenanceWindows.h"
 #include "app/PlanWindows.h"
 #include "app/RecordsWindows.h"
@@ -84,6 +85,7 @@ void registerAllWindows(AppServices& services)
     // dialogs, About box) are opened by the main window itself.
     registerAccountsWindows(services);
     registerPlanWindows(services);
+    registerAssignWindows(services);
     registerMaintenanceWindows(services);
     registerReportWindows(services);
     registerRecordsWindows(services);

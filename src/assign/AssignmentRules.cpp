@@ -80,26 +80,14 @@ QString segmentNamePart(const QString& segmentText)
     return QStringLiteral("%1").arg(segmentText.toInt(), 2, 10, QLatin1Char('0'));
 }
 
-bool needsLocalSetting(const QList<CityIdentity>& cities)
-{
-    if (cities.isEmpty())
-        return true;
-    if (cities.size() != 1)
-        return false;
-    const CityIdentity& city = cities.front();
-    return city.City_name == QLatin1String("IT Division") && city.Region == QLatin1String("Headquarters") &&
-           city.Abbr_city == QLatin1String("ITD") && city.IP_octet2 == 100 &&
-           city.Abbr_state == QLatin1String("HQ");
-}
-
 QString cityRangeItem(int StartIPRange, int ToIPRange)
 {
-    return QStringLiteral("IP Range %1 to %2").arg(StartIPRange).arg(ToIPRange);
+    return IpRangeEntryPrefix + QStringLiteral("%1 to %2").arg(StartIPRange).arg(ToIPRange);
 }
 
 bool isPseudoEquipment(const QString& item)
 {
-    return item == SubnetMask252 || item.contains(QLatin1String("IP Range "));
+    return item == SubnetMask252 || item.contains(IpRangeEntryPrefix);
 }
 
 int SeqNo(int IPOctet4, const Octet4Range& range, bool pseudoItem)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "plan/PlanRows.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -56,24 +58,8 @@ QString octet3TooHighMessage(int value);
 // stays "12"); an empty text stays empty.
 QString segmentNamePart(const QString& segmentText);
 
-// A row of the City table as the first-run test reads it.
-struct CityIdentity
-{
-    QString City_name;
-    QString Region;
-    QString Abbr_city;
-    int IP_octet2 = 0;
-    QString Abbr_state;
-};
-
-// True when the address plan has not been set up yet: the City table is empty or holds only the
-// delivered sample city ("IT Division" of "Headquarters", "ITD", 100, "HQ"). The comparison counts
-// letter case: a sample row that someone edited, even only in letter case, is a set-up plan, which the
-// local-setting dialog must not overwrite.
-bool needsLocalSetting(const QList<CityIdentity>& cities);
-
 // The equipment list's entries that stand for no Equipment row, and the equipment code they give.
-inline const QString SubnetMask252 = QStringLiteral("Subnet Mask 252");
+inline const QString& SubnetMask252 = SubnetMaskEntry;
 inline const QString PseudoEquipmentCode = QStringLiteral("NW");
 // "IP Range " + start + " to " + end: the entry of a city's own range.
 QString cityRangeItem(int StartIPRange, int ToIPRange);

@@ -33,7 +33,6 @@ QList<int> reserved252()
 } // namespace
 
 Q_DECLARE_METATYPE(Octet)
-Q_DECLARE_METATYPE(tarvo::CityIdentity)
 
 // The octet, name and sequence rules, the next free address and the assignment-log block.
 class AssignmentRulesTest : public QObject
@@ -52,33 +51,6 @@ private Q_SLOTS:
                               QStringLiteral("AMS"), SeqCode(10)};
         QCOMPARE(parts.NamingConvention(), QStringLiteral("PCKLAMS10"));
         QCOMPARE((AddressOctets{10, 20, 34, 7}.address()), QStringLiteral("10.20.34.7"));
-    }
-
-    void firstRun_data()
-    {
-        QTest::addColumn<QList<CityIdentity>>("cities");
-        QTest::addColumn<bool>("needed");
-        const CityIdentity sample{QStringLiteral("IT Division"), QStringLiteral("Headquarters"),
-                                  QStringLiteral("ITD"), 100, QStringLiteral("HQ")};
-        const auto changed = [&sample](auto change) {
-            CityIdentity city = sample;
-            change(city);
-            return QList<CityIdentity>{city};
-        };
-        QTest::newRow("no city") << QList<CityIdentity>{} << true;
-        QTest::newRow("the sample only") << QList<CityIdentity>{sample} << true;
-        QTest::newRow("sample in another letter case")
-            << changed([](CityIdentity& c) { c.City_name = QStringLiteral("IT DIVISION"); }) << false;
-        QTest::newRow("another second octet") << changed([](CityIdentity& c) { c.IP_octet2 = 101; }) << false;
-        QTest::newRow("another state code")
-            << changed([](CityIdentity& c) { c.Abbr_state = QStringLiteral("KL"); }) << false;
-        QTest::newRow("sample and another city") << QList<CityIdentity>{sample, sample} << false;
-    }
-    void firstRun()
-    {
-        QFETCH(QList<CityIdentity>, cities);
-        QFETCH(bool, needed);
-        QCOMPARE(needsLocalSetting(cities), needed);
     }
 
     void seqCode_data()

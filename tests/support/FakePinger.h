@@ -33,6 +33,8 @@ public:
     }
     // Every result arrives this many milliseconds after the request (0: at the next turn of the loop).
     void setLatency(int milliseconds) { m_latencyMs = milliseconds; }
+    // Results for this address arrive this many milliseconds after the request.
+    void setLatency(const QString& address, int milliseconds) { m_latencyOf.insert(address, milliseconds); }
     // No address can be checked (as when no ICMP socket may be opened).
     void setUnavailable(bool unavailable) { m_unavailable = unavailable; }
 
@@ -58,7 +60,7 @@ public:
             result.Status = 11010;
         }
         QPointer<QObject> guard(context);
-        QTimer::singleShot(m_latencyMs, [guard, done = std::move(done), result] {
+        QTimer::singleShot(m_latencyOf.value(address, m_latencyMs), [guard, done = std::move(done), result] {
             if (guard)
                 done(result);
         });
@@ -87,6 +89,7 @@ private:
     QHash<QString, int> m_requests;
     bool m_unavailable = false;
     int m_latencyMs = 0;
+    QHash<QString, int> m_latencyOf;
 };
 
 } // namespace tarvo::test

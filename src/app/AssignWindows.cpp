@@ -1,0 +1,36 @@
+#include "app/AssignWindows.h"
+
+#include "app/WindowRegistration.h"
+#include "assign/frmTarvoMain.h"
+#include "core/AppContext.h"
+#include "plan/LocalSetting.h"
+#include "plan/frmLocalSetting.h"
+#include "plan/frmUnitDivision.h"
+
+namespace tarvo::app {
+
+void registerAssignWindows(AppServices& services)
+{
+    AppContext& context = services.context;
+    ProbeKit& probes = services.probes;
+    const WindowRegistry::ChildFactory open = [&context, &probes](QWidget* parent) {
+        AssignmentServices assignment{probes, addressInUseDialog(probes), {}, {}, {}};
+        // The address plan's unit window, modal, for the place the assignment window has handed over, and
+        // its first-run local setting.
+        assignment.openUnitWindow = [&context](QWidget* opener, OpenerCallback refill) {
+            frmUnitDivision window(context, std::move(refill), opener);
+            window.exec();
+        };
+        assignment.runLocalSetting = [&context](QWidget* owner) {
+            const InterfaceLocalAddress workstation;
+            frmLocalSetting dialog(context, workstation, owner);
+            dialog.exec();
+        };
+        return new frmTarvoMain(context, std::move(assignment), parent);
+    };
+    for (const WindowCommand command :
+         {WindowCommand::AssignNewIP, WindowCommand::AssignDedicatedIP, WindowCommand::ScanNetwork})
+        services.registry.registerChild(command, open);
+}
+
+} // namespace tarvo::app
