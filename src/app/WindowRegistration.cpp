@@ -2,7 +2,10 @@
 
 #include "app/AccountsWindows.h"
 #include "app/AssignWindows.h"
+#include "app/MaintenanceWindows.h"
 #include "app/PlanWindows.h"
+#include "app/RecordsWindows.h"
+#include "app/ReportWindows.h"
 #include "app/SubnetCalcWindows.h"
 
 #include "core/AppContext.h"
@@ -83,6 +86,9 @@ void registerAllWindows(AppServices& services)
     registerAccountsWindows(services);
     registerPlanWindows(services);
     registerAssignWindows(services);
+    registerMaintenanceWindows(services);
+    registerReportWindows(services);
+    registerRecordsWindows(services);
     registerSubnetCalcWindows(services);
 }
 

@@ -3,6 +3,7 @@
 #include "core/DatabaseConnection.h"
 #include "core/Sql.h"
 
+#include <QHash>
 #include <QSqlQuery>
 
 namespace tarvo {
@@ -300,6 +301,255 @@ DbResult<bool> IpRecordStore::ReserveSubnetAddresses(const QString& item, const 
     if (auto committed = transaction.commit(); !committed)
         return committed.failure();
     return true;
+}
+
+namespace {
+
+// A text value bound as a text, never as NULL (a null text would match nothing).
+QVariant boundText(const QString& text)
+{
+    return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
+}
+
+// A LIKE pattern in which the user's text matches literally: the escape character (a backslash) goes
+// before "%", "_" and itself.
+QString likeLiteral(const QString& text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+            escaped += QLatin1Char('\\');
+        escaped += c;
+    }
+    return escaped;
+}
+
+const QString LikeEscape = QStringLiteral(" ESCAPE '\\'");
+
+// The list orders of the searches. Every order ends in the rowid, so that each row has its own place
+// and a list can go on after any of its rows; an empty column sorts first.
+const QStringList Octet4Order{QStringLiteral("ifnull(IP_4, -1)"), QStringLiteral("rowid")};
+const QStringList AddressOrder{QStringLiteral("ifnull(IP_Address, '') COLLATE NOCASE"),
+                               QStringLiteral("ifnull(IP_4, -1)"), QStringLiteral("rowid")};
+const QStringList RowOrder{QStringLiteral("rowid")};
+
+// The condition, the values and the order of a search.
+struct SearchSql
+{
+    QString where;
+    QVariantList values;
+    QStringList order = Octet4Order;
+};
+
+DbResult<SearchSql> searchSql(const RecordSearch& search)
+{
+    using Kind = RecordSearch::Kind;
+    const QString begins = likeLiteral(search.text) + QLatin1Char('%');
+    const QString contains = QLatin1Char('%') + likeLiteral(search.text) + QLatin1Char('%');
+    switch (search.kind) {
+    case Kind::None:
+        return SearchSql{QStringLiteral("0"), {}};
+    case Kind::Address:
+        return SearchSql{QStringLiteral("IP_Address = ?"), {boundText(search.text)}};
+    case Kind::AddressBegins:
+        return SearchSql{QStringLiteral("IP_Address LIKE ?") + LikeEscape, {begins}};
+    case Kind::Temporary:
+        return SearchSql{QStringLiteral("Status = ?"), {StatusTemporary}};
+    case Kind::TemporaryBegins:
+        return SearchSql{QStringLiteral("IP_Address LIKE ?") + LikeEscape + QStringLiteral(" AND Status = ?"),
+                         {begins, StatusTemporary}};
+    case Kind::StaffNo:
+        return SearchSql{QStringLiteral("StaffNo = ?"), {boundText(search.text)}};
+    case Kind::HostName:
+        return SearchSql{QStringLiteral("Name = ?"), {boundText(search.text)}};
+    case Kind::UsernameContains:
+        return SearchSql{QStringLiteral("Username LIKE ?") + LikeEscape, {contains}};
+    case Kind::RemarksContains:
+        return SearchSql{QStringLiteral("Remarks LIKE ?") + LikeEscape, {contains}};
+    case Kind::Prefix: {
+        auto bounds = prefixBounds(search.text);
+        if (!bounds)
+            return bounds.failure();
+        return SearchSql{PrefixCondition, *bounds};
+    }
+    case Kind::AreaCity:
+        return SearchSql{QStringLiteral("Region = ? AND CityOwner = ?"),
+                         {boundText(search.text), boundText(search.city)},
+                         AddressOrder};
+    case Kind::Row:
+        return SearchSql{QStringLiteral("rowid = ?"), {search.rowId}, RowOrder};
+    }
+    return SearchSql{QStringLiteral("0"), {}};
+}
+
+// At most this many values are bound to one statement.
+constexpr qsizetype RowsPerStatement = 500;
+
+QString placeholders(qsizetype count)
+{
+    QString marks = QStringLiteral("?");
+    for (qsizetype i = 1; i < count; ++i)
+        marks += QStringLiteral(", ?");
+    return marks;
+}
+
+QVariantList idValues(const QList<qint64>& rowIds, qsizetype from, qsizetype count)
+{
+    QVariantList values;
+    values.reserve(count);
+    for (qsizetype i = from; i < from + count; ++i)
+        values << rowIds[i];
+    return values;
+}
+
+} // namespace
+
+DbResult<FoundRows> IpRecordStore::find(const RecordSearch& search, const QVariantList& after,
+                                        qsizetype limit) const
+{
+    auto sql = searchSql(search);
+    if (!sql)
+        return sql.failure();
+    const QString order = sql->order.join(QStringLiteral(", "));
+    QString where = sql->where;
+    QVariantList values = sql->values;
+    if (!after.isEmpty()) {
+        // The rows after the given one in the list's order.
+        where = QStringLiteral("(%1) AND (%2) > (%3)").arg(where, order, placeholders(after.size()));
+        values += after;
+    }
+    QString text = QStringLiteral("SELECT rowid, %1 FROM IP_Info WHERE %2 ORDER BY %1").arg(order, where);
+    if (limit >= 0)
+        text += QStringLiteral(" LIMIT %1").arg(limit);
+    auto query = runSql(m_database.handle(), text, values);
+    if (!query)
+        return query.failure();
+    FoundRows found;
+    found.last = after.isEmpty() ? QVariantList(sql->order.size()) : after;
+    const int orderColumns = static_cast<int>(sql->order.size());
+    while (query->next()) {
+        found.rowIds << query->value(0).toLongLong();
+        for (int i = 0; i < orderColumns; ++i)
+            found.last[i] = query->value(i + 1);
+    }
+    found.complete = limit < 0 || found.rowIds.size() < limit;
+    return found;
+}
+
+DbResult<qint64> IpRecordStore::count(const RecordSearch& search) const
+{
+    auto sql = searchSql(search);
+    if (!sql)
+        return sql.failure();
+    auto counted = querySingleValue(
+        m_database.handle(), QStringLiteral("SELECT count(*) FROM IP_Info WHERE ") + sql->where, sql->values);
+    if (!counted)
+        return counted.failure();
+    return counted->toLongLong();
+}
+
+DbResult<std::optional<IpRecord>> IpRecordStore::firstFound(const RecordSearch& search) const
+{
+    auto found = find(search, {}, 1);
+    if (!found)
+        return found.failure();
+    if (found->rowIds.isEmpty())
+        return std::optional<IpRecord>();
+    return byRowId(found->rowIds.first());
+}
+
+DbResult<QList<RecordListRow>> IpRecordStore::listRows(const QList<qint64>& rowIds) const
+{
+    const QSqlDatabase db = m_database.handle();
+    QHash<qint64, RecordListRow> found;
+    for (qsizetype from = 0; from < rowIds.size(); from += RowsPerStatement) {
+        const qsizetype count = qMin(RowsPerStatement, rowIds.size() - from);
+        auto query = runSql(db,
+                            QStringLiteral("SELECT rowid, IP_Address, Name, Type, Username, StaffNo, Remarks "
+                                           "FROM IP_Info WHERE rowid IN (%1)")
+                                .arg(placeholders(count)),
+                            idValues(rowIds, from, count));
+        if (!query)
+            return query.failure();
+        while (query->next()) {
+            const qint64 rowId = query->value(0).toLongLong();
+            found.insert(rowId, {rowId, query->value(1).toString(), query->value(2).toString(),
+                                 query->value(3).toString(), query->value(4).toString(),
+                                 query->value(5).toString(), query->value(6).toString()});
+        }
+    }
+    QList<RecordListRow> rows;
+    rows.reserve(found.size());
+    for (const qint64 rowId : rowIds) {
+        if (const auto it = found.constFind(rowId); it != found.constEnd())
+            rows << *it;
+    }
+    return rows;
+}
+
+DbResult<bool> IpRecordStore::rewrite(const IpRecord& record)
+{
+    // The fields the detail window shows, in the order it writes them; Status and UnitDivision only
+    // when chosen.
+    const std::pair<const char*, const QString*> fields[] = {
+        {"Name", &record.Name},           {"Type", &record.Type},
+        {"Workgroup", &record.Workgroup}, {"Project", &record.Project},
+        {"Remarks", &record.Remarks},     {"Status", &record.Status},
+        {"Username", &record.Username},   {"StaffNo", &record.StaffNo},
+        {"LANID", &record.LANID},         {"UnitDivision", &record.UnitDivision},
+        {"Floor", &record.Floor},         {"Building", &record.Building},
+        {"Roadname", &record.Roadname},   {"Postcode", &record.Postcode},
+        {"City", &record.City},           {"State", &record.State},
+        {"TelNo", &record.TelNo},         {"FaxNo", &record.FaxNo},
+        {"DateIssue", &record.DateIssue}, {"InputBy", &record.InputBy},
+    };
+    QStringList assignments;
+    QVariantList values;
+    for (const auto& [column, value] : fields) {
+        const bool optional = value == &record.Status || value == &record.UnitDivision;
+        if (optional && value->isEmpty())
+            continue;
+        assignments << QString::fromLatin1(column) + QStringLiteral(" = ?");
+        values << boundText(*value);
+    }
+    values << record.rowId;
+    auto query = runSql(m_database.handle(),
+                        QStringLiteral("UPDATE IP_Info SET ") + assignments.join(QStringLiteral(", ")) +
+                            QStringLiteral(" WHERE rowid = ?"),
+                        values);
+    if (!query)
+        return query.failure();
+    return query->numRowsAffected() > 0;
+}
+
+DbResult<bool> IpRecordStore::remove(qint64 rowId)
+{
+    auto deleted = removeRows({rowId});
+    if (!deleted)
+        return deleted.failure();
+    return *deleted > 0;
+}
+
+DbResult<qint64> IpRecordStore::removeRows(const QList<qint64>& rowIds)
+{
+    const QSqlDatabase db = m_database.handle();
+    WriteTransaction transaction(db);
+    if (auto begun = transaction.begin(); !begun)
+        return begun.failure();
+    qint64 deleted = 0;
+    for (qsizetype from = 0; from < rowIds.size(); from += RowsPerStatement) {
+        const qsizetype count = qMin(RowsPerStatement, rowIds.size() - from);
+        auto query =
+            runSql(db, QStringLiteral("DELETE FROM IP_Info WHERE rowid IN (%1)").arg(placeholders(count)),
+                   idValues(rowIds, from, count));
+        if (!query)
+            return query.failure();
+        deleted += query->numRowsAffected();
+    }
+    if (auto committed = transaction.commit(); !committed)
+        return committed.failure();
+    return deleted;
 }
 
 QString duplicateHostNameMessage(const QString& name, const QString& clashAddress)

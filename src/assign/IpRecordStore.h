@@ -2,6 +2,7 @@
 
 #include "assign/AssignmentRules.h"
 #include "assign/IpRecord.h"
+#include "assign/RecordSearch.h"
 #include "core/DbResult.h"
 
 #include <QList>
@@ -52,6 +53,14 @@ struct ReservationPlace
     QString InputBy;
 };
 
+// A part of the rows a search finds.
+struct FoundRows
+{
+    QList<qint64> rowIds;
+    QVariantList last;     // where the rows after this part begin
+    bool complete = false; // no row follows this part
+};
+
 // The table IP_Info: one row per recorded address. A place's rows are found by the address prefix
 // "o1.o2.o3." through a range over the indexed IP_Address column, so the cost of a query follows the
 // rows of that /24 (at most 256), never the size of the table. Text comparisons run in the database and
@@ -89,6 +98,29 @@ public:
     // addresses of its 64 four-address subnets (0 and 3, 4 and 7, ..., 252 and 255, in that order),
     // all 128 or none. Any other item, or a /24 that holds a row, writes nothing. True when written.
     DbResult<bool> ReserveSubnetAddresses(const QString& item, const ReservationPlace& place);
+
+    // The rows a search finds, in its list order: by fourth octet (an area-and-city search by address),
+    // rows of equal rank in stored order. Only the row ids are read, and with a limit only the first
+    // rows, so that the first screen of a large result is quick; after a part, the rows that follow the
+    // part's last row (FoundRows::last). The shown columns are read by listRows for the rows on screen.
+    DbResult<FoundRows> find(const RecordSearch& search, const QVariantList& after = {},
+                             qsizetype limit = -1) const;
+    // The number of rows a search finds.
+    DbResult<qint64> count(const RecordSearch& search) const;
+    // The first row a search finds; nothing when it finds none.
+    DbResult<std::optional<IpRecord>> firstFound(const RecordSearch& search) const;
+    // The list columns of rows, in the order asked for; a row deleted meanwhile is left out.
+    DbResult<QList<RecordListRow>> listRows(const QList<qint64>& rowIds) const;
+
+    // Rewrites the row record.rowId as the detail window saves it: every field but IP_Address, IP_4 and
+    // the owner place (Region, StateOwner, CityOwner), empty texts included, except that an empty
+    // Status or UnitDivision leaves the stored value. False when the row is gone.
+    DbResult<bool> rewrite(const IpRecord& record);
+    // Deletes one row; false when it was gone already.
+    DbResult<bool> remove(qint64 rowId);
+    // Deletes rows in one transaction: all of them, or none when anything fails. Gives the number of
+    // rows deleted (rows gone already are not counted).
+    DbResult<qint64> removeRows(const QList<qint64>& rowIds);
 
 private:
     DbResult<std::optional<IpRecord>> firstRecord(const QSqlDatabase& db, const QString& where,

@@ -186,8 +186,12 @@ DbOutcome DatabaseService::compact(bool* inUse)
         *inUse = false;
     if (!isOpen())
         return DbOutcome::failure(QStringLiteral("No database is open."));
-    if (const QString reason = busyReason(); !reason.isEmpty())
+    if (const QString reason = busyReason(); !reason.isEmpty()) {
+        // A window that cannot let go is using the database as much as another workstation is.
+        if (inUse)
+            *inUse = true;
         return DbOutcome::failure(reason);
+    }
     releaseAll();
     QString failure;
     {

@@ -72,7 +72,7 @@ public:
     DbOutcome replaceWith(const QString& source);
 
     // Rewrites the live file without its unused space. *inUse tells, on failure, whether the database
-    // was busy (used by another workstation).
+    // was busy: used by another workstation, or held by a window that is busy.
     DbOutcome compact(bool* inUse = nullptr);
 
     // Writes a consistent copy of the live database to target, replacing target only once the copy is

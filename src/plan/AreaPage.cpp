@@ -43,12 +43,8 @@ AreaPage::AreaPage(SettingsShared& shared, QWidget* parent)
     txtSegmentCode = addField(lblSegmentCode, "txtSegmentCode");
     upperCaseWhileTyped(txtSegmentCode);
     txtSegmentCode->setMaximumWidth(100);
-    // The code's row keeps its place while it is hidden, so that the other fields never move.
-    for (QWidget* part : std::initializer_list<QWidget*>{lblSegmentCode, txtSegmentCode}) {
-        QSizePolicy keepPlace = part->sizePolicy();
-        keepPlace.setRetainSizeWhenHidden(true);
-        part->setSizePolicy(keepPlace);
-    }
+    keepPlaceWhenHidden(lblSegmentCode);
+    keepPlaceWhenHidden(txtSegmentCode);
 
     setHelp(txtRegionName, QStringLiteral("Area Name : "),
             QStringLiteral("Set Area name such as divisional or regional..."));

@@ -1,5 +1,8 @@
 #include "plan/PlanFields.h"
 
+#include "core/FieldNavigation.h"
+#include "core/WidgetParts.h"
+
 #include <QLineEdit>
 
 namespace tarvo {
@@ -17,6 +20,20 @@ void upperCaseWhileTyped(QLineEdit* field)
         field->setText(upper);
         field->setCursorPosition(caret);
     });
+}
+
+void keepPlaceWhenHidden(QWidget* widget)
+{
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
+QLineEdit* navigableField(const char* objectName, QWidget* parent)
+{
+    QLineEdit* field = makeField(objectName, parent);
+    FieldNavigation::install(field);
+    return field;
 }
 
 } // namespace tarvo

@@ -143,20 +143,6 @@ DbResult<std::optional<Row>> byRowId(const DatabaseConnection& database, qint64 
     return firstWhere<Row>(database, QStringLiteral("rowid = ?"), {rowId});
 }
 
-// The condition on the owner place of units and its values.
-QString ownerCondition(const UnitOwner& owner, QVariantList& values)
-{
-    values << boundText(owner.region);
-    QString where = QStringLiteral("RegionOwner = ?");
-    if (owner.state) {
-        where += QStringLiteral(" AND StateOwner = ?");
-        values << boundText(*owner.state);
-    }
-    where += QStringLiteral(" AND CityOwner = ?");
-    values << boundText(owner.city);
-    return where;
-}
-
 } // namespace
 
 PlanStore::PlanStore(const DatabaseConnection& database) : m_database(database) {}
@@ -239,6 +225,12 @@ DbResult<std::optional<CityRow>> PlanStore::cityByRowId(qint64 rowId) const
     return byRowId<CityRow>(m_database, rowId);
 }
 
+DbResult<std::optional<CityRow>> PlanStore::cityInArea(const QString& name, const QString& area) const
+{
+    return firstWhere<CityRow>(m_database, QStringLiteral("City_name = ? AND Region = ?"),
+                               {boundText(name), boundText(area)});
+}
+
 DbResult<QList<CityRow>> PlanStore::citiesWithOctet2(const QString& stateCode, const QString& area,
                                                      int octet2) const
 {
@@ -304,6 +296,11 @@ DbResult<QList<UnitDivisionRow>> PlanStore::unitsNamed(const QString& name, cons
     QVariantList values{boundText(name)};
     const QString where = QStringLiteral("UnitDivision = ? AND ") + ownerCondition(owner, values);
     return rowsWhere<UnitDivisionRow>(m_database, where, {}, values);
+}
+
+DbResult<std::optional<UnitDivisionRow>> PlanStore::unitByRowId(qint64 rowId) const
+{
+    return byRowId<UnitDivisionRow>(m_database, rowId);
 }
 
 } // namespace tarvo

@@ -50,6 +50,8 @@ public:
     DbResult<std::optional<CityRow>> city(const QString& name, const QString& stateCode,
                                           const QString& area) const;
     DbResult<std::optional<CityRow>> cityByRowId(qint64 rowId) const;
+    // A city by its name within its area, whatever its state or segment code.
+    DbResult<std::optional<CityRow>> cityInArea(const QString& name, const QString& area) const;
     // The cities of a state (or segment code) and area that use a second octet, in stored order.
     DbResult<QList<CityRow>> citiesWithOctet2(const QString& stateCode, const QString& area,
                                               int octet2) const;
@@ -73,6 +75,7 @@ public:
     // The units and divisions of a place with this name, in stored order; a caller that needs one unit
     // takes the answer only when there is exactly one.
     DbResult<QList<UnitDivisionRow>> unitsNamed(const QString& name, const UnitOwner& owner) const;
+    DbResult<std::optional<UnitDivisionRow>> unitByRowId(qint64 rowId) const;
 
 private:
     const DatabaseConnection& m_database;

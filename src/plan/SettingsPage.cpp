@@ -5,6 +5,7 @@
 #include "core/Messenger.h"
 #include "core/WidgetParts.h"
 
+#include <QComboBox>
 #include <QEvent>
 #include <QFormLayout>
 #include <QFrame>
@@ -196,6 +197,27 @@ void SettingsPage::clearList()
 {
     const QSignalBlocker blocker(m_list);
     m_list->clear();
+}
+
+void SettingsPage::offerAreas(QComboBox* combo, const std::function<DbResult<QList<AreaRow>>()>& read)
+{
+    {
+        const QSignalBlocker blocker(combo);
+        combo->clear();
+    }
+    const Session& session = m_shared.context.session();
+    if (session.LoginGroup == GroupKawasan) {
+        if (!session.LoginRegion.isEmpty())
+            combo->addItem(session.LoginRegion);
+        return;
+    }
+    auto areas = read();
+    if (!areas)
+        return showDatabaseError(areas.error());
+    const QSignalBlocker blocker(combo);
+    for (const AreaRow& row : std::as_const(*areas))
+        combo->addItem(row.Region);
+    combo->setCurrentIndex(-1);
 }
 
 void SettingsPage::addListEntry(const QString& text, qint64 rowId)

@@ -11,6 +11,7 @@
 
 #include <functional>
 
+class QComboBox;
 class QFormLayout;
 class QFrame;
 class QGroupBox;
@@ -81,7 +82,12 @@ protected:
             addListEntry(name(row), row.rowId);
     }
     void clearList();
+    // Fills an area list: an area administrator gets his own area only, chosen at once (which runs the
+    // list's choice); anyone else the areas read, none chosen.
+    void offerAreas(QComboBox* combo, const std::function<DbResult<QList<AreaRow>>()>& read);
     qint64 shownRowId() const { return m_shownRowId; }
+    // The values remembered at the last pick, "Update" or "Add".
+    const QStringList& remembered() const { return m_remembered; }
     // Forgets the row picked: "Update" and "Delete" are disabled until a row is picked again.
     void forgetPickedRow();
     // Enables the list and "Add" when the page knows what a new row belongs to.

@@ -4,7 +4,9 @@
 #include "core/DatabaseService.h"
 #include "core/WindowRegistry.h"
 #include "plan/AreaPage.h"
+#include "plan/CityPage.h"
 #include "plan/EquipmentPage.h"
+#include "plan/StatePage.h"
 #include "plan/WorkgroupPage.h"
 
 #include <QSignalBlocker>
@@ -32,8 +34,8 @@ frmIPAddressSettings::frmIPAddressSettings(AppContext& context, QWidget* parent)
 
     SSTabSetting = new QTabWidget(this);
     SSTabSetting->setObjectName(QStringLiteral("SSTabSetting"));
-    m_tabs = {new AreaPage(m_shared), new QWidget, new QWidget, new WorkgroupPage(m_shared),
-              new EquipmentPage(m_shared)};
+    m_tabs = {new AreaPage(m_shared), new StatePage(m_shared), new CityPage(m_shared),
+              new WorkgroupPage(m_shared), new EquipmentPage(m_shared)};
     const QStringList captions{QStringLiteral("Area"), QStringLiteral("State"), QStringLiteral("City"),
                                QStringLiteral("Work Group"), QStringLiteral("Equipment")};
     for (int tab = 0; tab < m_tabs.size(); ++tab)

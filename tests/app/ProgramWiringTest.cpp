@@ -4,6 +4,7 @@
 #include "FakeNetwork.h"
 #include "ModalDialogs.h"
 #include "TestProgram.h"
+#include "UserFolders.h"
 #include "WidgetDriver.h"
 
 #include "app/Program.h"
@@ -16,8 +17,10 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 using namespace tarvo;
 
@@ -54,6 +57,15 @@ struct WiredProgram
                 if (checkForUpdates)
                     test::answerMessageBox(QMessageBox::Ok, messages);
             });
+    }
+
+    // A second account, of another group: user ID "hq1", password "pw".
+    void addHeadOfficeUser() const
+    {
+        if (!execSql(folder.database.handle(),
+                     QStringLiteral("INSERT INTO UserID (UserID, Name, Password, Email, [Group], Tadbir) "
+                                    "VALUES ('hq1', 'Head Office', 'pw', '', 'HQ', '')")))
+            qFatal("cannot add the account hq1");
     }
 
     MDIFrmUtama& window() const { return *program.mainWindow(); }
@@ -110,12 +122,14 @@ private Q_SLOTS:
         QVERIFY(w.action("mnuWebPatch")->isEnabled());
 
         // The windows that exist are reachable; the others stay disabled until they are built.
-        for (const char* built : {"mnuMaklumatPengguna", "mnuTukarPassword", "mnuIPAddressSetting",
-                                  "mnuSubnetCalculator", "mnuInputRekod", "mnuDedicatedIP", "mnuScanNetwork"})
+        for (const char* built :
+             {"mnuMaklumatPengguna", "mnuTukarPassword", "mnuIPAddressSetting", "mnuUnitDivision",
+              "mnuSubnetCalculator", "mnuBackupRestore", "mnuCompactDB", "mnuRptLocation", "mnuRptByDate",
+              "mnuAssignLog", "mnuCarianRekod", "mnuInputRekod", "mnuDedicatedIP", "mnuScanNetwork"})
             QVERIFY2(w.action(built)->isEnabled(), built);
-        for (const char* missing :
-             {"mnuCarianRekod", "mnuBackupRestore", "mnuCompactDB", "mnuRptLocation", "mnuAssignLog"})
-            QVERIFY2(!w.action(missing)->isEnabled(), missing);
+
+        w.action("mnuIPAddressSetting")->trigger();
+        QCOMPARE(w.openChildren(), QStringList{QStringLiteral("frmIPAddressSettings")});
     }
 
     void newAccountIsMailedThroughTheGivenTransport()
@@ -146,6 +160,77 @@ private Q_SLOTS:
         QTRY_VERIFY(
             !child<QListWidget>(accounts, "lstUserName")->findItems("Siti", Qt::MatchExactly).isEmpty());
         QCOMPARE(w.messages.size(), 1); // no mail error
+    }
+
+    // The menu's unit window lets the user pick the place, whatever another window handed over before.
+    void unitWindowFromTheMenuIsInMenuMode()
+    {
+        WiredProgram w;
+        w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(w.program.start());
+        w.program.context().unitDivisionHandOver() = {true, true, QStringLiteral("Headquarters"),
+                                                      {},   {},   true};
+        bool placeFree = false;
+        test::whenModal(QStringLiteral("frmUnitDivision"), [&placeFree](QWidget* dialog) {
+            placeFree = dialog->findChild<QWidget*>(QStringLiteral("cboRegion"))->isEnabled();
+            dialog->close();
+        });
+        w.action("mnuUnitDivision")->trigger();
+        QVERIFY(placeFree);
+    }
+
+    void maintenanceCommandsReachTheBackupWindowAndTheCompaction()
+    {
+        test::UserFolders folders;
+        WiredProgram w;
+        w.folder.context.WriteINI(QStringLiteral("Backup"), QStringLiteral("BackupLocation"),
+                                  w.folder.folder());
+        w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(w.program.start());
+
+        w.window().Toolbar1_ButtonClick(QStringLiteral("mBackupRestore"));
+        QCOMPARE(w.openChildren(), QStringList{QStringLiteral("frmBackupDB")});
+        // The compaction's question, then its report.
+        test::whenModalMatches([](QWidget* modal) { return qobject_cast<QMessageBox*>(modal) != nullptr; },
+                               [&w](QWidget* modal) {
+                                   auto* box = static_cast<QMessageBox*>(modal);
+                                   w.messages << box->text();
+                                   box->button(QMessageBox::Yes)->click();
+                                   test::answerMessageBox(QMessageBox::Ok, w.messages);
+                               });
+        w.window().Toolbar1_ButtonClick(QStringLiteral("mCompactDB"));
+        QCOMPARE(w.messages.size(), 2);
+    }
+
+    // "Search Record" opens the search window; a search of one record shows it in the detail window, a
+    // child window of the main window too, which another user's sign-in closes with the search window.
+    void searchRecordOpensTheDetailWindowInTheMainWindow()
+    {
+        WiredProgram w;
+        QVERIFY(execSql(w.folder.database.handle(),
+                        QStringLiteral("INSERT INTO IP_Info (IP_Address, IP_4, Name, Region, CityOwner) "
+                                       "VALUES ('10.100.0.5', 5, 'PC1', 'Headquarters', 'IT Division')")));
+        w.addHeadOfficeUser();
+        w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(w.program.start());
+
+        w.window().Toolbar1_ButtonClick(QStringLiteral("mSearchRecord"));
+        auto* search = child<QWidget>(&w.window(), "frmCarian");
+        QTest::keyClicks(child<QLineEdit>(search, "txtCarian"), QStringLiteral("10.100.0.5"));
+        QTest::keyClick(child<QLineEdit>(search, "txtCarian"), Qt::Key_Return);
+        QCOMPARE(w.openChildren(), QStringList({"frmCarian", "frmMaklumatIP"}));
+        // The unit picker of the record being edited opens the unit window for the record's place.
+        auto* detail = child<QWidget>(&w.window(), "frmMaklumatIP");
+        QTest::mouseClick(child<QPushButton>(detail, "cmdKemaskiniSimpan"), Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>(detail, "PicUnitDivision"), Qt::LeftButton);
+        QPointer<QWidget> units = child<QWidget>(&w.window(), "frmUnitDivision");
+        QVERIFY(units->isVisible() && units->isWindow());
+        QVERIFY(!child<QWidget>(units, "cboRegion")->isEnabled());
+
+        w.signInWith(QStringLiteral("hq1"), QStringLiteral("pw"));
+        w.action("mnuTukarLogin")->trigger();
+        QVERIFY(w.openChildren().isEmpty());
+        QVERIFY(!units || !units->isVisible());
     }
 
     // The three assignment commands share one window, whose mode is fixed when it opens: another mode
@@ -183,9 +268,7 @@ private Q_SLOTS:
     void changeLoginToAnotherGroupClosesTheAccountsWindow()
     {
         WiredProgram w;
-        QVERIFY(execSql(w.folder.database.handle(),
-                        QStringLiteral("INSERT INTO UserID (UserID, Name, Password, Email, [Group], Tadbir) "
-                                       "VALUES ('hq1', 'Head Office', 'pw', '', 'HQ', '')")));
+        w.addHeadOfficeUser();
         w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
         QVERIFY(w.program.start());
 

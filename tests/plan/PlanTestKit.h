@@ -7,6 +7,7 @@
 #include "plan/frmIPAddressSettings.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFrame>
 #include <QListWidget>
 #include <QPointer>
@@ -17,6 +18,32 @@
 // The settings window of a test program folder, opened by a signed-in administrator, driven by the
 // names of its controls.
 namespace tarvo::test {
+
+enum Tab
+{
+    AreaTab = 0,
+    StateTab = 1,
+    CityTab = 2,
+    WorkgroupTab = 3,
+    EquipmentTab = 4
+};
+
+// The suffix of a page's buttons and the name of its list.
+struct PageNames
+{
+    const char* suffix;
+    const char* list;
+};
+inline const PageNames Pages[] = {{"Region", "LstRegion"},
+                                  {"State", "lstState"},
+                                  {"City", "lstBandarCity"},
+                                  {"Workgroup", "lstWorkgroup"},
+                                  {"Equipment", "lstEquipment"}};
+
+inline QByteArray button(int tab, const char* action)
+{
+    return QByteArray(action) + Pages[tab].suffix;
+}
 
 struct Settings
 {
@@ -99,6 +126,51 @@ struct Settings
         QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, box->visualItemRect(items.first()).center());
     }
     QStringList messages() const { return program.messenger.texts(); }
+    // Chooses an item of a drop-down list, as a pick of the user does.
+    void choose(const char* combo, const QString& item) const
+    {
+        auto* box = child<QComboBox>(combo);
+        const int index = box->findText(item);
+        if (index < 0)
+            qFatal("no item %s", qPrintable(item));
+        box->setCurrentIndex(index);
+    }
+    QStringList items(const char* combo) const
+    {
+        QStringList texts;
+        auto* box = child<QComboBox>(combo);
+        for (int i = 0; i < box->count(); ++i)
+            texts << box->itemText(i);
+        return texts;
+    }
+
+    // Enters the edit state of a page: "Add" when name is empty, else a pick of that row and "Update".
+    void edit(int tab, const QString& name) const
+    {
+        if (child<QTabWidget>("SSTabSetting")->currentIndex() != tab)
+            this->tab(tab);
+        if (name.isEmpty()) {
+            click(button(tab, "cmdTambah"));
+        } else {
+            pick(Pages[tab].list, name);
+            click(button(tab, "cmdKemaskini"));
+        }
+    }
+    // Types "field=value" steps into their fields and clicks the other steps' buttons.
+    void enter(const QStringList& steps) const
+    {
+        for (const QString& step : steps) {
+            const QString field = step.section('=', 0, 0);
+            if (step.contains('='))
+                type(field.toLatin1(), step.section('=', 1));
+            else
+                click(field.toLatin1());
+        }
+    }
+    bool editing(int tab) const
+    {
+        return visible(button(tab, tab == CityTab ? "frameSimpan" : "FrameSimpan"));
+    }
 
     TestProgram program;
     QPointer<frmIPAddressSettings> window;

@@ -11,61 +11,6 @@ namespace {
 
 const QString Saved = PlanText::SaveQuestion;
 
-enum Tab
-{
-    AreaTab = 0,
-    StateTab = 1,
-    CityTab = 2,
-    WorkgroupTab = 3,
-    EquipmentTab = 4
-};
-
-// The suffix of a page's buttons and the name of its list.
-struct PageNames
-{
-    const char* suffix;
-    const char* list;
-};
-const PageNames Pages[] = {{"Region", "LstRegion"},
-                           {"State", "lstState"},
-                           {"City", "lstBandarCity"},
-                           {"Workgroup", "lstWorkgroup"},
-                           {"Equipment", "lstEquipment"}};
-
-QByteArray button(int tab, const char* action)
-{
-    return QByteArray(action) + Pages[tab].suffix;
-}
-
-// Enters the edit state of a page: "Add" when name is empty, else a pick of that row and "Update".
-void edit(test::Settings& s, int tab, const QString& name)
-{
-    s.tab(tab);
-    if (name.isEmpty()) {
-        s.click(button(tab, "cmdTambah"));
-    } else {
-        s.pick(Pages[tab].list, name);
-        s.click(button(tab, "cmdKemaskini"));
-    }
-}
-
-// Types "field=value" steps into their fields and clicks "option" steps.
-void enter(test::Settings& s, const QStringList& steps)
-{
-    for (const QString& step : steps) {
-        const QString field = step.section('=', 0, 0);
-        if (step.contains('='))
-            s.type(field.toLatin1(), step.section('=', 1));
-        else
-            s.click(field.toLatin1());
-    }
-}
-
-bool editing(const test::Settings& s, int tab)
-{
-    return s.visible(button(tab, tab == CityTab ? "frameSimpan" : "FrameSimpan"));
-}
-
 } // namespace
 
 class SettingsWindowTest : public QObject
@@ -173,18 +118,19 @@ private Q_SLOTS:
         test::Settings s;
         s.exec("INSERT INTO Workgroup VALUES ('Sales', 'S', 2)");
         s.open();
-        edit(s, tab, edited);
-        enter(s, input);
-        s.save(button(tab, "cmdSimpan"), confirm ? MessageAnswer::Ok : MessageAnswer::Cancel);
+        s.edit(tab, edited);
+        s.enter(input);
+        s.save(test::button(tab, "cmdSimpan"), confirm ? MessageAnswer::Ok : MessageAnswer::Cancel);
         QCOMPARE(s.messages(), messages);
         const bool written = confirm && messages == QStringList{Saved};
-        QCOMPARE(editing(s, tab), !written);
+        QCOMPARE(s.editing(tab), !written);
         if (!focus.isEmpty())
             QCOMPARE(QApplication::focusWidget()->objectName(), focus);
         QCOMPARE(s.row(query), stored);
         if (written) { // the browse state: the list read again, nothing picked, the fields empty
-            QVERIFY(!s.enabled(button(tab, "cmdKemaskini")) && !s.enabled(button(tab, "cmdHapus")));
-            QVERIFY(s.enabled(Pages[tab].list));
+            QVERIFY(!s.enabled(test::button(tab, "cmdKemaskini")) &&
+                    !s.enabled(test::button(tab, "cmdHapus")));
+            QVERIFY(s.enabled(test::Pages[tab].list));
             QCOMPARE(s.tabsEnabled(), QList<bool>(5, true));
         }
     }
@@ -219,7 +165,7 @@ private Q_SLOTS:
         QFETCH(int, beeps);
         test::Settings s;
         s.open();
-        edit(s, tab, {});
+        s.edit(tab, {});
         if (field == QLatin1String("txtSegmentCode"))
             s.click("OptYes");
         auto* box = s.child<QLineEdit>(field.toLatin1());
@@ -235,14 +181,14 @@ private Q_SLOTS:
         test::Settings s;
         s.exec("INSERT INTO Workgroup VALUES ('Sales', 'S', 2), ('Admin', 'A', 1)");
         s.open();
-        s.tab(WorkgroupTab);
+        s.tab(test::WorkgroupTab);
         s.pick("lstWorkgroup", "Sales");
         s.click("cmdTambahWorkgroup");
         s.type("txtWorkgroupName", "Typed");
         s.click("cmdBatalWorkgroup");
         QCOMPARE(s.text("txtWorkgroupName"), "Sales"); // what was shown before "Add"
         QVERIFY(!s.enabled("cmdKemaskiniWorkgroup"));
-        edit(s, WorkgroupTab, "Sales");
+        s.edit(test::WorkgroupTab, "Sales");
         s.type("txtWGOctet3", "7");
         s.save("cmdSimpanWorkgroup");
         QCOMPARE(s.messages(), QStringList{Saved});
@@ -255,8 +201,8 @@ private Q_SLOTS:
     {
         test::Settings s;
         s.open();
-        edit(s, AreaTab, {});
-        enter(s, {"txtRegionName=North", "txtIPOctet1=11", "OptNo"});
+        s.edit(test::AreaTab, {});
+        s.enter({"txtRegionName=North", "txtIPOctet1=11", "OptNo"});
         s.click("cmdTutup1Region");
         QVERIFY(!s.window->isVisible());
         QVERIFY(s.messages().isEmpty());
@@ -271,7 +217,7 @@ private Q_SLOTS:
         s.open();
         s.pick("LstRegion", "Headquarters");
         QCOMPARE(s.text("txtSegmentCode"), "HQ");
-        edit(s, AreaTab, "North");
+        s.edit(test::AreaTab, "North");
         QVERIFY(!s.visible("txtSegmentCode"));
         s.click("OptYes");
         QVERIFY(s.visible("txtSegmentCode") && s.enabled("txtSegmentCode"));
@@ -286,13 +232,13 @@ private Q_SLOTS:
     {
         test::Settings area(GroupKawasan, QStringLiteral("Headquarters"));
         area.open();
-        QCOMPARE(area.child<QTabWidget>("SSTabSetting")->currentIndex(), int(StateTab));
+        QCOMPARE(area.child<QTabWidget>("SSTabSetting")->currentIndex(), int(test::StateTab));
         QCOMPARE(area.tabsEnabled(), (QList<bool>{false, true, true, false, false}));
 
         test::Settings hq(GroupHQ);
         hq.open();
-        QCOMPARE(hq.child<QTabWidget>("SSTabSetting")->currentIndex(), int(AreaTab));
-        edit(hq, EquipmentTab, {});
+        QCOMPARE(hq.child<QTabWidget>("SSTabSetting")->currentIndex(), int(test::AreaTab));
+        hq.edit(test::EquipmentTab, {});
         QCOMPARE(hq.tabsEnabled(), (QList<bool>{false, false, false, false, true}));
         QVERIFY(!hq.enabled("lstEquipment"));
         hq.click("cmdBatalEquipment");
@@ -309,13 +255,13 @@ private Q_SLOTS:
         s.exec("CREATE TRIGGER keep BEFORE DELETE ON Equipment BEGIN SELECT RAISE(ABORT, 'disk is locked'); "
                "END");
         s.open();
-        edit(s, EquipmentTab, {});
-        enter(s, {"txtEquipmentName=Printer", "txtEquipmentCode=PRN", "txtOctet4Start=1", "txtOctet4End=9"});
+        s.edit(test::EquipmentTab, {});
+        s.enter({"txtEquipmentName=Printer", "txtEquipmentCode=PRN", "txtOctet4Start=1", "txtOctet4End=9"});
         s.save("cmdSimpanEquipment");
         QCOMPARE(s.messages().size(), 2);
         QVERIFY(s.messages().last().contains(QStringLiteral("disk is full"), Qt::CaseInsensitive));
         QCOMPARE(s.program.messenger.last().icon, MessageIcon::Critical);
-        QVERIFY(editing(s, EquipmentTab));
+        QVERIFY(s.editing(test::EquipmentTab));
         QCOMPARE(s.text("txtEquipmentName"), "Printer");
         QCOMPARE(s.count("Equipment"), 1);
 

@@ -159,7 +159,7 @@ private Q_SLOTS:
             const QString text = test::PdfReader::pageText(path, page);
             QVERIFY2(text.contains(u"Page : %1/%2"_s.arg(page).arg(pages)), qPrintable(text));
             QVERIFY(text.contains(u"This report was generate by Tarvo system."_s));
-            QVERIFY(text.contains(u"IP Address"_s) && text.contains(u"Unit / Division"_s));
+            QVERIFY(text.contains(u"IP Address"_s) && text.contains(u"User Name"_s));
             QCOMPARE(text.contains(u"Tarvo : Report by"_s, Qt::CaseInsensitive), page == 1);
             QCOMPARE(text.contains(u"Total "_s), page == 1);
             printed += hostsOn(text);

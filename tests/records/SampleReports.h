@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/RecordReports.h"
 #include "records/report/ReportDefinition.h"
 #include "records/report/ReportRows.h"
 
@@ -10,65 +11,24 @@
 
 namespace tarvo::test {
 
-inline ReportColumn column(const char* heading, const char* headingName, const char* name, const char* field,
-                           double width)
-{
-    return {{QString::fromLatin1(headingName), QString::fromLatin1(heading)},
-            QString::fromLatin1(name),
-            QString::fromLatin1(field),
-            width,
-            Qt::AlignLeft};
-}
-
 inline ReportField field(const char* prompt, const char* name, const QString& caption = {})
 {
     return {QString::fromLatin1(prompt), {QString::fromLatin1(name), caption}};
 }
 
-inline ReportLine pageFooter()
-{
-    return {{field("", "Label10", QStringLiteral("Page : %p/%P"))},
-            {field("", "Label2", QStringLiteral("This report was generate by Tarvo system."))}};
-}
-
-// A report laid out like the report by location: landscape, five columns, three header lines.
+// The report by location of a place in a state area: landscape, five columns, three header lines.
 inline ReportDefinition locationLikeReport()
 {
-    ReportDefinition report;
-    report.orientation = ReportOrientation::Landscape;
-    report.titleLabel = {QStringLiteral("Label3"), QStringLiteral("Tarvo : REPORT BY LOCATION")};
-    report.header = {
-        {{field("Area :", "lblArea", QStringLiteral("CENTRAL")),
-          field("State :", "lblState", QStringLiteral("Selangor")),
-          field("City :", "lblCity", QStringLiteral("Shah Alam")),
-          field("WorkGroup :", "lblWorkGroup", QStringLiteral("Finance")), field("Segment :", "lblSegment")},
-         {}},
-        {{field("Equipment :", "lblEquipment", QStringLiteral("ALL"))},
-         {field("Total Record :", "lblTotalRecord", QStringLiteral("100"))}}};
-    report.columns = {column("IP Address", "Label6", "txtIPAddress", "IP_Address", 1.2),
-                      column("Hostname", "Label7", "txtName", "Name", 1.5),
-                      column("User Name", "lblLajur4", "txtUserName", "Username", 1.8),
-                      column("Type", "Label1", "txtType", "Type", 1.2),
-                      column("Unit / Division", "Label8", "txtBuilding", "UnitDivision", 2)};
-    report.footer = pageFooter();
-    return report;
+    return locationReport({QStringLiteral("REPORT BY LOCATION"), QStringLiteral("CENTRAL"),
+                           QStringLiteral("Selangor"), QStringLiteral("Shah Alam"), QStringLiteral("Finance"),
+                           QString(), QStringLiteral("ALL"), 100, QStringLiteral("Hostname"),
+                           QStringLiteral("Type/Equipment"), QStringLiteral("Unit/Division")});
 }
 
-// A report laid out like the report by date of issue: portrait, four columns, the title through "%i".
+// The report by date of issue: portrait, four columns, the title through "%i".
 inline ReportDefinition dateLikeReport()
 {
-    ReportDefinition report;
-    report.title = QStringLiteral("Tarvo : Report by Date");
-    report.titleLabel = {QStringLiteral("Label3"), QStringLiteral("%i")};
-    report.header = {{{}, {field("From Date :", "lblStartDate", QStringLiteral("01/12/2026"))}},
-                     {{field("Total Assignment :", "lblTotalAssignment", QStringLiteral("100"))},
-                      {field("To Date :", "lblEndDate", QStringLiteral("31/01/2027"))}}};
-    report.columns = {column("IP Address", "Label6", "txtIPAddress", "IP_Address", 1.1),
-                      column("Hostname", "Label7", "txtName", "Name", 1.4),
-                      column("User Name", "lblLajur4", "txtUserName", "Username", 1.6),
-                      column("Unit / Division", "Label8", "txtBuilding", "UnitDivision", 1.6)};
-    report.footer = pageFooter();
-    return report;
+    return dateReport(QStringLiteral("01/12/2026"), QStringLiteral("31/01/2027"), 100);
 }
 
 // Rows of IP_Info with one numbered host each: host-0001, host-0002, ...

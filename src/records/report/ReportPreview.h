@@ -27,6 +27,7 @@ public:
                   FileDialogs& fileDialogs, Messenger& messenger, QWidget* parent = nullptr);
     ~ReportPreview() override;
 
+    const ReportRenderer& renderer() const { return m_renderer; }
     int pageCount() const { return m_renderer.pageCount(); }
     // The page shown, counted from 0.
     int currentPage() const { return m_page; }

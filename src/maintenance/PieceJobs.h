@@ -1,0 +1,140 @@
+#pragma once
+
+#include "maintenance/FilePieces.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+namespace tarvo {
+
+// How far a split or join is.
+struct PieceProgress
+{
+    qint64 bytesDone = 0;
+    qint64 bytesTotal = 0;
+    qint64 piece = 0;  // the piece being moved, from 1 (0 before the first)
+    qint64 pieces = 0; // how many there are
+};
+
+// Why a split or join stopped.
+enum class PieceError
+{
+    None,
+    Read,     // the file or a piece cannot be read
+    Write,    // a piece, the batch file or the output cannot be written
+    Changed,  // a file changed size while it was being read
+    Cancelled // stopped by the user
+};
+
+// A split or join done in steps, each moving at most one buffer of bytes, so that a window can run it
+// on its event loop and show progress between the steps. A job that fails or is cancelled takes back
+// what it wrote, so that no set of pieces or output is left that looks whole but is not.
+class PieceJob
+{
+public:
+    enum class Step
+    {
+        More,
+        Done,
+        Failed
+    };
+
+    virtual ~PieceJob();
+    PieceJob(const PieceJob&) = delete;
+    PieceJob& operator=(const PieceJob&) = delete;
+
+    // The first step opens the files. Steps after Done or Failed do nothing.
+    Step step();
+    // Stops the job and takes back what it wrote (error Cancelled).
+    void cancel();
+
+    bool isFinished() const { return m_state != Step::More; }
+    const PieceProgress& progress() const { return m_progress; }
+    PieceError error() const { return m_error; }
+    const QString& errorText() const { return m_errorText; }
+
+    // The size of the buffer one step moves at most.
+    static constexpr qint64 BufferSize = 4 * 1024 * 1024;
+
+protected:
+    PieceJob() = default;
+    virtual bool open() = 0;
+    // Moves the next buffer; false on failure. Sets done when all is moved and finished.
+    virtual bool moveNext(bool& done) = 0;
+    // Takes back what was written.
+    virtual void undo() = 0;
+    bool fail(PieceError error, const QString& text);
+
+    PieceProgress m_progress;
+    QByteArray m_buffer;
+
+private:
+    Step m_state = Step::More;
+    bool m_opened = false;
+    PieceError m_error = PieceError::None;
+    QString m_errorText;
+};
+
+// Runs a job to its end at once; true when it is done.
+bool runToEnd(PieceJob& job);
+
+// Cuts a file into pieces of pieceSize bytes (path.1, path.2, ...) and writes the joining batch file
+// (path.bat). The file is only read. Pieces of an earlier, longer split that would follow the last
+// piece are removed, so that a later join does not take them. An empty file is refused.
+class FileSplitter final : public PieceJob
+{
+public:
+    FileSplitter(QString path, qint64 pieceSize, bool deleteParts);
+    ~FileSplitter() override;
+
+protected:
+    bool open() override;
+    bool moveNext(bool& done) override;
+    void undo() override;
+
+private:
+    bool finish();
+
+    QString m_path;
+    qint64 m_pieceSize;
+    bool m_deleteParts;
+    QFile m_source;
+    std::unique_ptr<QFile> m_piece;
+    qint64 m_pieceLeft = 0;
+    qint64 m_written = 0; // pieces created so far
+};
+
+// Rebuilds a file from its pieces (path.1, path.2, ... one after another from 1). The output is
+// written under a temporary name beside the file, checked against the pieces' lengths and renamed into
+// place; only then, with deleteParts, are the pieces and the batch file deleted. An existing file at
+// path stays as it was until the rename.
+class FileJoiner final : public PieceJob
+{
+public:
+    FileJoiner(QString path, bool deleteParts);
+    ~FileJoiner() override;
+
+    // The temporary name of the output while it is written.
+    static QString temporaryPath(const QString& path);
+
+protected:
+    bool open() override;
+    bool moveNext(bool& done) override;
+    void undo() override;
+
+private:
+    bool finish();
+
+    QString m_path;
+    bool m_deleteParts;
+    QList<qint64> m_lengths;
+    QFile m_output;
+    std::unique_ptr<QFile> m_piece;
+    qint64 m_pieceLeft = 0;
+};
+
+} // namespace tarvo

@@ -1,0 +1,125 @@
+// "Compact Database": the size text, the compaction of the live database and its refusals.
+
+#include "MaintenanceTestKit.h"
+
+#include "core/DatabaseConnection.h"
+#include "core/DatabaseService.h"
+#include "core/Sql.h"
+#include "maintenance/Compaction.h"
+
+#include <QWidget>
+
+using namespace tarvo;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Fills IP_Info with rows of some weight and deletes every second one, leaving free pages behind.
+void addAndDeleteRows(const test::TestProgram& p, int rows)
+{
+    const QSqlDatabase db = p.database.handle();
+    QVERIFY(execSql(db, u"BEGIN"_s));
+    for (int i = 0; i < rows; ++i)
+        QVERIFY(execSql(db, u"INSERT INTO IP_Info (IP_Address, Name, Remarks) VALUES (?, ?, ?)"_s,
+                        {u"10.%1.%2.%3"_s.arg(i / 65536).arg(i / 256 % 256).arg(i % 256), u"PC%1"_s.arg(i),
+                         QString(300, QLatin1Char('r'))}));
+    QVERIFY(execSql(db, u"COMMIT"_s));
+    QVERIFY(execSql(db, u"DELETE FROM IP_Info WHERE rowid % 2 = 0"_s));
+}
+
+int rowCount(const test::TestProgram& p)
+{
+    return querySingleValue(p.database.handle(), u"SELECT count(*) FROM IP_Info"_s)->toInt();
+}
+
+} // namespace
+
+class CompactionTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void sizeText_data()
+    {
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("512") << 512LL << u"512 bytes"_s;
+        QTest::newRow("1023") << 1023LL << u"1023 bytes"_s;
+        QTest::newRow("1536") << 1536LL << u"1.50 KB"_s;
+        QTest::newRow("1 MB") << 1048576LL << u"1.00 MB"_s;
+        QTest::newRow("1 GB") << 1073741824LL << u"1.00 GB"_s;
+        QTest::newRow("past 4 GB") << 5LL * 1073741824 + 536870912 << u"5.50 GB"_s;
+    }
+    void sizeText()
+    {
+        QFETCH(qint64, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(formatByteCount(bytes), text);
+    }
+
+    void compactionShrinksTheLiveDatabaseAndKeepsEveryRow()
+    {
+        test::TestProgram p;
+        addAndDeleteRows(p, 4000);
+        const int rows = rowCount(p);
+        const qint64 before = QFileInfo(p.databasePath()).size();
+        QWidget parent;
+
+        p.messenger.answer(MessageAnswer::No);
+        mnuCompactDB_Click(p.context, &parent);
+        QCOMPARE(p.messenger.count(), 1);
+        QCOMPARE(p.messenger.last().text, u"Do you want to compact Tarvo database ?"_s);
+        QCOMPARE(QFileInfo(p.databasePath()).size(), before);
+
+        p.messenger.answer(MessageAnswer::Yes);
+        mnuCompactDB_Click(p.context, &parent);
+        const qint64 after = QFileInfo(p.databasePath()).size();
+        QVERIFY2(after < before * 3 / 4, qPrintable(u"%1 -> %2"_s.arg(before).arg(after)));
+        QCOMPARE(rowCount(p), rows);
+        QCOMPARE(p.messenger.last().title, u"Compact Successful"_s);
+        QCOMPARE(p.messenger.last().text,
+                 u"Tarvo database compacted successfully.\r\n\r\nSize before compacting:\t%1"
+                 "\r\nSize after compacting:\t%2"_s.arg(formatByteCount(before), formatByteCount(after)));
+    }
+
+    void aBusyDatabaseIsInUse_data()
+    {
+        QTest::addColumn<QString>("holder");
+        QTest::addColumn<QString>("message");
+        const QString inUse = u"Not Allowed : Tarvo database was in use ... "_s;
+        QTest::newRow("another connection writes") << u"connection"_s << inUse;
+        QTest::newRow("a busy window") << u"window"_s << inUse + u"\r\n\r\nAn assignment run is under way."_s;
+        QTest::newRow("no database open")
+            << u"closed"_s << u"The Tarvo database was not compacted: No database is open."_s;
+    }
+    void aBusyDatabaseIsInUse()
+    {
+        QFETCH(QString, holder);
+        QFETCH(QString, message);
+        test::TestProgram p;
+        QObject owner;
+        const DatabaseHold hold(
+            p.databaseService, &owner,
+            {[&holder] { return holder == u"window" ? u"An assignment run is under way."_s : QString(); },
+             {},
+             {}});
+        QString other;
+        if (holder == u"connection") {
+            // Another workstation in the middle of a write; the wait for it is cut short here.
+            other = *openDatabaseFile(p.databasePath());
+            QVERIFY(execSql(QSqlDatabase::database(other, false), u"BEGIN EXCLUSIVE"_s));
+            QVERIFY(execSql(p.database.handle(), u"PRAGMA busy_timeout = 100"_s));
+        } else if (holder == u"closed") {
+            p.databaseService.close();
+        }
+        const QByteArray before = test::readBytes(p.databasePath());
+        QVERIFY(!CompressDatabase(p.context, nullptr));
+        QCOMPARE(p.messenger.last().text, message);
+        QCOMPARE(p.messenger.last().icon, MessageIcon::Critical);
+        closeDatabaseFile(other);
+        QCOMPARE(test::readBytes(p.databasePath()), before);
+        QCOMPARE(p.database.isOpen(), holder != u"closed");
+    }
+};
+
+QTEST_MAIN(CompactionTest)
+#include "CompactionTest.moc"

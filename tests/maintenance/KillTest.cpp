@@ -1,0 +1,134 @@
+// Backup, restore, compaction and join killed midway (SIGKILL at random moments, in a helper process)
+// never lose the live database, the copy or the pieces.
+
+#include "MaintenanceTestKit.h"
+
+#include "core/DatabaseConnection.h"
+#include "core/DatabaseService.h"
+#include "core/Sql.h"
+#include "maintenance/PieceJobs.h"
+
+#include <QProcess>
+#include <QThread>
+
+using namespace tarvo;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int Rounds = 12;
+constexpr int Rows = 6000;
+
+// A Tarvo database with some weight and its first user named marker.
+void makeDatabase(const test::TestProgram& p, const QString& path, const QString& marker)
+{
+    p.createDatabase(path);
+    const QString name = *openDatabaseFile(path);
+    {
+        const QSqlDatabase db = QSqlDatabase::database(name, false);
+        QVERIFY(execSql(db, u"UPDATE UserID SET UserID = ?"_s, {marker}));
+        QVERIFY(execSql(db, u"BEGIN"_s));
+        for (int i = 0; i < Rows; ++i)
+            QVERIFY(execSql(db, u"INSERT INTO IP_Info (IP_Address, Remarks) VALUES (?, ?)"_s,
+                            {u"10.0.%1.%2"_s.arg(i / 256).arg(i % 256), QString(400, QLatin1Char('r'))}));
+        QVERIFY(execSql(db, u"COMMIT"_s));
+    }
+    closeDatabaseFile(name);
+}
+
+// The first user and the number of IP records of a sound database; empty when it is not sound.
+QString contents(const QString& path)
+{
+    if (!verifyDatabaseFile(path))
+        return {};
+    const QString name = *openDatabaseFile(path);
+    QString shown;
+    {
+        const QSqlDatabase db = QSqlDatabase::database(name, false);
+        shown = querySingleValue(db, u"SELECT UserID FROM UserID"_s)->toString() + u" "_s +
+                querySingleValue(db, u"SELECT count(*) FROM IP_Info"_s)->toString();
+    }
+    closeDatabaseFile(name);
+    return shown;
+}
+
+// Starts the helper, kills it after a random wait once it is ready; false when it did not start.
+bool runAndKill(const QStringList& arguments, QRandomGenerator& random, int maxWaitMs)
+{
+    QProcess helper;
+    helper.start(QStringLiteral(KILL_HELPER), arguments);
+    if (!helper.waitForReadyRead(10000) || !helper.readAll().startsWith("ready"))
+        return false;
+    QThread::msleep(random.bounded(maxWaitMs));
+    helper.kill(); // SIGKILL
+    helper.waitForFinished(5000);
+    return true;
+}
+
+} // namespace
+
+class KillTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void databaseOperationsKilledMidway_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::newRow("backup") << u"backup"_s;
+        QTest::newRow("restore") << u"restore"_s;
+        QTest::newRow("compaction") << u"compact"_s;
+    }
+    void databaseOperationsKilledMidway()
+    {
+        QFETCH(QString, operation);
+        test::TestProgram p(test::TestProgram::Setup::IniOnly);
+        QTemporaryDir copies;
+        const QString live = p.databasePath();
+        const QString copy = copies.filePath(BackupDatabaseFileName);
+        const QString other = copies.filePath(u"other.mdb"_s);
+        makeDatabase(p, live, u"alpha"_s);
+        makeDatabase(p, copy, u"beta"_s);
+        makeDatabase(p, other, u"gamma"_s);
+        const QString rows = u" %1"_s.arg(Rows);
+        QRandomGenerator random(42);
+        for (int round = 0; round < Rounds; ++round) {
+            QVERIFY(runAndKill({operation, live, copy, other}, random, 60));
+            const QString now = contents(live);
+            if (operation == u"restore")
+                QVERIFY2(now == u"alpha"_s + rows || now == u"beta"_s + rows || now == u"gamma"_s + rows,
+                         qPrintable(now));
+            else
+                QCOMPARE(now, u"alpha"_s + rows);
+            // A backup copy is always whole: the earlier one or the new one.
+            QVERIFY2(contents(copy) == u"beta"_s + rows || contents(copy) == u"alpha"_s + rows,
+                     qPrintable(contents(copy)));
+        }
+    }
+
+    void joinKilledMidway()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"data.bin"_s);
+        const QByteArray bytes = test::patternBytes(24 * PieceSize + 99);
+        QRandomGenerator random(7);
+        for (int round = 0; round < Rounds; ++round) {
+            QVERIFY(test::writeBytes(path, bytes));
+            FileSplitter splitter(path, PieceSize, true);
+            QVERIFY(runToEnd(splitter));
+            QVERIFY(test::writeBytes(path, "the file before the join"));
+            QVERIFY(runAndKill({u"join"_s, path}, random, 70));
+            const QByteArray now = test::readBytes(path);
+            if (now == bytes)
+                continue; // joined; pieces may be gone
+            QCOMPARE(now, QByteArray("the file before the join"));
+            QCOMPARE(consecutivePieces(path).size(), 25);
+            QByteArray pieces;
+            for (int i = 1; i <= 25; ++i)
+                pieces += test::readBytes(pieceName(path, i));
+            QCOMPARE(pieces, bytes);
+        }
+    }
+};
+
+QTEST_MAIN(KillTest)
+#include "KillTest.moc"

@@ -1,0 +1,395 @@
+#include "ModalDialogs.h"
+#include "PlanTestKit.h"
+
+#include "core/LinkLabel.h"
+#include "plan/CityLists.h"
+#include "plan/SettingsPage.h"
+
+#include <QAbstractItemModel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+
+using namespace tarvo;
+
+namespace {
+
+const QString Saved = PlanText::SaveQuestion;
+
+// Areas with states (North, and South whose state shares a name with one of North) and the delivered
+// segmented area Headquarters ("HQ") with cities of every kind.
+void seed(const test::Settings& s)
+{
+    s.exec("INSERT INTO Region VALUES ('North', 11, 0, NULL), ('South', 12, 0, NULL)");
+    s.exec(
+        "INSERT INTO State VALUES ('Perak', 'P', 'North'), ('Kedah', 'K', 'North'), ('Perak', 'S', 'South')");
+    s.exec("INSERT INTO City VALUES ('Ipoh', 'IPH', 20, 10, 0, 0, 'P', 'North'),"
+           " ('Taiping', 'TPG', 20, 20, 0, 0, 'P', 'North'), ('Alor', 'ALR', 21, 10, 0, 0, 'K', 'North'),"
+           " ('Store', 'STR', 50, 3, 0, 0, 'HQ', 'Headquarters'), ('Depot', 'DEP', 50, 0, 0, 0, 'HQ', "
+           "'Headquarters'),"
+           " ('Annex', 'ANX', 90, 5, 0, 0, 'HQ', 'Headquarters'), ('Gopeng', 'GPG', 30, 300, 0, 0, 'S', "
+           "'South')");
+}
+
+// The place of the City page: an area, and a state unless the area is segmented.
+void choosePlace(const test::Settings& s, const QString& area, const QString& state)
+{
+    s.tab(test::CityTab);
+    s.choose("cboRegionCity", area);
+    if (!state.isEmpty())
+        s.choose("cboStateCity", state);
+}
+
+QString cityRow(const QString& name)
+{
+    return QStringLiteral(
+               "SELECT City_name, Abbr_city, IP_octet2, ifnull(Offset, 'none'), StartIPRange, ToIPRange, "
+               "Abbr_state, Region FROM City WHERE City_name = '%1'")
+        .arg(QString(name).replace('\'', "''"));
+}
+
+// Leaves a field by the keyboard.
+void leave(const test::Settings& s, const char* field)
+{
+    auto* box = s.child<QLineEdit>(field);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Tab);
+}
+
+// The cells of a list window's grid, row by row.
+QStringList gridRows(QWidget* list)
+{
+    QAbstractItemModel* model = test::child<QTableView>(list, "gridData")->model();
+    QStringList rows;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < model->columnCount(); ++c)
+            cells << model->index(r, c).data().toString();
+        rows << cells.join(' ');
+    }
+    return rows;
+}
+
+} // namespace
+
+class StateCityPagesTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void citySaveRules_data()
+    {
+        QTest::addColumn<QString>("area");
+        QTest::addColumn<QString>("state");  // empty in a segmented area
+        QTest::addColumn<QString>("edited"); // empty: "Add"
+        QTest::addColumn<QStringList>("input");
+        QTest::addColumn<QString>("message"); // the refusal, or the save question
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("name"); // the city whose stored row is compared
+        QTest::addColumn<QString>("stored");
+        auto city = [](const QString& name, const QString& code, const QString& octet2,
+                       const QString& offset) {
+            QStringList steps{"txtBandar=" + name, "txtKodBandar=" + code, "txtIPOctet2=" + octet2};
+            if (!offset.isNull())
+                steps << "txtOffset=" + offset;
+            return steps;
+        };
+        const QString offsetNote = "Offset value must increment by 10 ... ";
+        // clang-format off
+        QTest::newRow("offset 25") << "North" << "Perak" << "" << city("Kuala", "kl", "30", "25")
+            << offsetNote << "txtOffset" << "Kuala" << "";
+        QTest::newRow("offset 251 stops at 25") << "North" << "Perak" << "" << city("Kuala", "KL", "30", "251")
+            << offsetNote << "txtOffset" << "Kuala" << "";
+        QTest::newRow("stored offset above 250") << "South" << "" << "Gopeng" << QStringList{"txtBandar=Gopeng Lama"}
+            << "Please enter Offset from 0 to 250 !" << "txtOffset" << "Gopeng" << "Gopeng|GPG|30|300|0|0|S|South";
+        QTest::newRow("offset empty") << "North" << "Perak" << "" << city("Kuala", "KL", "30", {})
+            << "Please enter Offset !" << "txtOffset" << "Kuala" << "";
+        for (const char* offset : {"0", "10", "250"})
+            QTest::newRow(qPrintable(QStringLiteral("offset %1").arg(offset))) << "North" << "Perak" << ""
+                << city("Kuala", "kl", "30", offset) << Saved << "" << "Kuala"
+                << QStringLiteral("Kuala|KL|30|%1|0|0|P|North").arg(offset);
+        QTest::newRow("octets of a city of the state") << "North" << "Perak" << "" << city("Kuala", "KL", "20", "10")
+            << "IP Octet 2 and Offset already exist ! (Ipoh)" << "txtIPOctet2" << "Kuala" << "";
+        QTest::newRow("octets of a city of another state") << "North" << "Kedah" << "" << city("Kuala", "KL", "20", "10")
+            << Saved << "" << "Kuala" << "Kuala|KL|20|10|0|0|K|North";
+        QTest::newRow("offset changed to a used one") << "North" << "Perak" << "Ipoh" << QStringList{"txtOffset=20"}
+            << "IP Octet 2 and Offset already exist ! (Taiping)" << "txtOffset" << "Ipoh" << "Ipoh|IPH|20|10|0|0|P|North";
+        QTest::newRow("name of another state's city") << "North" << "Kedah" << "" << city("IPOH", "X", "40", "10")
+            << PlanText::alreadyExists("City :") << "txtBandar" << "IPOH" << "Ipoh|IPH|20|10|0|0|P|North";
+        QTest::newRow("code of another state's city") << "North" << "Kedah" << "" << city("Kuala", "iph", "40", "10")
+            << PlanText::alreadyExists("City Code :") << "txtKodBandar" << "Kuala" << "";
+        QTest::newRow("code missing") << "North" << "Kedah" << "" << QStringList{"txtBandar=Kuala"}
+            << "Please enter City Code : !" << "txtKodBandar" << "Kuala" << "";
+        QTest::newRow("name with a quote") << "North" << "Kedah" << "" << city("O'Neil", "ON", "40", "10")
+            << Saved << "" << "O'Neil" << "O'Neil|ON|40|10|0|0|K|North";
+        QTest::newRow("segment: octet 2 of a city without octet 3") << "Headquarters" << "" << ""
+            << city("Lab", "LAB", "100", {}) << "IP Octet 2 already exist ! (IT Division)" << "txtIPOctet2" << "Lab" << "";
+        QTest::newRow("segment: any such city, not only the first") << "Headquarters" << "" << ""
+            << city("Lab", "LAB", "50", {}) << "IP Octet 2 already exist ! (Depot)" << "txtIPOctet2" << "Lab" << "";
+        QTest::newRow("segment: without octet 3") << "Headquarters" << "" << "" << city("Lab", "lab", "60", {})
+            << Saved << "" << "Lab" << "Lab|LAB|60|none|0|0|HQ|Headquarters";
+        QTest::newRow("segment: octets 2 and 3 used") << "Headquarters" << "" << "" << city("Lab", "LAB", "90", "5")
+            << "IP Octet 2 and IP Octet 3 already exist ! (Annex)" << "txtOffset" << "Lab" << "";
+        QTest::newRow("segment: octets 2 and 3 used, with a range") << "Headquarters" << "" << ""
+            << city("Lab", "LAB", "90", "5") + QStringList{"txtStartIPRange=1", "txtToIPRange=9"}
+            << Saved << "" << "Lab" << "Lab|LAB|90|5|1|9|HQ|Headquarters";
+        QTest::newRow("segment: reversed range") << "Headquarters" << "" << ""
+            << city("Lab", "LAB", "91", "5") + QStringList{"txtStartIPRange=200", "txtToIPRange=100"}
+            << "The end of the IP Range should not be less than its start ..." << "txtStartIPRange" << "Lab" << "";
+        QTest::newRow("segment: range start only") << "Headquarters" << "" << ""
+            << city("Lab", "LAB", "91", "5") + QStringList{"txtStartIPRange=200"}
+            << "Please enter both ends of the IP Range, or leave both blank !" << "txtToIPRange" << "Lab" << "";
+        QTest::newRow("segment: offset emptied") << "Headquarters" << "" << "Annex" << QStringList{"txtOffset="}
+            << Saved << "" << "Annex" << "Annex|ANX|90|none|0|0|HQ|Headquarters";
+        // clang-format on
+    }
+    void citySaveRules()
+    {
+        QFETCH(QString, area);
+        QFETCH(QString, state);
+        QFETCH(QString, edited);
+        QFETCH(QStringList, input);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        QFETCH(QString, name);
+        QFETCH(QString, stored);
+        test::Settings s;
+        seed(s);
+        s.open();
+        choosePlace(s, area, state);
+        s.edit(test::CityTab, edited);
+        s.enter(input);
+        const int before = s.count("City");
+        s.save("cmdSimpanCity");
+        QCOMPARE(s.messages(), QStringList{message});
+        QCOMPARE(s.editing(test::CityTab), message != Saved);
+        if (!focus.isEmpty())
+            QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+        QCOMPARE(s.row(cityRow(name)), stored);
+        QCOMPARE(s.count("City"), before + (message == Saved && edited.isEmpty() ? 1 : 0));
+        if (message == Saved)
+            QVERIFY(s.listed("lstBandarCity").contains(name));
+    }
+
+    // The place of a city: one state is chosen at once, found within its area; a segmented area lists
+    // its cities at once; another choice forgets the city picked.
+    void cityPlaceChoice()
+    {
+        test::Settings s;
+        seed(s);
+        s.open();
+        s.tab(test::CityTab);
+        QVERIFY(!s.enabled("cmdTambahCity") && !s.enabled("lstBandarCity"));
+        s.choose("cboRegionCity", "South");
+        QCOMPARE(s.child<QComboBox>("cboStateCity")->currentText(), "Perak");
+        QCOMPARE(s.text("txtKodNegeri"), "S");
+        QVERIFY(s.enabled("cmdTambahCity"));
+        QCOMPARE(s.listed("lstBandarCity"), QStringList{"Gopeng"});
+
+        s.choose("cboRegionCity", "North");
+        QCOMPARE(s.items("cboStateCity"), (QStringList{"Kedah", "Perak"}));
+        QCOMPARE(s.child<QComboBox>("cboStateCity")->currentIndex(), -1);
+        QVERIFY(!s.enabled("cmdTambahCity"));
+        s.choose("cboStateCity", "Perak");
+        QCOMPARE(s.listed("lstBandarCity"), (QStringList{"Ipoh", "Taiping"}));
+        s.pick("lstBandarCity", "Ipoh");
+        QCOMPARE(s.child<QLabel>("lblIPOctet")->text(), "11.20.10.xxx");
+        QVERIFY(s.enabled("cmdKemaskiniCity"));
+        s.choose("cboStateCity", "Kedah");
+        QVERIFY(!s.enabled("cmdKemaskiniCity") && !s.enabled("cmdHapusCity"));
+
+        s.choose("cboRegionCity", "Headquarters");
+        QVERIFY(!s.visible("cboStateCity") && s.visible("txtStartIPRange"));
+        QCOMPARE(s.child<QLabel>("lblOffset")->text(), "IP Octet3 :");
+        QCOMPARE(s.text("txtKodNegeri"), "HQ");
+        QCOMPARE(s.listed("lstBandarCity"), (QStringList{"Annex", "Depot", "IT Division", "Store"}));
+        QVERIFY(s.enabled("cmdTambahCity"));
+    }
+
+    // An area administrator's own area is chosen at once, whatever its kind, on both pages, and the
+    // tabs of the other tables stay locked after every edit.
+    void areaAdministrator()
+    {
+        test::Settings s(GroupKawasan, QStringLiteral("Headquarters"));
+        seed(s);
+        s.open();
+        QCOMPARE(s.items("cboRegionState"), QStringList{"Headquarters"});
+        QVERIFY(s.enabled("lstState") && s.enabled("cmdTambahState"));
+        s.edit(test::StateTab, {});
+        s.enter({"txtStateName=Central", "txtStateCode=c"});
+        s.save("cmdSimpanState");
+        QCOMPARE(s.row("SELECT State_name, Abbr_state, Region FROM State WHERE Abbr_state = 'C'"),
+                 "Central|C|Headquarters");
+        QCOMPARE(s.tabsEnabled(), (QList<bool>{false, true, true, false, false}));
+
+        s.tab(test::CityTab);
+        QCOMPARE(s.items("cboRegionCity"), QStringList{"Headquarters"});
+        QVERIFY(s.enabled("lstBandarCity") && s.enabled("cmdTambahCity"));
+        s.edit(test::CityTab, {});
+        QCOMPARE(s.tabsEnabled(), (QList<bool>{false, false, true, false, false}));
+        s.click("cmdBatalCity");
+        QCOMPARE(s.tabsEnabled(), (QList<bool>{false, true, true, false, false}));
+    }
+
+    void stateSaveRules_data()
+    {
+        QTest::addColumn<QString>("area");
+        QTest::addColumn<QString>("edited");
+        QTest::addColumn<QStringList>("input");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("states"); // the area's states afterwards
+        const QString code = PlanText::alreadyExists("State Code :");
+        // clang-format off
+        QTest::newRow("code of the area's state") << "North" << "" << QStringList{"txtStateName=Johor", "txtStateCode=p"}
+            << code << "Kedah K,Perak P";
+        QTest::newRow("code clash before the name") << "North" << "" << QStringList{"txtStateName=kedah", "txtStateCode=P"}
+            << code << "Kedah K,Perak P";
+        QTest::newRow("name of the area's state") << "North" << "" << QStringList{"txtStateName=KEDAH", "txtStateCode=J"}
+            << PlanText::alreadyExists("State Name :") << "Kedah K,Perak P";
+        QTest::newRow("code of another area's state") << "North" << "" << QStringList{"txtStateName=Selangor", "txtStateCode=s"}
+            << Saved << "Kedah K,Perak P,Selangor S";
+        QTest::newRow("code missing") << "North" << "" << QStringList{"txtStateName=Johor"}
+            << "Please enter State Code : !" << "Kedah K,Perak P";
+        QTest::newRow("nothing changed") << "North" << "Perak" << QStringList{} << "Record not changed !" << "Kedah K,Perak P";
+        QTest::newRow("own name in another case") << "North" << "Perak" << QStringList{"txtStateName=PERAK"}
+            << Saved << "Kedah K,PERAK P";
+        // clang-format on
+    }
+    void stateSaveRules()
+    {
+        QFETCH(QString, area);
+        QFETCH(QString, edited);
+        QFETCH(QStringList, input);
+        QFETCH(QString, message);
+        QFETCH(QString, states);
+        test::Settings s;
+        seed(s);
+        s.open();
+        s.tab(test::StateTab);
+        QCOMPARE(s.items("cboRegionState"), (QStringList{"North", "South"})); // the areas with states
+        QVERIFY(!s.enabled("cmdTambahState"));
+        s.choose("cboRegionState", area);
+        s.edit(test::StateTab, edited);
+        QVERIFY(!s.enabled("cboRegionState"));
+        s.enter(input);
+        s.save("cmdSimpanState");
+        QCOMPARE(s.messages(), QStringList{message});
+        QCOMPARE(s.editing(test::StateTab), message != Saved);
+        QCOMPARE(s.row("SELECT group_concat(State_name || ' ' || Abbr_state) FROM "
+                       "(SELECT * FROM State WHERE Region = '" +
+                       area + "' ORDER BY State_name)"),
+                 states);
+        if (message == Saved)
+            QVERIFY(s.enabled("cboRegionState"));
+    }
+
+    // Another area forgets the state picked; the code is one upper-case character.
+    void statePickAndCode()
+    {
+        test::Settings s;
+        seed(s);
+        s.open();
+        s.tab(test::StateTab);
+        s.choose("cboRegionState", "North");
+        s.pick("lstState", "Perak");
+        QVERIFY(s.enabled("cmdHapusState"));
+        s.choose("cboRegionState", "South");
+        QVERIFY(!s.enabled("cmdHapusState") && !s.enabled("cmdKemaskiniState"));
+        QCOMPARE(s.text("txtStateName"), "");
+        s.edit(test::StateTab, {});
+        auto* code = s.child<QLineEdit>("txtStateCode");
+        QSignalSpy refused(code, &QLineEdit::inputRejected);
+        QTest::keyClicks(code, "ab");
+        QCOMPARE(code->text(), "A");
+        QCOMPARE(refused.count(), 1);
+    }
+
+    // The pictures beside the octet fields appear once other cities use the values, and open lists of
+    // what the fields hold when they are clicked.
+    void cityLists()
+    {
+        test::Settings s;
+        seed(s);
+        s.open();
+        choosePlace(s, "North", "Perak");
+        s.edit(test::CityTab, {});
+        s.type("txtIPOctet2", "20");
+        leave(s, "txtIPOctet2");
+        QVERIFY(!s.visible("pctOffsetList")); // no name and code yet
+        s.enter({"txtBandar=Kuala", "txtKodBandar=KL", "txtIPOctet2=20"});
+        leave(s, "txtIPOctet2");
+        QVERIFY(s.visible("pctOffsetList"));
+
+        QStringList rows;
+        auto readAndClose = [&rows](QWidget* list) {
+            rows = gridRows(list);
+            QTest::mouseClick(test::child<QPushButton>(list, "cmdOK"), Qt::LeftButton);
+        };
+        test::whenModal("frmOffsetList", readAndClose);
+        QTest::mouseClick(s.child<LinkLabel>("pctOffsetList"), Qt::LeftButton);
+        QCOMPARE(rows, (QStringList{"Ipoh IPH 20 10", "Taiping TPG 20 20"}));
+        QCOMPARE(s.window->focusWidget()->objectName(), "txtOffset");
+        // The list follows the octet 2 typed since.
+        s.type("txtIPOctet2", "21");
+        test::whenModal("frmOffsetList", readAndClose);
+        QTest::mouseClick(s.child<LinkLabel>("pctOffsetList"), Qt::LeftButton);
+        QCOMPARE(rows, QStringList{});
+        s.click("cmdBatalCity");
+        QVERIFY(!s.child<QWidget>("pctOffsetList")->isVisibleTo(s.window));
+
+        s.choose("cboRegionCity", "Headquarters");
+        s.edit(test::CityTab, {});
+        s.type("txtKodBandar", "LB");
+        leave(s, "txtKodBandar");
+        test::whenModal("frmOctet2List", readAndClose);
+        QTest::mouseClick(s.child<LinkLabel>("pctOctet2List"), Qt::LeftButton);
+        QCOMPARE(rows, (QStringList{"Store STR 50", "Depot DEP 50", "Annex ANX 90", "IT Division ITD 100"}));
+        QCOMPARE(s.window->focusWidget()->objectName(), "txtIPOctet2");
+    }
+
+    // The link labels explain the octet fields of the layout shown.
+    void linkLabelsExplain()
+    {
+        test::Settings s;
+        seed(s);
+        s.open();
+        choosePlace(s, "North", "Perak");
+        QTest::mouseClick(s.child<LinkLabel>("lblOffset"), Qt::LeftButton);
+        s.choose("cboRegionCity", "Headquarters");
+        QTest::mouseClick(s.child<LinkLabel>("lblOffset"), Qt::LeftButton);
+        QTest::mouseClick(s.child<LinkLabel>("lblIPRange"), Qt::LeftButton);
+        const QList<Message>& shown = s.program.messenger.shown();
+        QCOMPARE(shown.size(), 3);
+        QCOMPARE(shown[0].title, "IP Octet3 Offset Description");
+        QVERIFY(shown[0].text.startsWith("IP Octet3 Offset : \r\nSet Ip Octet3 Offset"));
+        QVERIFY(shown[1].text.startsWith("IP Octet3 : \r\nYou can set to fix"));
+        QCOMPARE(shown[2].title, "IP Range Description");
+        QCOMPARE(shown[2].icon, MessageIcon::Information);
+    }
+
+    // The database does not change under an edit; a list window reads again after a change.
+    void databaseChanges()
+    {
+        test::Settings s;
+        seed(s);
+        s.open();
+        choosePlace(s, "Headquarters", {});
+        s.edit(test::CityTab, {});
+        bool inUse = false;
+        QVERIFY(!s.program.databaseService.compact(&inUse));
+        s.click("cmdBatalCity");
+        QVERIFY(s.program.databaseService.compact(&inUse));
+        // The page is read anew, as when its tab is chosen.
+        QCOMPARE(s.child<QComboBox>("cboRegionCity")->currentIndex(), -1);
+        s.choose("cboRegionCity", "Headquarters");
+        QCOMPARE(s.listed("lstBandarCity"), (QStringList{"Annex", "Depot", "IT Division", "Store"}));
+
+        frmOctet2List list(s.program.context, "HQ", "Headquarters");
+        QCOMPARE(gridRows(&list).size(), 4);
+        s.exec("DELETE FROM City WHERE City_name <> 'Annex'");
+        QVERIFY(s.program.databaseService.compact(&inUse));
+        QCOMPARE(gridRows(&list), QStringList{"Annex ANX 90"});
+    }
+};
+
+QTEST_MAIN(StateCityPagesTest)
+#include "StateCityPagesTest.moc"

@@ -1,0 +1,141 @@
+// The report by date of issue, driven through its window: the total, the OK/Display cycle, the range
+// compared as dates, and the report handed to the preview.
+
+#include "RecordsTestKit.h"
+
+#include "records/RecordReports.h"
+#include "records/frmRptByDate.h"
+
+#include <QDateEdit>
+#include <QPushButton>
+
+using namespace tarvo;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Kit = test::ReportWindowKit<frmRptByDate>;
+
+void setDates(const Kit& k, const QDate& start, const QDate& end)
+{
+    k.child<QDateEdit>("DTPickerStart")->setDate(start);
+    k.child<QDateEdit>("DTPickerEnd")->setDate(end);
+}
+
+void clickOk(const Kit& k)
+{
+    QTest::mouseClick(k.child<QPushButton>("cmdOK"), Qt::LeftButton);
+}
+
+} // namespace
+
+class DateReportTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void countsGroupDigitsByThousands_data()
+    {
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("none") << qint64(0) << u"0"_s;
+        QTest::newRow("hundreds") << qint64(999) << u"999"_s;
+        QTest::newRow("thousands") << qint64(1234) << u"1,234"_s;
+        QTest::newRow("millions") << qint64(1234567) << u"1,234,567"_s;
+    }
+    void countsGroupDigitsByThousands()
+    {
+        QFETCH(qint64, count);
+        QFETCH(QString, shown);
+        QCOMPARE(groupedCount(count), shown);
+    }
+
+    void opensWithTheTotalAndToday()
+    {
+        Kit empty;
+        empty.open();
+        QCOMPARE(empty.caption("lblTotalTarvoRecords"), u"Total Tarvo records : 0"_s);
+        for (const char* picker : {"DTPickerStart", "DTPickerEnd"})
+            QCOMPARE(empty.child<QDateEdit>(picker)->date(), QDate::currentDate());
+        QVERIFY(empty.child<QLabel>("lblTotalAssignment")->isHidden());
+        QCOMPARE(empty.child<QPushButton>("cmdOK")->text(), u"OK"_s);
+
+        Kit full;
+        WriteTransaction transaction(full.program.database.handle());
+        QVERIFY(transaction.begin());
+        for (int i = 0; i < 1234; ++i)
+            full.add({u"10.%1.%2.%3"_s.arg(i / 65536).arg(i / 256 % 256).arg(i % 256), u"PC%1"_s.arg(i)});
+        QVERIFY(transaction.commit());
+        full.open();
+        QCOMPARE(full.caption("lblTotalTarvoRecords"), u"Total Tarvo records : 1,234"_s);
+    }
+
+    // The range runs from December into January: dates compare as dates, not as the stored text (by
+    // which 15/01/2026 would fall inside), both ends included; rows come by date, then by address.
+    void rangeAcrossAYearBoundary()
+    {
+        Kit k;
+        for (const auto& [address, date] : std::initializer_list<std::pair<QString, QString>>{
+                 {u"10.1.1.1"_s, u"30/11/2026"_s},
+                 {u"10.1.10.5"_s, u"01/01/2027"_s},
+                 {u"10.1.1.20"_s, u"05/12/2026"_s},
+                 {u"10.1.2.100"_s, u"01/01/2027"_s},
+                 {u"10.1.1.3"_s, u"05/12/2026"_s},
+                 {u"10.1.1.2"_s, u"15/01/2026"_s},
+                 {u"10.1.3.1"_s, u"31/01/2027"_s},
+                 {u"10.1.3.2"_s, u"01/02/2027"_s},
+                 {u"10.1.3.3"_s, u"5/1/2027"_s},
+             })
+            k.add({address, u"PC-"_s + address, u"PC"_s, date});
+        k.open();
+        setDates(k, {2026, 12, 1}, {2027, 1, 31});
+        clickOk(k);
+        QVERIFY(k.child<QLabel>("lblTotalAssignment")->isVisible());
+        QCOMPARE(k.caption("lblTotalAssignment"), u"5"_s);
+        QCOMPARE(k.child<QPushButton>("cmdOK")->text(), u"Display"_s);
+
+        const auto shown = k.report([&] { clickOk(k); });
+        QVERIFY(shown);
+        QCOMPARE(shown->definition.orientation, ReportOrientation::Portrait);
+        QCOMPARE(shown->definition.title, u"Tarvo : Report by Date"_s);
+        QCOMPARE(shown->definition.caption(u"lblStartDate"_s), u"01/12/2026"_s);
+        QCOMPARE(shown->definition.caption(u"lblEndDate"_s), u"31/01/2027"_s);
+        QCOMPARE(shown->definition.caption(u"lblTotalAssignment"_s), u"5"_s);
+        const QStringList ordered{u"10.1.1.3"_s, u"10.1.1.20"_s, u"10.1.2.100"_s, u"10.1.10.5"_s,
+                                  u"10.1.3.1"_s};
+        QCOMPARE(shown->field("IP_Address"), ordered);
+        QCOMPARE(shown->field("Name").first(), u"PC-10.1.1.3"_s);
+
+        // "Display" again shows the same report without a new query.
+        k.add({u"10.1.4.1"_s, u"late"_s, u"PC"_s, u"06/12/2026"_s});
+        const auto again = k.report([&] { clickOk(k); });
+        QVERIFY(again);
+        QCOMPARE(again->field("IP_Address"), ordered);
+
+        // A change of date stands for other dates: the count goes and the button asks again.
+        k.child<QDateEdit>("DTPickerEnd")->setDate({2027, 1, 30});
+        QVERIFY(k.child<QLabel>("lblTotalAssignment")->isHidden());
+        QCOMPARE(k.child<QPushButton>("cmdOK")->text(), u"OK"_s);
+        clickOk(k);
+        QCOMPARE(k.caption("lblTotalAssignment"), u"5"_s);
+    }
+
+    void startAfterEndFindsNothing()
+    {
+        Kit k;
+        k.add({u"10.1.1.1"_s, u"PC1"_s, u"PC"_s, u"05/12/2026"_s});
+        k.open();
+        setDates(k, {2027, 1, 31}, {2026, 12, 1});
+        clickOk(k);
+        QCOMPARE(k.caption("lblTotalAssignment"), u"0"_s);
+        QVERIFY(k.child<QLabel>("lblTotalAssignment")->isVisible());
+        QVERIFY(k.child<QPushButton>("cmdOK")->isHidden());
+        QVERIFY(k.program.messenger.isEmpty());
+
+        k.child<QDateEdit>("DTPickerStart")->setDate({2026, 12, 1});
+        QVERIFY(!k.child<QPushButton>("cmdOK")->isHidden());
+        QCOMPARE(k.child<QPushButton>("cmdOK")->text(), u"OK"_s);
+    }
+};
+
+QTEST_MAIN(DateReportTest)
+#include "DateReportTest.moc"
