@@ -1,6 +1,7 @@
 #include "app/AssignWindows.h"
 
 #include "app/WindowRegistration.h"
+#include "assign/ScanFlow.h"
 #include "assign/frmTarvoMain.h"
 #include "core/AppContext.h"
 
@@ -11,7 +12,7 @@ void registerAssignWindows(AppServices& services)
     AppContext& context = services.context;
     ProbeKit& probes = services.probes;
     const WindowRegistry::ChildFactory open = [&context, &probes](QWidget* parent) {
-        AssignmentServices assignment{probes, addressInUseDialog(probes), {}, {}, {}};
+        AssignmentServices assignment{probes, addressInUseDialog(probes), {}, {}, makeNetworkScan};
         // The unit/division window and the local-setting dialog of the address plan plug in here; until
         // then the picture and the first-run test open nothing.
         assignment.openUnitWindow = [](QWidget*, OpenerCallback) {};

@@ -6,6 +6,7 @@
 #include "TestProgram.h"
 #include "WidgetDriver.h"
 
+#include "assign/ScanFlow.h"
 #include "assign/frmTarvoMain.h"
 #include "core/Sql.h"
 #include "probe/AssignmentWindowLink.h"
@@ -67,7 +68,7 @@ struct AssignWindow
 
     void open()
     {
-        AssignmentServices services{probes, {}, {}, {}, {}};
+        AssignmentServices services{probes, {}, {}, {}, makeNetworkScan};
         const AddressInUseOpener real = addressInUseDialog(probes);
         services.showAddressInUse = [this, real](QWidget* parent, AssignmentWindowLink& link) {
             inUseShown << probeState.UsedIPAddress;
