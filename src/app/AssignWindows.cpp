@@ -1,6 +1,7 @@
 #include "app/AssignWindows.h"
 
 #include "app/WindowRegistration.h"
+#include "assign/ScanFlow.h"
 #include "assign/frmTarvoMain.h"
 #include "core/AppContext.h"
 #include "plan/LocalSetting.h"
@@ -14,7 +15,7 @@ void registerAssignWindows(AppServices& services)
     AppContext& context = services.context;
     ProbeKit& probes = services.probes;
     const WindowRegistry::ChildFactory open = [&context, &probes](QWidget* parent) {
-        AssignmentServices assignment{probes, addressInUseDialog(probes), {}, {}, {}};
+        AssignmentServices assignment{probes, addressInUseDialog(probes), {}, {}, makeNetworkScan};
         // The address plan's unit window, modal, for the place the assignment window has handed over, and
         // its first-run local setting.
         assignment.openUnitWindow = [&context](QWidget* opener, OpenerCallback refill) {

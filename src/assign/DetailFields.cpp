@@ -386,6 +386,12 @@ void DetailFields::setLanId(const QString& text)
     txtLANID->setText(text);
 }
 
+void DetailFields::setPostalPlace(const QString& state, const QString& city)
+{
+    txtNegeri->setText(state);
+    txtBandar->setText(city);
+}
+
 void DetailFields::setRemarks(const QString& text)
 {
     txtRemarks->setText(text);

@@ -71,6 +71,9 @@ public:
     void SSTab1_Click(int shownTab);
     void hideUnitPicture();
 
+    // The state and city of the postal address (a scan proposal fills them with the place).
+    void setPostalPlace(const QString& state, const QString& city);
+
     // What the address-in-use dialog writes back.
     void setStaffNo(const QString& text);
     void setLanId(const QString& text);

@@ -6,6 +6,7 @@
 #include "TestProgram.h"
 #include "WidgetDriver.h"
 
+#include "assign/ScanFlow.h"
 #include "assign/frmTarvoMain.h"
 #include "core/Sql.h"
 #include "probe/AssignmentWindowLink.h"
@@ -174,7 +175,7 @@ struct AssignWindow
     QStringList inUseShown;
     std::function<void(AssignmentWindowLink&)> onAddressInUse;
     QList<UnitDivisionHandOver> unitHandOvers;
-    NetworkScanFactory makeScan;
+    NetworkScanFactory makeScan = makeNetworkScan;
     std::function<void()> onUnitWindow;
     QPointer<frmTarvoMain> window;
 };

@@ -307,17 +307,14 @@ void IcmpTest::namespaceHosts()
     test::TestNetworkNamespace ns;
     if (!ns.enter() || !ns.startPeer())
         QSKIP(qPrintable(ns.error()));
-    const QString peer = QString::number(ns.peerPid());
-    for (const QString& command :
-         {QStringLiteral("link add va type veth peer name vb netns ") + peer,
-          QStringLiteral("addr add 198.18.1.1/24 dev va"), QStringLiteral("link set va up"),
-          QStringLiteral("route add 198.19.1.0/24 via 198.18.1.2"),
-          QStringLiteral("route add 198.19.3.0/24 via 198.18.1.2"),
-          QStringLiteral("route add unreachable 198.19.2.0/24")})
-        QVERIFY2(ns.ip(command.split(QLatin1Char(' '))), qPrintable(ns.error()));
+    QVERIFY2(ns.linkToPeer(QStringLiteral("198.18.1.1/24"), {QStringLiteral("198.18.1.2/24")}),
+             qPrintable(ns.error()));
     for (const char* command :
-         {"ip link set lo up", "ip addr add 198.18.1.2/24 dev vb", "ip link set vb up",
-          "ip route add 198.19.1.0/24 via 198.18.1.1", "ip route add unreachable 198.19.3.0/24",
+         {"route add 198.19.1.0/24 via 198.18.1.2", "route add 198.19.3.0/24 via 198.18.1.2",
+          "route add unreachable 198.19.2.0/24"})
+        QVERIFY2(ns.ip(QString::fromLatin1(command).split(QLatin1Char(' '))), qPrintable(ns.error()));
+    for (const char* command :
+         {"ip route add 198.19.1.0/24 via 198.18.1.1", "ip route add unreachable 198.19.3.0/24",
           "sysctl -q -w net.ipv4.ip_forward=1"})
         QVERIFY2(ns.inPeer(QString::fromLatin1(command).split(QLatin1Char(' '))), qPrintable(ns.error()));
 

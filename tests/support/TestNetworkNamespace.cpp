@@ -97,6 +97,25 @@ bool TestNetworkNamespace::inPeer(const QStringList& command)
                                               command);
 }
 
+bool TestNetworkNamespace::linkToPeer(const QString& localAddress, const QStringList& peerAddresses)
+{
+    const QString peer = QString::number(peerPid());
+    bool linked =
+        ip({QStringLiteral("link"), QStringLiteral("add"), QStringLiteral("va"), QStringLiteral("type"),
+            QStringLiteral("veth"), QStringLiteral("peer"), QStringLiteral("name"), QStringLiteral("vb"),
+            QStringLiteral("netns"), peer}) &&
+        ip({QStringLiteral("addr"), QStringLiteral("add"), localAddress, QStringLiteral("dev"),
+            QStringLiteral("va")}) &&
+        ip({QStringLiteral("link"), QStringLiteral("set"), QStringLiteral("va"), QStringLiteral("up")}) &&
+        inPeer({QStringLiteral("ip"), QStringLiteral("link"), QStringLiteral("set"), QStringLiteral("lo"),
+                QStringLiteral("up")});
+    for (const QString& address : peerAddresses)
+        linked = linked && inPeer({QStringLiteral("ip"), QStringLiteral("addr"), QStringLiteral("add"),
+                                   address, QStringLiteral("dev"), QStringLiteral("vb")});
+    return linked && inPeer({QStringLiteral("ip"), QStringLiteral("link"), QStringLiteral("set"),
+                             QStringLiteral("vb"), QStringLiteral("up")});
+}
+
 bool TestNetworkNamespace::setNetSysctl(const QString& path, const QByteArray& value)
 {
     QFile file(QStringLiteral("/proc/sys/net/") + path);

@@ -36,6 +36,10 @@ public:
     qint64 peerPid() const;
     // Runs a command inside the peer's namespace (through nsenter).
     bool inPeer(const QStringList& command);
+    // Joins this namespace to the peer's by a veth pair: "va" here with localAddress, "vb" there with
+    // each of peerAddresses (each with its prefix length, "198.18.1.2/24"); both ends and the peer's
+    // loopback device come up.
+    bool linkToPeer(const QString& localAddress, const QStringList& peerAddresses);
 
     const QString& error() const { return m_error; }
 

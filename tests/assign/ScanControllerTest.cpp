@@ -1,0 +1,228 @@
+// The network scan's walk on its own: the questions and where they come, the addresses it pings and
+// skips, the first answering device and the resumption after it, the end messages; with the fake
+// pinger (the sample addresses are 10.x) and with the real pinger inside a network namespace of the
+// test's own.
+
+#include "FakePinger.h"
+#include "RecordingScanView.h"
+#include "TestNetworkNamespace.h"
+
+#include "assign/ScanController.h"
+#include "probe/IcmpPinger.h"
+
+#include <QtTest>
+
+#include <algorithm>
+
+using namespace tarvo;
+using test::RecordingScanView;
+using Answers = QList<MessageAnswer>;
+
+namespace {
+
+const QString Prefix = QStringLiteral("10.20.34.");
+const QString Finished = QStringLiteral("Scan Network finished or Stopped !!!");
+
+QList<int> span(int first, int last)
+{
+    QList<int> octets;
+    for (int octet = first; octet <= last; ++octet)
+        octets << octet;
+    return octets;
+}
+
+// The fourth octets that got echo requests, each once, ascending.
+QList<int> pinged(const test::FakePinger& pinger, const QString& prefix = Prefix)
+{
+    QList<int> octets;
+    for (const QString& address : pinger.addresses()) {
+        const int octet = address.mid(prefix.size()).toInt();
+        if (address.startsWith(prefix) && !octets.contains(octet))
+            octets << octet;
+    }
+    std::sort(octets.begin(), octets.end());
+    return octets;
+}
+
+struct Scan
+{
+    explicit Scan(Pinger& pinger) : controller(pinger, view.members, view) {}
+    void run(const Octet4Range& range, const QList<int>& recorded = {}, const QString& prefix = Prefix)
+    {
+        const qsizetype before = view.answered.size();
+        controller.run({prefix, range, recorded});
+        QVERIFY(QTest::qWaitFor([&] { return view.settled(before); }, 10000));
+    }
+
+    RecordingScanView view;
+    ScanController controller;
+};
+
+} // namespace
+
+class ScanControllerTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void walks_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<QList<int>>("recorded");
+        QTest::addColumn<Answers>("answers");
+        QTest::addColumn<int>("startPoint"); // -1: the dialog closed without Start
+        QTest::addColumn<QList<int>>("askedAt");
+        QTest::addColumn<QString>("lastMessage");
+        QTest::addColumn<QList<int>>("pinged");
+        const MessageAnswer Yes = MessageAnswer::Yes;
+        const MessageAnswer No = MessageAnswer::No;
+        const QString proceed = QStringLiteral("Proceed with 30 more ? ...");
+        QTest::newRow("thirty or fewer ask nothing")
+            << 20 << 45 << QList<int>{} << Answers{} << -1 << QList<int>{} << Finished << span(20, 45);
+        QTest::newRow("no to the big scan") << 71 << 240 << QList<int>{} << Answers{No} << -1
+                                            << QList<int>{71} << bigScanQuestion(170).text << QList<int>{};
+        QTest::newRow("start 101 asks first at 121") << 71 << 240 << QList<int>{} << Answers{Yes, No} << 101
+                                                     << QList<int>{71, 121} << proceed << span(101, 120);
+        QTest::newRow("start 0 asks first at 31") << 0 << 255 << QList<int>{} << Answers{Yes, No} << 0
+                                                  << QList<int>{0, 31} << proceed << span(0, 30);
+        QTest::newRow("closed dialog starts at the range start")
+            << 71 << 240 << QList<int>{} << Answers{Yes, Yes, No} << -1 << QList<int>{71, 91, 121} << proceed
+            << span(71, 120);
+        QTest::newRow("all recorded") << 1 << 20 << span(1, 20) << Answers{} << -1 << QList<int>{}
+                                      << "All IP Address recorded ... " << QList<int>{};
+        QTest::newRow("a repeated record counts once") << 1 << 5 << QList<int>{1, 2, 3, 4, 4} << Answers{}
+                                                       << -1 << QList<int>{} << Finished << QList<int>{5};
+    }
+    void walks()
+    {
+        QFETCH(int, start);
+        QFETCH(int, end);
+        QFETCH(Answers, answers);
+        QFETCH(int, startPoint);
+        test::FakePinger pinger;
+        Scan scan(pinger);
+        scan.view.answers.assign(answers.cbegin(), answers.cend());
+        if (startPoint >= 0)
+            scan.view.startPoint = startPoint;
+        QFETCH(QList<int>, recorded);
+        scan.run({start, end}, recorded);
+        // Where the walk stood at each question.
+        QTEST(scan.view.askedAt, "askedAt");
+        QTEST(scan.view.messages.last(), "lastMessage");
+        QTEST(pinged(pinger), "pinged");
+        QCOMPARE(scan.view.members.ScanPosition, 0);
+        QCOMPARE(scan.view.screen, ScanScreen::Idle);
+        QVERIFY(scan.view.answered.isEmpty());
+        for (const auto& call : pinger.calls)
+            QVERIFY(call.ttl == 20 && call.timeoutMs == 200 && call.payload == "Quelm");
+    }
+
+    // With 1, 2 and 5 recorded, a device at 3 suspends the walk; once 3 is recorded the walk resumes at
+    // 4, skips 5 and pings 6.
+    void resumesPastRecords()
+    {
+        test::FakePinger pinger;
+        pinger.answers(Prefix + QStringLiteral("3"));
+        Scan scan(pinger);
+        scan.run({1, 20}, {1, 2, 5});
+        QCOMPARE(scan.view.answered, QList<int>{3});
+        QCOMPARE(scan.view.members.ScanPosition, 4);
+        QCOMPARE(scan.view.notes.last(), QStringLiteral("    ?"));
+        pinger.calls.clear();
+        scan.run({1, 20}, {1, 2, 3, 5});
+        QCOMPARE(pinger.addresses().mid(0, 2), (QStringList{Prefix + "4", Prefix + "6"}));
+        QCOMPARE(pinged(pinger), QList<int>{4} + span(6, 20));
+        QCOMPARE(scan.view.messages, QStringList{Finished});
+        QCOMPARE(scan.view.answered, QList<int>{3});
+    }
+
+    // A device at 40: the walk waits at 41. A device at 42 answering before it and while the address-in-use
+    // dialog of 40 is open reaches neither it nor another dialog; the resumed walk finds it. A scan of
+    // another prefix then starts at its range's beginning.
+    void answerSuspendsTheWalk()
+    {
+        test::FakePinger pinger;
+        pinger.setLatency(5);
+        // 42 answers before 40 does: the walk still stops at 40 first.
+        pinger.answersFrom(Prefix + QStringLiteral("40"), 4);
+        pinger.answers(Prefix + QStringLiteral("42"));
+        Scan scan(pinger);
+        int answeredDuringDialog = 0;
+        scan.view.onAnswered = [&](int) {
+            QTest::qWait(100);
+            answeredDuringDialog = static_cast<int>(scan.view.answered.size());
+        };
+        scan.run({1, 60});
+        QCOMPARE(scan.view.answered, QList<int>{40});
+        QCOMPARE(answeredDuringDialog, 1);
+        QCOMPARE(scan.view.members.ScanPosition, 41);
+        QCOMPARE(scan.view.members.ScanPhase, 1);
+
+        pinger.calls.clear();
+        scan.view.messages.clear();
+        scan.run({1, 60});
+        QVERIFY(scan.view.messages.isEmpty()); // neither the big-scan question nor a Proceed question
+        QCOMPARE(pinger.addresses().first(), Prefix + QStringLiteral("41"));
+        QCOMPARE(scan.view.answered, (QList<int>{40, 42}));
+
+        const QString other = QStringLiteral("10.20.35.");
+        pinger.calls.clear();
+        scan.view.askedAt.clear();
+        scan.view.answers = {MessageAnswer::No};
+        scan.run({1, 60}, {}, other);
+        QCOMPARE(scan.view.askedAt, QList<int>{31}); // the big-scan question was answered in this window
+        QCOMPARE(pinged(pinger, other), span(1, 30));
+    }
+
+    // No echo request can be sent: the walk does not report silence as a finished scan.
+    void cannotPing()
+    {
+        test::FakePinger pinger;
+        pinger.setUnavailable(true);
+        Scan scan(pinger);
+        scan.run({1, 20}, {1});
+        QCOMPARE(scan.view.messages.size(), 1);
+        QVERIFY(scan.view.messages.first().startsWith(
+            QStringLiteral("The IP Address 10.20.34.2 could not be checked with ping")));
+        QCOMPARE(scan.view.members.ScanPosition, 0);
+    }
+
+    // The real pinger inside a namespace of the test's own: a peer host answers on .5, .7 and .12 of
+    // 198.18.6.0/24, the rest of the range is silent, and .7 is recorded. The scan finds .5, then .12,
+    // then finishes.
+    void realPingerFindsTheUnrecordedHosts()
+    {
+        test::TestNetworkNamespace ns;
+        if (!ns.enter() || !ns.startPeer())
+            QSKIP(qPrintable(ns.error()));
+        QVERIFY2(ns.linkToPeer(QStringLiteral("198.18.6.1/24"),
+                               {QStringLiteral("198.18.6.5/24"), QStringLiteral("198.18.6.7/24"),
+                                QStringLiteral("198.18.6.12/24")}),
+                 qPrintable(ns.error()));
+
+        IcmpPinger pinger;
+        // A new link carries packets only once the kernel has seen both of its ends come up.
+        bool up = false;
+        for (int attempt = 0; attempt < 20 && !up; ++attempt) {
+            QObject context;
+            std::optional<PingResult> result;
+            pinger.ping(QStringLiteral("198.18.6.5"), 20, 500, DefaultPingPayload, &context,
+                        [&](const PingResult& r) { result = r; });
+            QVERIFY(QTest::qWaitFor([&] { return result.has_value(); }, 5000));
+            if (result->CheckImpossible)
+                QSKIP(qPrintable(result->Message));
+            up = result->succeeded();
+        }
+        QVERIFY2(up, "the link to the peer namespace did not come up");
+
+        Scan scan(pinger);
+        const QString prefix = QStringLiteral("198.18.6.");
+        for (int run = 0; run < 3; ++run)
+            scan.run({2, 20}, {7}, prefix);
+        QCOMPARE(scan.view.answered, (QList<int>{5, 12}));
+        QCOMPARE(scan.view.messages, QStringList{Finished});
+    }
+};
+
+QTEST_MAIN(ScanControllerTest)
+#include "ScanControllerTest.moc"
