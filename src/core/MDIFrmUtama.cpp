@@ -345,6 +345,11 @@ QMdiSubWindow* MDIFrmUtama::addChildWindow(QWidget* child)
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(child->windowIcon().isNull() ? windowIcon() : child->windowIcon());
     sub->adjustSize();
+    // Wide enough to show the whole caption beside the frame's buttons.
+    const int captionWidth =
+        sub->fontMetrics().horizontalAdvance(child->windowTitle()) + 4 * sub->fontMetrics().height() + 40;
+    if (sub->width() < captionWidth)
+        sub->resize(captionWidth, sub->height());
     const QSize area = m_area->viewport()->size();
     sub->move(qMax(0, (area.width() - sub->width()) / 2), qMax(0, (area.height() - sub->height()) / 2));
     sub->show();
