@@ -15,8 +15,8 @@
 #include "probe/ProbeKit.h"
 #include "probe/ProbeState.h"
 
-#include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QLineEdit>
@@ -196,18 +196,3 @@ void BM_AutoRun256(benchmark::State& state)
 BENCHMARK(BM_AutoRun256)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // The window runs off-screen, and nothing may reach the network but loopback.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("TARVO_LOOPBACK_ONLY", "1");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

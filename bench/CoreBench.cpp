@@ -22,5 +22,3 @@ void BM_IniRead(benchmark::State& state)
 BENCHMARK(BM_IniRead);
 
 } // namespace
-
-BENCHMARK_MAIN();

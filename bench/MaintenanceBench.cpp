@@ -9,7 +9,6 @@
 #include "maintenance/FilePieces.h"
 #include "maintenance/PieceJobs.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -275,14 +274,3 @@ void BM_CompactSqlite3(benchmark::State& state)
 BENCHMARK(BM_CompactSqlite3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

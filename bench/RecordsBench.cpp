@@ -14,7 +14,6 @@
 #include "records/SearchResultModel.h"
 #include "records/report/ReportRenderer.h"
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -190,15 +189,3 @@ const bool Registered = [] {
 }();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // Fonts need the GUI application; no display is needed.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -10,7 +10,6 @@
 #include "assign/ScanController.h"
 #include "probe/IcmpPinger.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QProcess>
 
@@ -83,12 +82,3 @@ void BM_ScanSilentBlock30(benchmark::State& state)
 BENCHMARK(BM_ScanSilentBlock30)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
