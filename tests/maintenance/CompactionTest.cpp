@@ -1,4 +1,4 @@
-// "Compact Database": the size text, the compaction of the live database and its refusals.
+// "Compact Database": the compaction of the live database and its refusals.
 
 #include "MaintenanceTestKit.h"
 
@@ -38,24 +38,6 @@ class CompactionTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void sizeText_data()
-    {
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("512") << 512LL << u"512 bytes"_s;
-        QTest::newRow("1023") << 1023LL << u"1023 bytes"_s;
-        QTest::newRow("1536") << 1536LL << u"1.50 KB"_s;
-        QTest::newRow("1 MB") << 1048576LL << u"1.00 MB"_s;
-        QTest::newRow("1 GB") << 1073741824LL << u"1.00 GB"_s;
-        QTest::newRow("past 4 GB") << 5LL * 1073741824 + 536870912 << u"5.50 GB"_s;
-    }
-    void sizeText()
-    {
-        QFETCH(qint64, bytes);
-        QFETCH(QString, text);
-        QCOMPARE(formatByteCount(bytes), text);
-    }
-
     void compactionShrinksTheLiveDatabaseAndKeepsEveryRow()
     {
         test::TestProgram p;
