@@ -17,14 +17,8 @@ namespace {
 // Fills IP_Info with rows of some weight and deletes every second one, leaving free pages behind.
 void addAndDeleteRows(const test::TestProgram& p, int rows)
 {
-    const QSqlDatabase db = p.database.handle();
-    QVERIFY(execSql(db, u"BEGIN"_s));
-    for (int i = 0; i < rows; ++i)
-        QVERIFY(execSql(db, u"INSERT INTO IP_Info (IP_Address, Name, Remarks) VALUES (?, ?, ?)"_s,
-                        {u"10.%1.%2.%3"_s.arg(i / 65536).arg(i / 256 % 256).arg(i % 256), u"PC%1"_s.arg(i),
-                         QString(300, QLatin1Char('r'))}));
-    QVERIFY(execSql(db, u"COMMIT"_s));
-    QVERIFY(execSql(db, u"DELETE FROM IP_Info WHERE rowid % 2 = 0"_s));
+    QVERIFY(test::addRecords(p.database.handle(), rows));
+    QVERIFY(execSql(p.database.handle(), u"DELETE FROM IP_Info WHERE rowid % 2 = 0"_s));
 }
 
 int rowCount(const test::TestProgram& p)

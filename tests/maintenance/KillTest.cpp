@@ -66,11 +66,7 @@ void makeDatabase(const test::TestProgram& p, const QString& path, const QString
     {
         const QSqlDatabase db = QSqlDatabase::database(name, false);
         QVERIFY(execSql(db, u"UPDATE UserID SET UserID = ?"_s, {marker}));
-        QVERIFY(execSql(db, u"BEGIN"_s));
-        for (int i = 0; i < Rows; ++i)
-            QVERIFY(execSql(db, u"INSERT INTO IP_Info (IP_Address, Remarks) VALUES (?, ?)"_s,
-                            {u"10.0.%1.%2"_s.arg(i / 256).arg(i % 256), QString(400, QLatin1Char('r'))}));
-        QVERIFY(execSql(db, u"COMMIT"_s));
+        QVERIFY(test::addRecords(db, Rows));
     }
     closeDatabaseFile(name);
 }
