@@ -2,10 +2,9 @@
 // and join of its lower half.
 
 #include "MaintenanceTestKit.h"
+#include "WidgetDriver.h"
 
-#include "core/DatabaseService.h"
 #include "core/Sql.h"
-#include "core/WindowTracker.h"
 #include "maintenance/FilePieces.h"
 #include "maintenance/Registry.h"
 #include "maintenance/SplitFileVerb.h"
@@ -14,8 +13,6 @@
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 
 #include <memory>
 
@@ -42,34 +39,39 @@ struct BackupRig
                           u"SOFTWARE"_s)
             .toString();
     }
-    frmBackupDB& open()
+    void open()
     {
         window = std::make_unique<frmBackupDB>(p.context, registry());
         window->show();
-        return *window;
     }
-    template <class T = QWidget>
-    T* control(const QString& name) const
+    // Opens the window with a file of the given bytes in its file box.
+    QString openWith(const QByteArray& bytes)
     {
-        T* found = window->findChild<T*>(name);
-        if (!found)
-            qFatal("no control %s", qPrintable(name));
-        return found;
+        const QString file = work.filePath(u"data.bin"_s);
+        if (!writeBytes(file, bytes))
+            qFatal("cannot write %s", qPrintable(file));
+        p.program.CommandLineFile = file;
+        open();
+        return file;
     }
-    // Chooses a folder through Browse.
     void browse(const QString& folder)
     {
         p.fileDialogs.folders = {folder};
-        click(u"cmdDirektori"_s);
+        click("cmdDirektori");
     }
     QString firstUser() const
     {
         return querySingleValue(p.database.handle(), u"SELECT UserID FROM UserID ORDER BY rowid"_s)
             ->toString();
     }
-    void click(const QString& name) const { QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton); }
-    QString label(const QString& name) const { return control<QLabel>(name)->text(); }
-    bool enabled(const QString& name) const { return control(name)->isEnabled(); }
+    void click(const char* name) const
+    {
+        QTest::mouseClick(test::child<QAbstractButton>(window.get(), name), Qt::LeftButton);
+    }
+    QCheckBox* box(const char* name) const { return test::child<QCheckBox>(window.get(), name); }
+    QString label(const char* name) const { return test::child<QLabel>(window.get(), name)->text(); }
+    QString text(const char* name) const { return test::child<QLineEdit>(window.get(), name)->text(); }
+    bool enabled(const char* name) const { return test::child<QWidget>(window.get(), name)->isEnabled(); }
     // Waits until the split or join under way has ended.
     bool waitIdle() const
     {
@@ -89,6 +91,7 @@ class BackupWindowTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // Without a folder one is asked for until the user gives up; only system administrators restore.
     void aFolderIsAskedForUntilTheUserGivesUp()
     {
         BackupRig rig;
@@ -96,25 +99,29 @@ private Q_SLOTS:
         rig.p.fileDialogs.folders = {QString(), rig.backup.path()};
         rig.p.messenger.answer(MessageAnswer::Yes);
         rig.open();
-        QCOMPARE(rig.p.fileDialogs.folderTitles,
-                 (QStringList{u"Browse for Backup Folder :"_s, u"Browse for Backup Folder :"_s}));
-        QCOMPARE(rig.control<QLineEdit>(u"txtPath"_s)->text(), rig.backup.path() + u"/"_s);
-        QVERIFY(rig.enabled(u"cmdBackup"_s));
+        QCOMPARE(rig.p.fileDialogs.folderTitles, QStringList(2, u"Browse for Backup Folder :"_s));
+        QCOMPARE(rig.text("txtPath"), rig.backup.path() + u"/"_s);
+        QVERIFY(rig.enabled("cmdBackup"));
         QVERIFY(QFileInfo::exists(splitFileEntryPath()));
 
         // No: the window stays open without a folder, Backup disabled, nothing registered.
-        BackupRig refused(GroupHQ);
-        refused.p.context.WriteINI(u"Backup"_s, u"BackupLocation"_s, QString());
-        refused.p.messenger.answer(MessageAnswer::No);
-        refused.p.program.CommandLineFile = refused.p.databasePath();
-        refused.open();
-        QCOMPARE(refused.p.messenger.last().text, u"Please select folder, Browse Again?"_s);
-        QCOMPARE(refused.p.messenger.last().title, u"No Path Selected"_s);
-        QVERIFY(!refused.enabled(u"cmdBackup"_s));
-        QVERIFY(!refused.enabled(u"cmdRestore"_s));
-        QVERIFY(refused.control<QLineEdit>(u"txtFileName"_s)->text().isEmpty());
+        BackupRig hq(GroupHQ);
+        hq.p.context.WriteINI(u"Backup"_s, u"BackupLocation"_s, QString());
+        hq.p.messenger.answer(MessageAnswer::No);
+        hq.p.program.CommandLineFile = hq.p.databasePath();
+        hq.open();
+        QCOMPARE(hq.p.messenger.last().text, u"Please select folder, Browse Again?"_s);
+        QCOMPARE(hq.p.messenger.last().title, u"No Path Selected"_s);
+        QVERIFY(!hq.enabled("cmdBackup") && !hq.enabled("cmdRestore"));
+        QVERIFY(hq.text("txtFileName").isEmpty());
         QVERIFY(!QFileInfo::exists(splitFileEntryPath()));
-        QVERIFY(!QFileInfo::exists(refused.registry().filePath()));
+        QVERIFY(!QFileInfo::exists(hq.registry().filePath()));
+        // A folder chosen later: Backup, never Restore.
+        hq.browse(hq.work.path());
+        QVERIFY(hq.enabled("cmdBackup") && !hq.enabled("cmdRestore"));
+        hq.click("cmdBackup");
+        QCOMPARE(hq.p.messenger.last().title, u"Backup completed"_s);
+        QVERIFY(!hq.enabled("cmdRestore"));
     }
 
     void optionsComeFromTheSettingsStoreAndGoBackOnClose()
@@ -122,143 +129,109 @@ private Q_SLOTS:
         BackupRig rig;
         rig.registry().RegWriteValue(u"Tarvo"_s, u"Settings"_s, u"DeleteParts"_s, u"0"_s,
                                      RegistryRoot::CurrentUser, u"SOFTWARE"_s);
-        const QString file = rig.work.filePath(u"big.bin"_s);
-        QVERIFY(writeBytes(file, QByteArray(3000000, 'x')));
-        rig.p.program.CommandLineFile = file;
-        rig.open();
-        QVERIFY(!rig.control<QCheckBox>(u"chkDeleteParts"_s)->isChecked());
-        QVERIFY(rig.control<QCheckBox>(u"chkOpenExplorer"_s)->isChecked());
-        QVERIFY(!rig.control<QCheckBox>(u"chkCopyToFloppy"_s)->isChecked());
-        QCOMPARE(rig.control<QLineEdit>(u"txtFileName"_s)->text(), file);
-        QCOMPARE(rig.label(u"lblEstFileCount"_s), u"File Count: 3"_s);
-        QVERIFY(rig.enabled(u"cmdSplit"_s));
-        QVERIFY(!rig.enabled(u"cmdJoin"_s));
+        const QString file = rig.openWith(QByteArray(3000000, 'x'));
+        QVERIFY(!rig.box("chkDeleteParts")->isChecked() && rig.box("chkOpenExplorer")->isChecked());
+        QCOMPARE(rig.text("txtFileName"), file);
+        QCOMPARE(rig.label("lblEstFileCount"), u"File Count: 3"_s);
+        QVERIFY(rig.enabled("cmdSplit") && !rig.enabled("cmdJoin"));
 
-        QTest::mouseClick(rig.control<QCheckBox>(u"chkCopyToFloppy"_s), Qt::LeftButton);
-        rig.click(u"cmdTutup"_s);
+        QTest::mouseClick(rig.box("chkCopyToFloppy"), Qt::LeftButton);
+        rig.click("cmdTutup");
         QVERIFY(!rig.window->isVisible());
-        QCOMPARE(rig.option(u"SplitSize"_s), u"1360"_s);
-        QCOMPARE(rig.option(u"DeleteParts"_s), u"0"_s);
-        QCOMPARE(rig.option(u"OpenExplorer"_s), u"1"_s);
-        QCOMPARE(rig.option(u"CopyToFloppy"_s), u"1"_s);
+        QCOMPARE(QStringList({rig.option(u"SplitSize"_s), rig.option(u"DeleteParts"_s),
+                              rig.option(u"OpenExplorer"_s), rig.option(u"CopyToFloppy"_s)}),
+                 (QStringList{u"1360"_s, u"0"_s, u"1"_s, u"1"_s}));
     }
 
-    void splitThroughTheWindow_data()
+    // A split and a join through the window.
+    void splitAndJoinThroughTheWindow_data()
     {
         QTest::addColumn<qint64>("length");
         QTest::addColumn<QList<MessageAnswer>>("answers");
         QTest::addColumn<int>("pieces");
-        QTest::newRow("ten pieces, no question") << 10 * PieceSize << QList<MessageAnswer>{} << 10;
+        QTest::addColumn<QString>("refusal"); // "%1": the file
+        QTest::newRow("empty file") << 0LL << QList<MessageAnswer>{} << 0
+                                    << u"The file %1 is empty: there is nothing to split."_s;
+        QTest::newRow("ten pieces, no question")
+            << 10 * PieceSize << QList<MessageAnswer>{} << 10 << QString();
         QTest::newRow("eleven pieces, No")
-            << 10 * PieceSize + 1 << QList<MessageAnswer>{MessageAnswer::No} << 0;
+            << 10 * PieceSize + 1 << QList<MessageAnswer>{MessageAnswer::No} << 0
+            << u"Are you sure you want to break this file up into 11 pieces?"_s;
         QTest::newRow("eleven pieces, Yes")
-            << 10 * PieceSize + 1 << QList<MessageAnswer>{MessageAnswer::Yes} << 11;
+            << 10 * PieceSize + 1 << QList<MessageAnswer>{MessageAnswer::Yes} << 11 << QString();
     }
-    void splitThroughTheWindow()
+    void splitAndJoinThroughTheWindow()
     {
         QFETCH(qint64, length);
         QFETCH(QList<MessageAnswer>, answers);
         QFETCH(int, pieces);
+        QFETCH(QString, refusal);
         BackupRig rig;
-        const QString file = rig.work.filePath(u"data.bin"_s);
-        QVERIFY(writeBytes(file, test::patternBytes(length)));
-        rig.p.program.CommandLineFile = file;
-        rig.open();
+        const QByteArray bytes = test::patternBytes(length);
+        const QString file = rig.openWith(bytes);
         for (MessageAnswer answer : answers)
             rig.p.messenger.answer(answer);
-        rig.click(u"cmdSplit"_s);
+        rig.click("cmdSplit");
         if (pieces == 0) {
-            QCOMPARE(rig.p.messenger.last().text,
-                     u"Are you sure you want to break this file up into 11 pieces?"_s);
+            QCOMPARE(rig.p.messenger.texts(), QStringList{refusal.arg(file)});
             QCOMPARE(filesIn(rig.work.path()), QStringList{u"data.bin"_s});
             return;
         }
+        QCOMPARE(rig.p.messenger.count(), answers.size());
         // While it runs nothing else may start, and the program may not close the window.
         for (const char* name :
              {"cmdSplit", "cmdJoin", "cmdBackup", "cmdRestore", "cmdTutup", "cmdDirektori"})
-            QVERIFY2(!rig.enabled(QLatin1String(name)), name);
-        QVERIFY(rig.enabled(u"cmdStop"_s));
+            QVERIFY2(!rig.enabled(name), name);
+        QVERIFY(rig.enabled("cmdStop"));
         QVERIFY(!rig.window->busyReason().isEmpty());
         QVERIFY(!rig.window->close());
         QVERIFY(rig.waitIdle());
 
         QCOMPARE(consecutivePieces(file).size(), pieces);
-        QCOMPARE(rig.label(u"lblFileCount"_s), u"Split Count: Finished (%1 Files)"_s.arg(pieces));
-        QVERIFY(rig.label(u"lblStart"_s).startsWith(u"Start Time: "_s));
-        QVERIFY(rig.label(u"lblElapsed"_s).endsWith(u" seconds"_s));
-        QCOMPARE(rig.control<ctlProgress>(u"ctlProgress1"_s)->shownText(), u"Finished Splitting"_s);
-        QVERIFY(rig.enabled(u"cmdSplit"_s) && rig.enabled(u"cmdJoin"_s) && rig.enabled(u"cmdBackup"_s));
-        QVERIFY(rig.enabled(u"cmdRestore"_s) && !rig.enabled(u"cmdStop"_s));
+        QCOMPARE(rig.label("lblFileCount"), u"Split Count: Finished (%1 Files)"_s.arg(pieces));
+        QCOMPARE(test::child<ctlProgress>(rig.window.get(), "ctlProgress1")->shownText(),
+                 u"Finished Splitting"_s);
+        QVERIFY(rig.enabled("cmdSplit") && rig.enabled("cmdJoin") && rig.enabled("cmdBackup"));
+        QVERIFY(rig.enabled("cmdRestore") && !rig.enabled("cmdStop"));
         // The folder of the pieces is shown.
         QCOMPARE(rig.p.shell.opened, QStringList{rig.work.path()});
-    }
 
-    void joinThroughTheWindow()
-    {
-        BackupRig rig;
-        const QString file = rig.work.filePath(u"data.bin"_s);
-        const QByteArray bytes = test::patternBytes(2 * PieceSize + 10);
-        QVERIFY(writeBytes(file, bytes));
-        rig.p.program.CommandLineFile = file;
-        rig.open();
-        rig.click(u"cmdSplit"_s);
-        QVERIFY(rig.waitIdle());
+        // A join: No to the overwrite question changes nothing, Stop before the first piece takes back
+        // everything, then the file is whole again and the pieces are gone.
         QVERIFY(writeBytes(file, "newer"));
-
-        // No to the overwrite question changes nothing.
         rig.p.messenger.answer(MessageAnswer::No);
-        rig.click(u"cmdJoin"_s);
+        rig.click("cmdJoin");
         QCOMPARE(rig.p.messenger.last().title, u"Overwrite Warning"_s);
-        QCOMPARE(rig.label(u"lblFileCount"_s), u"Join Count: Output File Exists"_s);
+        QCOMPARE(rig.label("lblFileCount"), u"Join Count: Output File Exists"_s);
         QCOMPARE(readBytes(file), QByteArray("newer"));
-
-        // Stop before the first piece takes back everything.
         rig.p.messenger.answer(MessageAnswer::Yes);
-        rig.click(u"cmdJoin"_s);
-        rig.click(u"cmdStop"_s);
-        QCOMPARE(rig.label(u"lblFileCount"_s), u"Join Count: Stopped"_s);
+        rig.click("cmdJoin");
+        rig.click("cmdStop");
+        QCOMPARE(rig.label("lblFileCount"), u"Join Count: Stopped"_s);
         QCOMPARE(readBytes(file), QByteArray("newer"));
 
         rig.p.messenger.answer(MessageAnswer::Yes);
-        rig.click(u"cmdJoin"_s);
+        rig.click("cmdJoin");
         QVERIFY(rig.waitIdle());
-        QCOMPARE(rig.label(u"lblFileCount"_s), u"File Count: Finished (3 Files)"_s);
+        QCOMPARE(rig.label("lblFileCount"), u"File Count: Finished (%1 Files)"_s.arg(pieces));
         QCOMPARE(readBytes(file), bytes);
         QCOMPARE(filesIn(rig.work.path()), QStringList{u"data.bin"_s});
-        QVERIFY(!rig.enabled(u"cmdJoin"_s));
-    }
-
-    void anEmptyFileIsNotSplit()
-    {
-        BackupRig rig;
-        const QString file = rig.work.filePath(u"empty.bin"_s);
-        QVERIFY(writeBytes(file, {}));
-        rig.p.program.CommandLineFile = file;
-        rig.open();
-        QCOMPARE(rig.label(u"lblEstFileCount"_s), u"File Count: 0"_s);
-        rig.click(u"cmdSplit"_s);
-        QCOMPARE(rig.p.messenger.last().title, u"File Read Error"_s);
-        QCOMPARE(filesIn(rig.work.path()), QStringList{u"empty.bin"_s});
+        QVERIFY(!rig.enabled("cmdJoin"));
     }
 
     // The pieces go one per disk, each into a folder the user picks; nothing else there is touched.
     void piecesAreCopiedToDisks()
     {
         BackupRig rig;
-        const QString file = rig.work.filePath(u"data.bin"_s);
-        QVERIFY(writeBytes(file, test::patternBytes(PieceSize + 5)));
         QTemporaryDir diskA;
         QTemporaryDir diskB;
         QVERIFY(writeBytes(diskA.filePath(u"notes.txt"_s), "mine"));
         QVERIFY(writeBytes(diskA.filePath(u"data.bin.1"_s), "old piece"));
-        rig.p.program.CommandLineFile = file;
-        rig.open();
-        rig.control<QCheckBox>(u"chkCopyToFloppy"_s)->setChecked(true);
-        rig.control<QCheckBox>(u"chkOpenExplorer"_s)->setChecked(false);
+        const QString file = rig.openWith(test::patternBytes(PieceSize + 5));
+        rig.box("chkCopyToFloppy")->setChecked(true);
+        rig.box("chkOpenExplorer")->setChecked(false);
         rig.p.fileDialogs.folders = {rig.work.filePath(u"no such disk"_s), diskA.path(), diskB.path()};
-        for (MessageAnswer answer : {MessageAnswer::Ok, MessageAnswer::Ok, MessageAnswer::Ok})
-            rig.p.messenger.answer(answer);
-        rig.click(u"cmdSplit"_s);
+        rig.click("cmdSplit");
         QVERIFY(rig.waitIdle());
 
         QCOMPARE(rig.p.messenger.texts(),
@@ -272,62 +245,93 @@ private Q_SLOTS:
         QCOMPARE(readBytes(diskA.filePath(u"notes.txt"_s)), QByteArray("mine"));
         QCOMPARE(filesIn(diskB.path()), (QStringList{u"data.bin.2"_s, u"data.bin.bat"_s}));
         QVERIFY(!rig.window->findChild<QWidget*>(u"frmSplitterSplash"_s)->isVisible());
-        QVERIFY(rig.enabled(u"cmdSplit"_s));
+        QVERIFY(rig.enabled("cmdSplit"));
     }
-    void backupAndRestoreRoundTrip()
+
+    // A backup through the window replaces an older copy; a restore looks for both copies and checks
+    // the database copy before it asks anything, and restores what the user confirms.
+    void backupThenRestore_data()
     {
+        QTest::addColumn<QString>("copies"); // what the folder holds at the restore
+        QTest::addColumn<bool>("database");  // "Tarvo database" checked
+        QTest::addColumn<QList<MessageAnswer>>("answers");
+        QTest::addColumn<QStringList>("messages"); // their beginnings
+        QTest::addColumn<QString>("restored");
+        const QString askDatabase = u"Restore Tarvo database dated "_s;
+        const QString askIni = u"Restore Tarvo INI file dated "_s;
+        const QString unusable = u"Cannot open the Tarvo database \""_s;
+        using A = QList<MessageAnswer>;
+        const A ok{MessageAnswer::Ok, MessageAnswer::Ok};
+        // clang-format off
+        QTest::newRow("both") << u"both"_s << true << ok
+            << QStringList{askDatabase, askIni, u"Tarvo database and Tarvo INI file restoration completed !"_s} << u"both"_s;
+        QTest::newRow("INI copy missing") << u"database"_s << true << ok
+            << QStringList{u"Backup Tarvo INI file not found!"_s} << QString();
+        QTest::newRow("both cancelled") << u"both"_s << true << A{MessageAnswer::Cancel, MessageAnswer::Cancel}
+            << QStringList{askDatabase, askIni} << QString();
+        QTest::newRow("database only") << u"both"_s << true << A{MessageAnswer::Ok, MessageAnswer::Cancel}
+            << QStringList{askDatabase, askIni, u"Tarvo database restoration completed !"_s} << u"database"_s;
+        QTest::newRow("INI only") << u"ini"_s << false << ok
+            << QStringList{askIni, u"Tarvo INI file restoration completed !"_s} << u"ini"_s;
+        QTest::newRow("text as the database copy") << u"text"_s << true << ok << QStringList{unusable} << QString();
+        QTest::newRow("old Jet file as the database copy") << u"jet"_s << true << ok << QStringList{unusable}
+            << QString();
+        // clang-format on
+    }
+    void backupThenRestore()
+    {
+        QFETCH(QString, copies);
+        QFETCH(bool, database);
+        QFETCH(QList<MessageAnswer>, answers);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, restored);
         BackupRig rig;
-        // An older, larger copy shown in the file box from the command line.
+        // An older copy shown in the file box from the command line.
         const QString folder = rig.backup.path() + u"/"_s;
-        QVERIFY(writeBytes(folder + BackupDatabaseFileName, QByteArray(3 * PieceSize, 'o')));
-        rig.p.program.CommandLineFile = folder + BackupDatabaseFileName;
+        const QString databaseCopy = folder + BackupDatabaseFileName;
+        QVERIFY(writeBytes(databaseCopy, QByteArray(3 * PieceSize, 'o')));
+        rig.p.program.CommandLineFile = databaseCopy;
         rig.open();
-        QCOMPARE(rig.label(u"lblEstFileCount"_s), u"File Count: 3"_s);
-        rig.click(u"cmdBackup"_s);
+        rig.click("cmdBackup");
         QCOMPARE(rig.p.messenger.last().text,
                  u"Backup Tarvo database and Tarvo INI file to %1 completed successfully."_s.arg(folder));
-        QCOMPARE(rig.p.messenger.last().title, u"Backup completed"_s);
         QCOMPARE(rig.p.context.ReadINI(u"Backup"_s, u"BackupLocation"_s), folder);
-        QCOMPARE(rig.control<QLineEdit>(u"txtFileName"_s)->text(), folder + BackupDatabaseFileName);
-        QCOMPARE(rig.label(u"lblEstFileCount"_s), u"File Count: 1"_s);
-        QVERIFY(!rig.enabled(u"cmdBackup"_s) && rig.enabled(u"cmdRestore"_s));
+        QCOMPARE(rig.text("txtFileName"), databaseCopy);
+        QVERIFY(!rig.enabled("cmdBackup") && rig.enabled("cmdRestore"));
         QCOMPARE(filesIn(rig.backup.path()), (QStringList{IniFileName, BackupDatabaseFileName}));
 
-        // Changes made after the backup go with the restore.
+        if (copies == u"database")
+            QVERIFY(QFile::remove(folder + IniFileName));
+        else if (copies == u"ini")
+            QVERIFY(QFile::remove(databaseCopy));
+        else if (copies == u"text")
+            QVERIFY(writeBytes(databaseCopy, "not a database"));
+        else if (copies == u"jet")
+            QVERIFY(writeBytes(databaseCopy,
+                               QByteArray("\0\1\0\0Standard Jet DB\0", 20) + QByteArray(2000, '\0')));
+        rig.box("chkBackupDB")->setChecked(database);
+        // Changes made after the backup go with a restore.
         QVERIFY(execSql(rig.p.database.handle(), u"UPDATE UserID SET UserID = 'changed'"_s));
         rig.p.context.WriteINI(u"Web"_s, u"MainURL"_s, u"http://127.0.0.1/changed"_s);
-        rig.p.messenger.clear();
-        rig.click(u"cmdRestore"_s);
-        const QStringList texts = rig.p.messenger.texts();
-        QCOMPARE(texts.size(), 3);
-        QVERIFY(texts.at(0).startsWith(u"Restore Tarvo database dated "_s) && texts.at(0).endsWith(u" ?"_s));
-        QVERIFY(texts.at(1).startsWith(u"Restore Tarvo INI file dated "_s));
-        QCOMPARE(texts.at(2), u"Tarvo database and Tarvo INI file restoration completed !"_s);
-        QCOMPARE(rig.firstUser(), u"admin"_s);
-        QVERIFY(rig.p.context.ReadINI(u"Web"_s, u"MainURL"_s).isEmpty());
-        QVERIFY(!rig.enabled(u"cmdBackup"_s) && !rig.enabled(u"cmdRestore"_s));
-    }
-
-    void aRestoreOfAFileThatIsNoTarvoDatabaseChangesNothing_data()
-    {
-        QTest::addColumn<QByteArray>("copy");
-        QTest::newRow("text") << QByteArray("not a database");
-        QTest::newRow("old Jet file") << QByteArray("\0\1\0\0Standard Jet DB\0", 20) + QByteArray(2000, '\0');
-    }
-    void aRestoreOfAFileThatIsNoTarvoDatabaseChangesNothing()
-    {
-        QFETCH(QByteArray, copy);
-        BackupRig rig;
-        QVERIFY(writeBytes(rig.backup.filePath(BackupDatabaseFileName), copy));
         const QByteArray live = readBytes(rig.p.databasePath());
-        rig.open();
-        rig.control<QCheckBox>(u"chkBackupINI"_s)->setChecked(false);
-        rig.click(u"cmdRestore"_s);
-        QCOMPARE(rig.p.messenger.count(), 1); // no question: the copy is refused first
-        QCOMPARE(rig.p.messenger.last().title, u"Error !!!"_s);
-        QCOMPARE(readBytes(rig.p.databasePath()), live);
-        QCOMPARE(rig.firstUser(), u"admin"_s);
-        QVERIFY(rig.enabled(u"cmdRestore"_s));
+        rig.p.messenger.clear();
+        for (MessageAnswer answer : answers)
+            rig.p.messenger.answer(answer);
+        rig.click("cmdRestore");
+
+        const QStringList texts = rig.p.messenger.texts();
+        QCOMPARE(texts.size(), messages.size());
+        for (int i = 0; i < texts.size(); ++i)
+            QVERIFY2(texts.at(i).startsWith(messages.at(i)), qPrintable(texts.at(i)));
+        const bool databaseBack = restored == u"both" || restored == u"database";
+        QCOMPARE(rig.firstUser(), databaseBack ? u"admin"_s : u"changed"_s);
+        if (!databaseBack)
+            QCOMPARE(readBytes(rig.p.databasePath()), live);
+        QCOMPARE(rig.p.context.ReadINI(u"Web"_s, u"MainURL"_s).isEmpty(),
+                 restored == u"both" || restored == u"ini");
+        // After a restore asked for, Backup and Restore wait for another folder.
+        const bool asked = messages.first().startsWith(u"Restore"_s);
+        QCOMPARE(rig.enabled("cmdRestore"), !asked);
     }
 
     // A backup that would overwrite a live file is refused before anything is copied.
@@ -369,72 +373,14 @@ private Q_SLOTS:
         rig.open();
         const QByteArray live = readBytes(rig.p.program.DatabasePath);
         rig.browse(folder);
-        rig.click(u"cmdBackup"_s);
+        rig.click("cmdBackup");
         QCOMPARE(rig.p.messenger.last().text, message);
         QCOMPARE(rig.p.messenger.last().icon, MessageIcon::Exclamation);
         QCOMPARE(readBytes(rig.p.program.DatabasePath), live);
         if (way != u"root")
-            QCOMPARE(rig.control<QLineEdit>(u"txtPath"_s)->text(), rig.backup.path() + u"/"_s);
+            QCOMPARE(rig.text("txtPath"), rig.backup.path() + u"/"_s);
         QVERIFY(!QFileInfo::exists(QDir(program).filePath(BackupDatabaseFileName)));
         QVERIFY(rig.p.context.ReadINI(u"Backup"_s, u"BackupLocation"_s) == rig.backup.path());
-    }
-
-    void partialRestores_data()
-    {
-        QTest::addColumn<bool>("database");
-        QTest::addColumn<bool>("iniCopy");
-        QTest::addColumn<QList<MessageAnswer>>("answers");
-        QTest::addColumn<QString>("lastMessage");
-        QTest::addColumn<bool>("restored");
-        QTest::addColumn<bool>("buttonsOff");
-        QTest::newRow("INI copy missing") << true << false << QList<MessageAnswer>{}
-                                          << u"Backup Tarvo INI file not found!"_s << false << false;
-        QTest::newRow("both cancelled")
-            << true << true << QList<MessageAnswer>{MessageAnswer::Cancel, MessageAnswer::Cancel}
-            << u"Restore Tarvo INI file dated"_s << false << true;
-        QTest::newRow("database only")
-            << true << true << QList<MessageAnswer>{MessageAnswer::Ok, MessageAnswer::Cancel}
-            << u"Tarvo database restoration completed !"_s << true << true;
-        QTest::newRow("INI only") << false << true << QList<MessageAnswer>{MessageAnswer::Ok}
-                                  << u"Tarvo INI file restoration completed !"_s << false << true;
-    }
-    void partialRestores()
-    {
-        QFETCH(bool, database);
-        QFETCH(bool, iniCopy);
-        QFETCH(QList<MessageAnswer>, answers);
-        QFETCH(QString, lastMessage);
-        QFETCH(bool, restored);
-        QFETCH(bool, buttonsOff);
-        BackupRig rig;
-        QVERIFY(rig.p.databaseService.copyTo(rig.backup.filePath(BackupDatabaseFileName)));
-        if (iniCopy)
-            QVERIFY(QFile::copy(rig.p.iniPath(), rig.backup.filePath(IniFileName)));
-        if (!database)
-            QVERIFY(QFile::remove(rig.backup.filePath(BackupDatabaseFileName)));
-        QVERIFY(execSql(rig.p.database.handle(), u"UPDATE UserID SET UserID = 'changed'"_s));
-        rig.open();
-        for (MessageAnswer answer : answers)
-            rig.p.messenger.answer(answer);
-        if (!database)
-            rig.control<QCheckBox>(u"chkBackupDB"_s)->setChecked(false);
-        rig.click(u"cmdRestore"_s);
-        QVERIFY2(rig.p.messenger.last().text.startsWith(lastMessage),
-                 qPrintable(rig.p.messenger.last().text));
-        QCOMPARE(rig.firstUser(), restored ? u"admin"_s : u"changed"_s);
-        QCOMPARE(rig.enabled(u"cmdRestore"_s), !buttonsOff);
-    }
-
-    void onlySystemAdministratorsRestore()
-    {
-        BackupRig rig(GroupHQ);
-        rig.open();
-        QVERIFY(!rig.enabled(u"cmdRestore"_s));
-        rig.browse(rig.work.path());
-        QVERIFY(rig.enabled(u"cmdBackup"_s) && !rig.enabled(u"cmdRestore"_s));
-        rig.click(u"cmdBackup"_s);
-        QCOMPARE(rig.p.messenger.last().title, u"Backup completed"_s);
-        QVERIFY(!rig.enabled(u"cmdRestore"_s));
     }
 };
 

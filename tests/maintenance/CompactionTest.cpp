@@ -1,4 +1,4 @@
-// "Compact Database": the size text, the compaction of the live database and its refusals.
+// "Compact Database": the compaction of the live database and its refusals.
 
 #include "MaintenanceTestKit.h"
 
@@ -17,14 +17,8 @@ namespace {
 // Fills IP_Info with rows of some weight and deletes every second one, leaving free pages behind.
 void addAndDeleteRows(const test::TestProgram& p, int rows)
 {
-    const QSqlDatabase db = p.database.handle();
-    QVERIFY(execSql(db, u"BEGIN"_s));
-    for (int i = 0; i < rows; ++i)
-        QVERIFY(execSql(db, u"INSERT INTO IP_Info (IP_Address, Name, Remarks) VALUES (?, ?, ?)"_s,
-                        {u"10.%1.%2.%3"_s.arg(i / 65536).arg(i / 256 % 256).arg(i % 256), u"PC%1"_s.arg(i),
-                         QString(300, QLatin1Char('r'))}));
-    QVERIFY(execSql(db, u"COMMIT"_s));
-    QVERIFY(execSql(db, u"DELETE FROM IP_Info WHERE rowid % 2 = 0"_s));
+    QVERIFY(test::addRecords(p.database.handle(), rows));
+    QVERIFY(execSql(p.database.handle(), u"DELETE FROM IP_Info WHERE rowid % 2 = 0"_s));
 }
 
 int rowCount(const test::TestProgram& p)
@@ -38,24 +32,6 @@ class CompactionTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void sizeText_data()
-    {
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("512") << 512LL << u"512 bytes"_s;
-        QTest::newRow("1023") << 1023LL << u"1023 bytes"_s;
-        QTest::newRow("1536") << 1536LL << u"1.50 KB"_s;
-        QTest::newRow("1 MB") << 1048576LL << u"1.00 MB"_s;
-        QTest::newRow("1 GB") << 1073741824LL << u"1.00 GB"_s;
-        QTest::newRow("past 4 GB") << 5LL * 1073741824 + 536870912 << u"5.50 GB"_s;
-    }
-    void sizeText()
-    {
-        QFETCH(qint64, bytes);
-        QFETCH(QString, text);
-        QCOMPARE(formatByteCount(bytes), text);
-    }
-
     void compactionShrinksTheLiveDatabaseAndKeepsEveryRow()
     {
         test::TestProgram p;

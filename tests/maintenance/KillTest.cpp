@@ -1,5 +1,8 @@
-// Backup, restore, compaction and join killed midway (SIGKILL at random moments, in a helper process)
-// never lose the live database, the copy or the pieces.
+// Backup, restore, compaction and join killed midway (SIGKILL at random moments) never lose the live
+// database, the copy or the pieces. The test runs itself as the helper that is killed:
+//   test_maintenance_kill helper backup|restore|compact <live database> <copy> <other copy>
+//   test_maintenance_kill helper join <file>
+// runs the operation over and over (a join once) and prints "ready" once it has started.
 
 #include "MaintenanceTestKit.h"
 
@@ -11,6 +14,8 @@
 #include <QProcess>
 #include <QThread>
 
+#include <cstdio>
+
 using namespace tarvo;
 using namespace Qt::StringLiterals;
 
@@ -18,6 +23,40 @@ namespace {
 
 constexpr int Rounds = 12;
 constexpr int Rows = 6000;
+
+int helper(const QStringList& args)
+{
+    auto ready = [] {
+        std::puts("ready");
+        std::fflush(stdout);
+    };
+    auto fail = [](const QString& text) {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        return 1;
+    };
+    const QString operation = args.value(0);
+    if (operation == u"join") {
+        ready();
+        FileJoiner joiner(args.value(1), true);
+        return runToEnd(joiner) ? 0 : fail(joiner.errorText());
+    }
+    ProgramState program;
+    DatabaseService service(program);
+    if (auto opened = service.switchTo(args.value(1)); !opened)
+        return fail(opened.error());
+    ready();
+    for (int round = 0;; ++round) {
+        DbOutcome done = DbOutcome::failure(u"unknown operation"_s);
+        if (operation == u"backup")
+            done = service.copyTo(args.value(2));
+        else if (operation == u"restore")
+            done = service.replaceWith(args.value(2 + round % 2));
+        else if (operation == u"compact")
+            done = service.compact();
+        if (!done)
+            return fail(done.error());
+    }
+}
 
 // A Tarvo database with some weight and its first user named marker.
 void makeDatabase(const test::TestProgram& p, const QString& path, const QString& marker)
@@ -27,11 +66,7 @@ void makeDatabase(const test::TestProgram& p, const QString& path, const QString
     {
         const QSqlDatabase db = QSqlDatabase::database(name, false);
         QVERIFY(execSql(db, u"UPDATE UserID SET UserID = ?"_s, {marker}));
-        QVERIFY(execSql(db, u"BEGIN"_s));
-        for (int i = 0; i < Rows; ++i)
-            QVERIFY(execSql(db, u"INSERT INTO IP_Info (IP_Address, Remarks) VALUES (?, ?)"_s,
-                            {u"10.0.%1.%2"_s.arg(i / 256).arg(i % 256), QString(400, QLatin1Char('r'))}));
-        QVERIFY(execSql(db, u"COMMIT"_s));
+        QVERIFY(test::addRecords(db, Rows));
     }
     closeDatabaseFile(name);
 }
@@ -55,13 +90,13 @@ QString contents(const QString& path)
 // Starts the helper, kills it after a random wait once it is ready; false when it did not start.
 bool runAndKill(const QStringList& arguments, QRandomGenerator& random, int maxWaitMs)
 {
-    QProcess helper;
-    helper.start(QStringLiteral(KILL_HELPER), arguments);
-    if (!helper.waitForReadyRead(10000) || !helper.readAll().startsWith("ready"))
+    QProcess process;
+    process.start(QCoreApplication::applicationFilePath(), QStringList{u"helper"_s} + arguments);
+    if (!process.waitForReadyRead(10000) || !process.readAll().startsWith("ready"))
         return false;
     QThread::msleep(random.bounded(maxWaitMs));
-    helper.kill(); // SIGKILL
-    helper.waitForFinished(5000);
+    process.kill(); // SIGKILL
+    process.waitForFinished(5000);
     return true;
 }
 
@@ -130,5 +165,14 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(KillTest)
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (QCoreApplication::arguments().value(1) == u"helper")
+        return helper(QCoreApplication::arguments().mid(2));
+    KillTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "KillTest.moc"

@@ -3,6 +3,8 @@
 #include "TestProgram.h"
 #include "UserFolders.h"
 
+#include "core/Sql.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -38,6 +40,17 @@ inline QByteArray readBytes(const QString& path)
 inline QStringList filesIn(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// Adds IP records of some weight (addresses 10.x.y.z, names PCn, remarks of 400 characters).
+inline DbOutcome addRecords(const QSqlDatabase& db, int count)
+{
+    return execSql(
+        db,
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < ?) "
+                       "INSERT INTO IP_Info (IP_Address, Name, Remarks) SELECT '10.' || (i / 65536) || "
+                       "'.' || (i / 256 % 256) || '.' || (i % 256), 'PC' || i, hex(zeroblob(200)) FROM n"),
+        {count});
 }
 
 } // namespace tarvo::test

@@ -1,12 +1,7 @@
-#include "TestProgram.h"
-#include "WidgetDriver.h"
+#include "PlanTestKit.h"
 
-#include "core/Sql.h"
 #include "plan/SettingsPage.h"
 #include "plan/frmLocalSetting.h"
-
-#include <QApplication>
-#include <QLabel>
 
 using namespace tarvo;
 
@@ -18,24 +13,16 @@ struct FixedAddress final : LocalAddress
     QString localIPv4() const override { return address; }
 };
 
-struct LocalSettingWindow
+struct LocalSettingWindow : test::PlanWindow<frmLocalSetting>
 {
     explicit LocalSettingWindow(const QString& address, const QString& setup = {})
     {
         for (const QString& sql : setup.split(';', Qt::SkipEmptyParts))
-            QVERIFY(execSql(program.database.handle(), sql));
+            exec(sql);
         local.address = address;
-        window = std::make_unique<frmLocalSetting>(program.context, local);
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        open(local);
     }
-    QString text(const char* name) const
-    {
-        if (auto* label = window->findChild<QLabel*>(QLatin1String(name)))
-            return label->text();
-        return test::child<QLineEdit>(window.get(), name)->text();
-    }
+    ~LocalSettingWindow() { delete window; } // before the address it reads goes
     // The values of the named fields, joined by "|".
     QString texts(std::initializer_list<const char*> names) const
     {
@@ -44,14 +31,8 @@ struct LocalSettingWindow
             values << text(name);
         return values.join('|');
     }
-    QString stored(const char* sql) const
-    {
-        return querySingleValue(program.database.handle(), QString::fromLatin1(sql))->toString();
-    }
 
-    test::TestProgram program;
     FixedAddress local;
-    std::unique_ptr<frmLocalSetting> window;
 };
 
 const char* const AreaRows = "SELECT group_concat(Region || '/' || AssignIP || '/' || Segment_ip || '/' || "
@@ -61,10 +42,9 @@ const char* const CityRows =
     "Region || '/' || Abbr_state || '/' || ifnull(Offset, '-') || '/' || StartIPRange "
     "|| '/' || ToIPRange, ' ') FROM City";
 
-CityRow city(const QString& name, const QString& region, const QString& code, int octet2,
-             const QString& state)
+CityRow city(const QString& name, const QString& code, int octet2, const QString& state)
 {
-    return {1, name, code, octet2, std::nullopt, 0, 0, state, region};
+    return {1, name, code, octet2, std::nullopt, 0, 0, state, "Headquarters"};
 }
 
 } // namespace
@@ -77,17 +57,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<QList<CityRow>>("cities");
         QTest::addColumn<bool>("needed");
-        const CityRow sample = city("IT Division", "Headquarters", "ITD", 100, "HQ");
+        const CityRow sample = city("IT Division", "ITD", 100, "HQ");
         QTest::newRow("no city") << QList<CityRow>{} << true;
         QTest::newRow("the sample city") << QList<CityRow>{sample} << true;
         QTest::newRow("name in another case")
-            << QList<CityRow>{city("IT division", "Headquarters", "ITD", 100, "HQ")} << false;
+            << QList<CityRow>{city("IT division", "ITD", 100, "HQ")} << false;
         QTest::newRow("state code in another case")
-            << QList<CityRow>{city("IT Division", "Headquarters", "ITD", 100, "hq")} << false;
-        QTest::newRow("another octet 2")
-            << QList<CityRow>{city("IT Division", "Headquarters", "ITD", 101, "HQ")} << false;
-        QTest::newRow("a second city")
-            << QList<CityRow>{sample, city("Ipoh", "North", "IPH", 1, "A")} << false;
+            << QList<CityRow>{city("IT Division", "ITD", 100, "hq")} << false;
+        QTest::newRow("another octet 2") << QList<CityRow>{city("IT Division", "ITD", 101, "HQ")} << false;
+        QTest::newRow("a second city") << QList<CityRow>{sample, city("Ipoh", "IPH", 1, "A")} << false;
     }
     void needsLocalSettingOnlyForTheSampleCity()
     {
@@ -95,25 +73,27 @@ private Q_SLOTS:
         QTEST(needsLocalSetting(cities), "needed");
     }
 
-    // The workstation's address fills the octets; one that is not four octets counts as 127.0.0.1.
+    // The workstation's address fills the octets; one that is not four octets counts as 127.0.0.1. The
+    // octet fields take an octet.
     void workstationAddress_data()
     {
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("shown"); // address, octet 1, octet 2, segment
+        const QString loopback = "127.0.0.1|127|0|0";
         QTest::newRow("four parts") << "10.20.30.40"
                                     << "10.20.30.40|10|20|30";
-        QTest::newRow("two parts") << "10.20"
-                                   << "127.0.0.1|127|0|0";
-        QTest::newRow("none") << ""
-                              << "127.0.0.1|127|0|0";
-        QTest::newRow("not an octet") << "10.20.300.4"
-                                      << "127.0.0.1|127|0|0";
+        QTest::newRow("two parts") << "10.20" << loopback;
+        QTest::newRow("none") << "" << loopback;
+        QTest::newRow("not an octet") << "10.20.300.4" << loopback;
     }
     void workstationAddress()
     {
         QFETCH(QString, address);
         LocalSettingWindow w(address);
         QTEST(w.texts({"lblLocalIP", "txtIPOctet1", "txtIPOctet2", "lbltxtSegment"}), "shown");
+        w.type("txtIPOctet1", "256");
+        w.type("txtIPOctet2", "1x9");
+        QCOMPARE(w.texts({"txtIPOctet1", "txtIPOctet2"}), "25|19");
     }
 
     // Save rewrites the sample rows, or makes them when they are missing, as one segmented area whose
@@ -122,33 +102,30 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("areas");
         QTest::addColumn<QString>("cities");
         const QString shownDefaults = "Headquarters|HQ|IT Division|ITD";
-        QTest::newRow("delivered") << "" << shownDefaults << "Headquarters/10/1/KL"
-                                   << "IT Division/ITD/20/Headquarters/KL/-/0/0";
+        const QString delivered = "IT Division/ITD/20/Headquarters/KL/-/0/0";
+        QTest::newRow("delivered") << "" << shownDefaults << delivered;
         QTest::newRow("sample rows edited")
             << "UPDATE City SET Abbr_city = 'HQC', Offset = 5, StartIPRange = 9; "
                "UPDATE Region SET Segment_ip = 0, Abbr_segment = 'hx'"
             << "Headquarters|HX|IT Division|HQC"
-            << "Headquarters/10/1/KL"
             << "IT Division/HQC/20/Headquarters/KL/5/9/0";
         QTest::newRow("sample rows missing")
-            << "DELETE FROM City; DELETE FROM Region" << shownDefaults << "Headquarters/10/1/KL"
-            << "IT Division/ITD/20/Headquarters/KL/-/0/0";
+            << "DELETE FROM City; DELETE FROM Region" << shownDefaults << delivered;
     }
     void saveRewritesOrMakesTheSampleRows()
     {
         QFETCH(QString, setup);
         LocalSettingWindow w("10.20.30.40", setup);
         QTEST(w.texts({"txtRegionName", "txtSegmentCode", "txtBandar", "txtKodBandar"}), "shown");
-        test::type(w.window.get(), "txtSegmentCode", "kl");
+        w.type("txtSegmentCode", "kl");
         QCOMPARE(w.text("txtSegmentCode"), "KL");
-        test::click(w.window.get(), "cmdUpdateSetting");
-        QCOMPARE(w.program.messenger.texts(), QStringList{PlanText::SaveQuestion});
+        w.click("cmdUpdateSetting");
+        QCOMPARE(w.messages(), QStringList{PlanText::SaveQuestion});
         QCOMPARE(w.window->result(), int(QDialog::Accepted));
-        QTEST(w.stored(AreaRows), "areas");
-        QTEST(w.stored(CityRows), "cities");
+        QCOMPARE(w.row(AreaRows), "Headquarters/10/1/KL");
+        QTEST(w.row(CityRows), "cities");
     }
 
     // The first empty field is reported and takes the focus; nothing is written.
@@ -168,21 +145,13 @@ private Q_SLOTS:
         QFETCH(QStringList, emptied);
         LocalSettingWindow w("10.20.30.40");
         for (const QString& name : emptied)
-            test::child<QLineEdit>(w.window.get(), name.toLatin1())->clear();
-        test::click(w.window.get(), "cmdUpdateSetting");
-        QTEST(w.program.messenger.texts().join(';'), "message");
+            w.child<QLineEdit>(name.toLatin1())->clear();
+        w.click("cmdUpdateSetting");
+        QTEST(w.messages().join(';'), "message");
         QTEST(w.program.messenger.last().title, "title");
         QCOMPARE(QApplication::focusWidget()->objectName(), emptied.last());
         QVERIFY(w.window->isVisible());
-        QCOMPARE(w.stored(AreaRows), "Headquarters/10/1/HQ");
-    }
-
-    void octetFieldsTakeAnOctet()
-    {
-        LocalSettingWindow w("10.20.30.40");
-        test::type(w.window.get(), "txtIPOctet1", "256");
-        test::type(w.window.get(), "txtIPOctet2", "1x9");
-        QCOMPARE(w.texts({"txtIPOctet1", "txtIPOctet2"}), "25|19");
+        QCOMPARE(w.row(AreaRows), "Headquarters/10/1/HQ");
     }
 };
 

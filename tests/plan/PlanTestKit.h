@@ -8,16 +8,87 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFrame>
+#include <QLabel>
 #include <QListWidget>
 #include <QPointer>
 #include <QSqlRecord>
 #include <QTabWidget>
 #include <QTest>
 
-// The settings window of a test program folder, opened by a signed-in administrator, driven by the
-// names of its controls.
+// The windows of the address plan over a test program folder, driven by the names of their controls.
 namespace tarvo::test {
+
+template <class Window>
+struct PlanWindow
+{
+    ~PlanWindow() { delete window; }
+
+    template <class... Args>
+    void open(Args&&... args)
+    {
+        window = new Window(program.context, std::forward<Args>(args)...);
+        window->show();
+        QApplication::setActiveWindow(window);
+        if (!QTest::qWaitForWindowActive(window))
+            qFatal("the window does not come up");
+    }
+    void exec(const QString& sql) const
+    {
+        if (!execSql(program.database.handle(), sql))
+            qFatal("cannot run %s", qPrintable(sql));
+    }
+    // The values of a query's first row, as texts joined by "|".
+    QString row(const QString& sql) const
+    {
+        auto query = runSql(program.database.handle(), sql);
+        QStringList values;
+        if (query && query->next())
+            for (int i = 0; i < query->record().count(); ++i)
+                values << (query->value(i).isNull() ? QStringLiteral("NULL") : query->value(i).toString());
+        return values.join(QLatin1Char('|'));
+    }
+    int count(const QString& table) const
+    {
+        return row(QStringLiteral("SELECT count(*) FROM ") + table).toInt();
+    }
+
+    template <class T>
+    T* child(const char* name) const
+    {
+        return test::child<T>(window, name);
+    }
+    // The text of a label or of a field.
+    QString text(const char* name) const
+    {
+        if (auto* label = window->template findChild<QLabel*>(QLatin1String(name)))
+            return label->text();
+        return child<QLineEdit>(name)->text();
+    }
+    bool enabled(const char* name) const { return child<QWidget>(name)->isEnabled(); }
+    bool visible(const char* name) const { return child<QWidget>(name)->isVisible(); }
+    void type(const char* name, const QString& text) const { test::type(window, name, text); }
+    void click(const char* name) const { test::click(window, name); }
+    QStringList messages() const { return program.messenger.texts(); }
+    QStringList listed(const char* list) const
+    {
+        QStringList names;
+        auto* box = child<QListWidget>(list);
+        for (int i = 0; i < box->count(); ++i)
+            names << box->item(i)->text();
+        return names;
+    }
+    QStringList items(const char* combo) const
+    {
+        QStringList texts;
+        auto* box = child<QComboBox>(combo);
+        for (int i = 0; i < box->count(); ++i)
+            texts << box->itemText(i);
+        return texts;
+    }
+
+    TestProgram program;
+    QPointer<Window> window;
+};
 
 enum Tab
 {
@@ -45,52 +116,14 @@ inline QByteArray button(int tab, const char* action)
     return QByteArray(action) + Pages[tab].suffix;
 }
 
-struct Settings
+// The settings window, opened by a signed-in administrator.
+struct Settings : PlanWindow<frmIPAddressSettings>
 {
     explicit Settings(const QString& group = GroupSistem, const QString& region = {})
     {
         program.signInAs(QStringLiteral("admin"), QStringLiteral("Administrator"), group, region);
     }
-    ~Settings() { delete window; }
 
-    void open()
-    {
-        window = new frmIPAddressSettings(program.context);
-        window->show();
-        QApplication::setActiveWindow(window);
-        if (!QTest::qWaitForWindowActive(window))
-            qFatal("the settings window does not come up");
-    }
-    void exec(const QString& sql) const
-    {
-        if (!execSql(program.database.handle(), sql))
-            qFatal("cannot run %s", qPrintable(sql));
-    }
-    // The values of a query's first row, as texts joined by "|".
-    QString row(const QString& sql) const
-    {
-        auto query = runSql(program.database.handle(), sql);
-        QStringList values;
-        if (query && query->next())
-            for (int i = 0; i < query->record().count(); ++i)
-                values << (query->value(i).isNull() ? QStringLiteral("NULL") : query->value(i).toString());
-        return values.join(QLatin1Char('|'));
-    }
-    int count(const QString& table) const
-    {
-        return row(QStringLiteral("SELECT count(*) FROM ") + table).toInt();
-    }
-
-    template <class T>
-    T* child(const char* name) const
-    {
-        return test::child<T>(window, name);
-    }
-    QString text(const char* name) const { return child<QLineEdit>(name)->text(); }
-    bool enabled(const char* name) const { return child<QWidget>(name)->isEnabled(); }
-    bool visible(const char* name) const { return child<QWidget>(name)->isVisible(); }
-    void type(const char* name, const QString& text) const { test::type(window, name, text); }
-    void click(const char* name) const { test::click(window, name); }
     // Saves and answers the confirmation with OK (or the given answer).
     void save(const char* button, MessageAnswer answer = MessageAnswer::Ok)
     {
@@ -107,14 +140,6 @@ struct Settings
             enabled << tabs->isTabEnabled(i);
         return enabled;
     }
-    QStringList listed(const char* list) const
-    {
-        QStringList names;
-        auto* box = child<QListWidget>(list);
-        for (int i = 0; i < box->count(); ++i)
-            names << box->item(i)->text();
-        return names;
-    }
     // Picks a list entry with the mouse.
     void pick(const char* list, const QString& name) const
     {
@@ -125,24 +150,8 @@ struct Settings
         box->scrollToItem(items.first());
         QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, box->visualItemRect(items.first()).center());
     }
-    QStringList messages() const { return program.messenger.texts(); }
-    // Chooses an item of a drop-down list, as a pick of the user does.
-    void choose(const char* combo, const QString& item) const
-    {
-        auto* box = child<QComboBox>(combo);
-        const int index = box->findText(item);
-        if (index < 0)
-            qFatal("no item %s", qPrintable(item));
-        box->setCurrentIndex(index);
-    }
-    QStringList items(const char* combo) const
-    {
-        QStringList texts;
-        auto* box = child<QComboBox>(combo);
-        for (int i = 0; i < box->count(); ++i)
-            texts << box->itemText(i);
-        return texts;
-    }
+    // Chooses an item of a drop-down list with the mouse.
+    void choose(const char* combo, const QString& item) const { test::pick(window, combo, item); }
 
     // Enters the edit state of a page: "Add" when name is empty, else a pick of that row and "Update".
     void edit(int tab, const QString& name) const
@@ -171,9 +180,6 @@ struct Settings
     {
         return visible(button(tab, tab == CityTab ? "frameSimpan" : "FrameSimpan"));
     }
-
-    TestProgram program;
-    QPointer<frmIPAddressSettings> window;
 };
 
 } // namespace tarvo::test

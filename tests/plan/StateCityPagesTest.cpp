@@ -76,7 +76,7 @@ class StateCityPagesTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void citySaveRules_data()
+    void saveRules_data()
     {
         QTest::addColumn<QString>("area");
         QTest::addColumn<QString>("state");  // empty in a segmented area
@@ -84,8 +84,9 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("input");
         QTest::addColumn<QString>("message"); // the refusal, or the save question
         QTest::addColumn<QString>("focus");
-        QTest::addColumn<QString>("name"); // the city whose stored row is compared
-        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("name");   // the city whose stored row is compared, or the state saved
+        QTest::addColumn<QString>("stored"); // that city's row, or the area's states
+        QTest::addColumn<int>("tab");
         auto city = [](const QString& name, const QString& code, const QString& octet2,
                        const QString& offset) {
             QStringList steps{"txtBandar=" + name, "txtKodBandar=" + code, "txtIPOctet2=" + octet2};
@@ -96,53 +97,70 @@ private Q_SLOTS:
         const QString offsetNote = "Offset value must increment by 10 ... ";
         // clang-format off
         QTest::newRow("offset 25") << "North" << "Perak" << "" << city("Kuala", "kl", "30", "25")
-            << offsetNote << "txtOffset" << "Kuala" << "";
+            << offsetNote << "txtOffset" << "Kuala" << "" << int(test::CityTab);
         QTest::newRow("offset 251 stops at 25") << "North" << "Perak" << "" << city("Kuala", "KL", "30", "251")
-            << offsetNote << "txtOffset" << "Kuala" << "";
+            << offsetNote << "txtOffset" << "Kuala" << "" << int(test::CityTab);
         QTest::newRow("stored offset above 250") << "South" << "" << "Gopeng" << QStringList{"txtBandar=Gopeng Lama"}
-            << "Please enter Offset from 0 to 250 !" << "txtOffset" << "Gopeng" << "Gopeng|GPG|30|300|0|0|S|South";
+            << "Please enter Offset from 0 to 250 !" << "txtOffset" << "Gopeng" << "Gopeng|GPG|30|300|0|0|S|South" << int(test::CityTab);
         QTest::newRow("offset empty") << "North" << "Perak" << "" << city("Kuala", "KL", "30", {})
-            << "Please enter Offset !" << "txtOffset" << "Kuala" << "";
+            << "Please enter Offset !" << "txtOffset" << "Kuala" << "" << int(test::CityTab);
         for (const char* offset : {"0", "10", "250"})
             QTest::newRow(qPrintable(QStringLiteral("offset %1").arg(offset))) << "North" << "Perak" << ""
                 << city("Kuala", "kl", "30", offset) << Saved << "" << "Kuala"
-                << QStringLiteral("Kuala|KL|30|%1|0|0|P|North").arg(offset);
+                << QStringLiteral("Kuala|KL|30|%1|0|0|P|North").arg(offset) << int(test::CityTab);
         QTest::newRow("octets of a city of the state") << "North" << "Perak" << "" << city("Kuala", "KL", "20", "10")
-            << "IP Octet 2 and Offset already exist ! (Ipoh)" << "txtIPOctet2" << "Kuala" << "";
+            << "IP Octet 2 and Offset already exist ! (Ipoh)" << "txtIPOctet2" << "Kuala" << "" << int(test::CityTab);
         QTest::newRow("octets of a city of another state") << "North" << "Kedah" << "" << city("Kuala", "KL", "20", "10")
-            << Saved << "" << "Kuala" << "Kuala|KL|20|10|0|0|K|North";
+            << Saved << "" << "Kuala" << "Kuala|KL|20|10|0|0|K|North" << int(test::CityTab);
         QTest::newRow("offset changed to a used one") << "North" << "Perak" << "Ipoh" << QStringList{"txtOffset=20"}
-            << "IP Octet 2 and Offset already exist ! (Taiping)" << "txtOffset" << "Ipoh" << "Ipoh|IPH|20|10|0|0|P|North";
+            << "IP Octet 2 and Offset already exist ! (Taiping)" << "txtOffset" << "Ipoh" << "Ipoh|IPH|20|10|0|0|P|North" << int(test::CityTab);
         QTest::newRow("name of another state's city") << "North" << "Kedah" << "" << city("IPOH", "X", "40", "10")
-            << PlanText::alreadyExists("City :") << "txtBandar" << "IPOH" << "Ipoh|IPH|20|10|0|0|P|North";
+            << PlanText::alreadyExists("City :") << "txtBandar" << "IPOH" << "Ipoh|IPH|20|10|0|0|P|North" << int(test::CityTab);
         QTest::newRow("code of another state's city") << "North" << "Kedah" << "" << city("Kuala", "iph", "40", "10")
-            << PlanText::alreadyExists("City Code :") << "txtKodBandar" << "Kuala" << "";
+            << PlanText::alreadyExists("City Code :") << "txtKodBandar" << "Kuala" << "" << int(test::CityTab);
         QTest::newRow("code missing") << "North" << "Kedah" << "" << QStringList{"txtBandar=Kuala"}
-            << "Please enter City Code : !" << "txtKodBandar" << "Kuala" << "";
+            << "Please enter City Code : !" << "txtKodBandar" << "Kuala" << "" << int(test::CityTab);
         QTest::newRow("name with a quote") << "North" << "Kedah" << "" << city("O'Neil", "ON", "40", "10")
-            << Saved << "" << "O'Neil" << "O'Neil|ON|40|10|0|0|K|North";
+            << Saved << "" << "O'Neil" << "O'Neil|ON|40|10|0|0|K|North" << int(test::CityTab);
         QTest::newRow("segment: octet 2 of a city without octet 3") << "Headquarters" << "" << ""
-            << city("Lab", "LAB", "100", {}) << "IP Octet 2 already exist ! (IT Division)" << "txtIPOctet2" << "Lab" << "";
+            << city("Lab", "LAB", "100", {}) << "IP Octet 2 already exist ! (IT Division)" << "txtIPOctet2" << "Lab" << "" << int(test::CityTab);
         QTest::newRow("segment: any such city, not only the first") << "Headquarters" << "" << ""
-            << city("Lab", "LAB", "50", {}) << "IP Octet 2 already exist ! (Depot)" << "txtIPOctet2" << "Lab" << "";
+            << city("Lab", "LAB", "50", {}) << "IP Octet 2 already exist ! (Depot)" << "txtIPOctet2" << "Lab" << "" << int(test::CityTab);
         QTest::newRow("segment: without octet 3") << "Headquarters" << "" << "" << city("Lab", "lab", "60", {})
-            << Saved << "" << "Lab" << "Lab|LAB|60|none|0|0|HQ|Headquarters";
+            << Saved << "" << "Lab" << "Lab|LAB|60|none|0|0|HQ|Headquarters" << int(test::CityTab);
         QTest::newRow("segment: octets 2 and 3 used") << "Headquarters" << "" << "" << city("Lab", "LAB", "90", "5")
-            << "IP Octet 2 and IP Octet 3 already exist ! (Annex)" << "txtOffset" << "Lab" << "";
+            << "IP Octet 2 and IP Octet 3 already exist ! (Annex)" << "txtOffset" << "Lab" << "" << int(test::CityTab);
         QTest::newRow("segment: octets 2 and 3 used, with a range") << "Headquarters" << "" << ""
             << city("Lab", "LAB", "90", "5") + QStringList{"txtStartIPRange=1", "txtToIPRange=9"}
-            << Saved << "" << "Lab" << "Lab|LAB|90|5|1|9|HQ|Headquarters";
+            << Saved << "" << "Lab" << "Lab|LAB|90|5|1|9|HQ|Headquarters" << int(test::CityTab);
         QTest::newRow("segment: reversed range") << "Headquarters" << "" << ""
             << city("Lab", "LAB", "91", "5") + QStringList{"txtStartIPRange=200", "txtToIPRange=100"}
-            << "The end of the IP Range should not be less than its start ..." << "txtStartIPRange" << "Lab" << "";
+            << "The end of the IP Range should not be less than its start ..." << "txtStartIPRange" << "Lab" << "" << int(test::CityTab);
         QTest::newRow("segment: range start only") << "Headquarters" << "" << ""
             << city("Lab", "LAB", "91", "5") + QStringList{"txtStartIPRange=200"}
-            << "Please enter both ends of the IP Range, or leave both blank !" << "txtToIPRange" << "Lab" << "";
+            << "Please enter both ends of the IP Range, or leave both blank !" << "txtToIPRange" << "Lab" << "" << int(test::CityTab);
         QTest::newRow("segment: offset emptied") << "Headquarters" << "" << "Annex" << QStringList{"txtOffset="}
-            << Saved << "" << "Annex" << "Annex|ANX|90|none|0|0|HQ|Headquarters";
+            << Saved << "" << "Annex" << "Annex|ANX|90|none|0|0|HQ|Headquarters" << int(test::CityTab);
+        const QString code = PlanText::alreadyExists("State Code :");
+        const QString north = "Kedah K,Perak P";
+        const int st = test::StateTab;
+        QTest::newRow("state: code of the area's state") << "North" << "" << "" << QStringList{"txtStateName=Johor", "txtStateCode=p"}
+            << code << "txtStateCode" << "" << north << st;
+        QTest::newRow("state: code clash before the name") << "North" << "" << "" << QStringList{"txtStateName=kedah", "txtStateCode=P"}
+            << code << "txtStateCode" << "" << north << st;
+        QTest::newRow("state: name of the area's state") << "North" << "" << "" << QStringList{"txtStateName=KEDAH", "txtStateCode=J"}
+            << PlanText::alreadyExists("State Name :") << "txtStateName" << "" << north << st;
+        QTest::newRow("state: code of another area's state") << "North" << "" << "" << QStringList{"txtStateName=Selangor", "txtStateCode=s"}
+            << Saved << "" << "Selangor" << "Kedah K,Perak P,Selangor S" << st;
+        QTest::newRow("state: code missing") << "North" << "" << "" << QStringList{"txtStateName=Johor"}
+            << "Please enter State Code : !" << "txtStateCode" << "" << north << st;
+        QTest::newRow("state: nothing changed") << "North" << "" << "Perak" << QStringList{} << "Record not changed !"
+            << "" << "" << north << st;
+        QTest::newRow("state: own name in another case") << "North" << "" << "Perak" << QStringList{"txtStateName=PERAK"}
+            << Saved << "" << "PERAK" << "Kedah K,PERAK P" << st;
         // clang-format on
     }
-    void citySaveRules()
+    void saveRules()
     {
         QFETCH(QString, area);
         QFETCH(QString, state);
@@ -151,27 +169,42 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(QString, focus);
         QFETCH(QString, name);
-        QFETCH(QString, stored);
+        QFETCH(int, tab);
         test::Settings s;
         seed(s);
         s.open();
-        choosePlace(s, area, state);
-        s.edit(test::CityTab, edited);
+        const bool city = tab == test::CityTab;
+        if (city) {
+            choosePlace(s, area, state);
+        } else {
+            s.tab(test::StateTab);
+            s.choose("cboRegionState", area);
+        }
+        s.edit(tab, edited);
+        const char* placeBox = city ? "cboRegionCity" : "cboRegionState";
+        QVERIFY(!s.enabled(placeBox));
         s.enter(input);
-        const int before = s.count("City");
-        s.save("cmdSimpanCity");
+        const QString table = city ? "City" : "State";
+        const int before = s.count(table);
+        s.save(test::button(tab, "cmdSimpan"));
         QCOMPARE(s.messages(), QStringList{message});
-        QCOMPARE(s.editing(test::CityTab), message != Saved);
+        QCOMPARE(s.editing(tab), message != Saved);
+        QCOMPARE(s.enabled(placeBox), message == Saved);
         if (!focus.isEmpty())
             QCOMPARE(QApplication::focusWidget()->objectName(), focus);
-        QCOMPARE(s.row(cityRow(name)), stored);
-        QCOMPARE(s.count("City"), before + (message == Saved && edited.isEmpty() ? 1 : 0));
+        QTEST(s.row(city ? cityRow(name)
+                         : "SELECT group_concat(State_name || ' ' || Abbr_state) FROM (SELECT * FROM State "
+                           "WHERE Region = '" +
+                               area + "' ORDER BY State_name)"),
+              "stored");
+        QCOMPARE(s.count(table), before + (message == Saved && edited.isEmpty() ? 1 : 0));
         if (message == Saved)
-            QVERIFY(s.listed("lstBandarCity").contains(name));
+            QVERIFY(s.listed(test::Pages[tab].list).contains(name));
     }
 
     // The place of a city: one state is chosen at once, found within its area; a segmented area lists
-    // its cities at once; another choice forgets the city picked.
+    // its cities at once; another choice forgets the city picked. The link labels explain the octet
+    // fields of the layout shown.
     void cityPlaceChoice()
     {
         test::Settings s;
@@ -192,17 +225,27 @@ private Q_SLOTS:
         s.choose("cboStateCity", "Perak");
         QCOMPARE(s.listed("lstBandarCity"), (QStringList{"Ipoh", "Taiping"}));
         s.pick("lstBandarCity", "Ipoh");
-        QCOMPARE(s.child<QLabel>("lblIPOctet")->text(), "11.20.10.xxx");
+        QCOMPARE(s.text("lblIPOctet"), "11.20.10.xxx");
+        QTest::mouseClick(s.child<LinkLabel>("lblOffset"), Qt::LeftButton);
         QVERIFY(s.enabled("cmdKemaskiniCity"));
         s.choose("cboStateCity", "Kedah");
         QVERIFY(!s.enabled("cmdKemaskiniCity") && !s.enabled("cmdHapusCity"));
 
         s.choose("cboRegionCity", "Headquarters");
         QVERIFY(!s.visible("cboStateCity") && s.visible("txtStartIPRange"));
-        QCOMPARE(s.child<QLabel>("lblOffset")->text(), "IP Octet3 :");
+        QCOMPARE(s.text("lblOffset"), "IP Octet3 :");
         QCOMPARE(s.text("txtKodNegeri"), "HQ");
         QCOMPARE(s.listed("lstBandarCity"), (QStringList{"Annex", "Depot", "IT Division", "Store"}));
         QVERIFY(s.enabled("cmdTambahCity"));
+        QTest::mouseClick(s.child<LinkLabel>("lblOffset"), Qt::LeftButton);
+        QTest::mouseClick(s.child<LinkLabel>("lblIPRange"), Qt::LeftButton);
+        const QList<Message>& shown = s.program.messenger.shown();
+        QCOMPARE(shown.size(), 3);
+        QCOMPARE(shown[0].title, "IP Octet3 Offset Description");
+        QVERIFY(shown[0].text.startsWith("IP Octet3 Offset : \r\nSet Ip Octet3 Offset"));
+        QVERIFY(shown[1].text.startsWith("IP Octet3 : \r\nYou can set to fix"));
+        QCOMPARE(shown[2].title, "IP Range Description");
+        QCOMPARE(shown[2].icon, MessageIcon::Information);
     }
 
     // An area administrator's own area is chosen at once, whatever its kind, on both pages, and the
@@ -212,6 +255,8 @@ private Q_SLOTS:
         test::Settings s(GroupKawasan, QStringLiteral("Headquarters"));
         seed(s);
         s.open();
+        QCOMPARE(s.child<QTabWidget>("SSTabSetting")->currentIndex(), int(test::StateTab));
+        QCOMPARE(s.tabsEnabled(), (QList<bool>{false, true, true, false, false}));
         QCOMPARE(s.items("cboRegionState"), QStringList{"Headquarters"});
         QVERIFY(s.enabled("lstState") && s.enabled("cmdTambahState"));
         s.edit(test::StateTab, {});
@@ -230,65 +275,16 @@ private Q_SLOTS:
         QCOMPARE(s.tabsEnabled(), (QList<bool>{false, true, true, false, false}));
     }
 
-    void stateSaveRules_data()
-    {
-        QTest::addColumn<QString>("area");
-        QTest::addColumn<QString>("edited");
-        QTest::addColumn<QStringList>("input");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("states"); // the area's states afterwards
-        const QString code = PlanText::alreadyExists("State Code :");
-        // clang-format off
-        QTest::newRow("code of the area's state") << "North" << "" << QStringList{"txtStateName=Johor", "txtStateCode=p"}
-            << code << "Kedah K,Perak P";
-        QTest::newRow("code clash before the name") << "North" << "" << QStringList{"txtStateName=kedah", "txtStateCode=P"}
-            << code << "Kedah K,Perak P";
-        QTest::newRow("name of the area's state") << "North" << "" << QStringList{"txtStateName=KEDAH", "txtStateCode=J"}
-            << PlanText::alreadyExists("State Name :") << "Kedah K,Perak P";
-        QTest::newRow("code of another area's state") << "North" << "" << QStringList{"txtStateName=Selangor", "txtStateCode=s"}
-            << Saved << "Kedah K,Perak P,Selangor S";
-        QTest::newRow("code missing") << "North" << "" << QStringList{"txtStateName=Johor"}
-            << "Please enter State Code : !" << "Kedah K,Perak P";
-        QTest::newRow("nothing changed") << "North" << "Perak" << QStringList{} << "Record not changed !" << "Kedah K,Perak P";
-        QTest::newRow("own name in another case") << "North" << "Perak" << QStringList{"txtStateName=PERAK"}
-            << Saved << "Kedah K,PERAK P";
-        // clang-format on
-    }
-    void stateSaveRules()
-    {
-        QFETCH(QString, area);
-        QFETCH(QString, edited);
-        QFETCH(QStringList, input);
-        QFETCH(QString, message);
-        QFETCH(QString, states);
-        test::Settings s;
-        seed(s);
-        s.open();
-        s.tab(test::StateTab);
-        QCOMPARE(s.items("cboRegionState"), (QStringList{"North", "South"})); // the areas with states
-        QVERIFY(!s.enabled("cmdTambahState"));
-        s.choose("cboRegionState", area);
-        s.edit(test::StateTab, edited);
-        QVERIFY(!s.enabled("cboRegionState"));
-        s.enter(input);
-        s.save("cmdSimpanState");
-        QCOMPARE(s.messages(), QStringList{message});
-        QCOMPARE(s.editing(test::StateTab), message != Saved);
-        QCOMPARE(s.row("SELECT group_concat(State_name || ' ' || Abbr_state) FROM "
-                       "(SELECT * FROM State WHERE Region = '" +
-                       area + "' ORDER BY State_name)"),
-                 states);
-        if (message == Saved)
-            QVERIFY(s.enabled("cboRegionState"));
-    }
-
-    // Another area forgets the state picked; the code is one upper-case character.
+    // The areas with states are offered; another area forgets the state picked; the code is one upper-case
+    // character.
     void statePickAndCode()
     {
         test::Settings s;
         seed(s);
         s.open();
         s.tab(test::StateTab);
+        QCOMPARE(s.items("cboRegionState"), (QStringList{"North", "South"})); // the areas with states
+        QVERIFY(!s.enabled("cmdTambahState"));
         s.choose("cboRegionState", "North");
         s.pick("lstState", "Perak");
         QVERIFY(s.enabled("cmdHapusState"));
@@ -344,26 +340,6 @@ private Q_SLOTS:
         QTest::mouseClick(s.child<LinkLabel>("pctOctet2List"), Qt::LeftButton);
         QCOMPARE(rows, (QStringList{"Store STR 50", "Depot DEP 50", "Annex ANX 90", "IT Division ITD 100"}));
         QCOMPARE(s.window->focusWidget()->objectName(), "txtIPOctet2");
-    }
-
-    // The link labels explain the octet fields of the layout shown.
-    void linkLabelsExplain()
-    {
-        test::Settings s;
-        seed(s);
-        s.open();
-        choosePlace(s, "North", "Perak");
-        QTest::mouseClick(s.child<LinkLabel>("lblOffset"), Qt::LeftButton);
-        s.choose("cboRegionCity", "Headquarters");
-        QTest::mouseClick(s.child<LinkLabel>("lblOffset"), Qt::LeftButton);
-        QTest::mouseClick(s.child<LinkLabel>("lblIPRange"), Qt::LeftButton);
-        const QList<Message>& shown = s.program.messenger.shown();
-        QCOMPARE(shown.size(), 3);
-        QCOMPARE(shown[0].title, "IP Octet3 Offset Description");
-        QVERIFY(shown[0].text.startsWith("IP Octet3 Offset : \r\nSet Ip Octet3 Offset"));
-        QVERIFY(shown[1].text.startsWith("IP Octet3 : \r\nYou can set to fix"));
-        QCOMPARE(shown[2].title, "IP Range Description");
-        QCOMPARE(shown[2].icon, MessageIcon::Information);
     }
 
     // The database does not change under an edit; a list window reads again after a change.
