@@ -92,17 +92,20 @@ bool ReplacingFile::fail(const QString& error)
     return false;
 }
 
+QString ReplacingFile::newTemporaryPath(const QString& target)
+{
+    const QFileInfo info(target);
+    return QDir(info.absolutePath())
+        .filePath(QLatin1Char('.') + info.fileName().left(64) + Marker + hostPart() + QLatin1Char('-') +
+                  QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-') + randomPart());
+}
+
 bool ReplacingFile::open()
 {
     discard();
-    const QFileInfo target(m_target);
-    const QString folder = target.absolutePath();
-    removeStaleTemporaries(folder);
-    const QString stem = QLatin1Char('.') + target.fileName().left(64) + Marker + hostPart() +
-                         QLatin1Char('-') + QString::number(QCoreApplication::applicationPid()) +
-                         QLatin1Char('-');
+    removeStaleTemporaries(QFileInfo(m_target).absolutePath());
     for (int attempt = 0; attempt < 8; ++attempt) {
-        m_file.setFileName(QDir(folder).filePath(stem + randomPart()));
+        m_file.setFileName(newTemporaryPath(m_target));
         if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             m_created = true;
             return true;

@@ -25,6 +25,10 @@ public:
 
     // Removes the stale temporaries of the target's folder, then creates an empty temporary file there.
     bool open();
+
+    // A new name of the form above for a temporary of target, for a writer that keeps the file itself.
+    // The file is not made.
+    static QString newTemporaryPath(const QString& target);
     bool write(QByteArrayView bytes);
     // Closes this handle, for example so that another writer (SQLite) fills the temporary file.
     void close() { m_file.close(); }

@@ -1,6 +1,8 @@
 #include "maintenance/PieceJobs.h"
 
+#include "core/ReplacingFile.h"
 #include <QFileInfo>
+
 #include <QSaveFile>
 
 #include <cstdio>
@@ -142,11 +144,6 @@ FileJoiner::FileJoiner(QString path, bool deleteParts) : m_path(std::move(path))
 
 FileJoiner::~FileJoiner() = default;
 
-QString FileJoiner::temporaryPath(const QString& path)
-{
-    return PathOf(path) + QLatin1Char('.') + FileNameOf(path) + QStringLiteral(".tarvo-join");
-}
-
 bool FileJoiner::open()
 {
     m_lengths = consecutivePieces(m_path);
@@ -155,9 +152,11 @@ bool FileJoiner::open()
     m_progress.pieces = m_lengths.size();
     for (const qint64 length : std::as_const(m_lengths))
         m_progress.bytesTotal += length;
-    // A fixed name: what a crash left behind is overwritten here.
-    m_output.setFileName(temporaryPath(m_path));
-    if (!m_output.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+    // A temporary the program recognises: what a killed join left behind goes at the next write into
+    // this folder.
+    removeStaleTemporaries(QFileInfo(m_path).absolutePath());
+    m_output.setFileName(ReplacingFile::newTemporaryPath(m_path));
+    if (!m_output.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
         return fail(
             PieceError::Write,
             QStringLiteral("Cannot write \"%1\": %2").arg(m_output.fileName(), m_output.errorString()));
@@ -229,7 +228,8 @@ void FileJoiner::undo()
     m_piece.reset();
     if (m_output.isOpen())
         m_output.close();
-    QFile::remove(temporaryPath(m_path));
+    if (!m_output.fileName().isEmpty())
+        QFile::remove(m_output.fileName());
 }
 
 } // namespace tarvo

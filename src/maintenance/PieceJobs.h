@@ -118,8 +118,8 @@ public:
     FileJoiner(QString path, bool deleteParts);
     ~FileJoiner() override;
 
-    // The temporary name of the output while it is written.
-    static QString temporaryPath(const QString& path);
+    // The temporary name of the output while it is written (empty before the join opens).
+    QString temporaryPath() const { return m_output.fileName(); }
 
 protected:
     bool open() override;
