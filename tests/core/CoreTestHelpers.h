@@ -112,6 +112,17 @@ inline QString endedProcessTemporary(const QString& target)
     return path.replace(path.lastIndexOf(pid), pid.size(), u"-4194305-"_s);
 }
 
+// What the desktop was asked to open ("open:<file>") or start ("start:<program> <arguments> in <folder>").
+inline QStringList shellCalls(const FakeShell& shell)
+{
+    QStringList calls;
+    for (const QString& opened : shell.opened)
+        calls << u"open:"_s + opened;
+    for (const auto& started : shell.started)
+        calls << u"start:%1 %2 in %3"_s.arg(started.program, started.arguments.join(u'|'), started.folder);
+    return calls;
+}
+
 inline QByteArray readFile(const QString& path)
 {
     QFile file(path);

@@ -34,11 +34,7 @@ const QStringList Toolbar =
 // What a command did, with the temporary program folder written as "<program>".
 QStringList observed(const MainRig& rig)
 {
-    QStringList seen = rig.windows.log;
-    for (const QString& opened : rig.p.shell.opened)
-        seen << u"open:"_s + opened;
-    for (const auto& started : rig.p.shell.started)
-        seen << u"start:"_s + started.program;
+    QStringList seen = rig.windows.log + test::shellCalls(rig.p.shell);
     for (const Message& message : rig.p.messenger.shown())
         seen << u"message:"_s + message.title + u'|' + message.text;
     for (const OpenFileRequest& request : rig.p.fileDialogs.fileRequests)
