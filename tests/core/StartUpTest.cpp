@@ -6,6 +6,7 @@
 #include "core/frmCariDB.h"
 #include "core/frmSplash.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QProcess>
@@ -16,11 +17,27 @@
 #include <QSqlRecord>
 #include <QTimer>
 
+#include <cstring>
+#include <iostream>
+#include <string>
+
 using namespace tarvo;
 using namespace Qt::StringLiterals;
 using test::TestProgram;
 
 namespace {
+
+// Helper mode of this executable: a running first instance that takes the lock of a program folder,
+// says so on its output and waits until it is killed.
+int holdLock(const char* lockFolder, const char* programFolder)
+{
+    LockFileInstanceGuard guard(LockFileInstanceGuard::lockPathIn(QString::fromLocal8Bit(lockFolder),
+                                                                  QString::fromLocal8Bit(programFolder)));
+    std::cout << (guard.tryAcquire() ? "locked" : "refused") << std::endl;
+    std::string line;
+    std::getline(std::cin, line); // until killed (or stdin closes)
+    return 0;
+}
 
 // An instance guard with a fixed answer.
 struct FakeInstanceGuard final : InstanceGuard
@@ -200,6 +217,40 @@ private Q_SLOTS:
         QVERIFY(StartUp(p.context, free, {}, {}).claimInstance());
     }
 
+    void runningInstanceBlocksAndCrashedOneDoesNot()
+    {
+        QTemporaryDir locks;
+        QTemporaryDir programA;
+        QTemporaryDir programB;
+        const auto lockOf = [&locks](const QString& program) {
+            return LockFileInstanceGuard::lockPathIn(locks.path(), program);
+        };
+        // A first instance in another process holds the lock.
+        QProcess first;
+        first.start(QCoreApplication::applicationFilePath(),
+                    {u"--hold-lock"_s, locks.path(), programA.path()});
+        QVERIFY(first.waitForReadyRead(30000));
+        QCOMPARE(first.readLine().trimmed(), QByteArray("locked"));
+        // The same program folder, also written with a trailing separator, is blocked; another
+        // installation is not.
+        QVERIFY(!LockFileInstanceGuard(lockOf(programA.path() + u'/')).tryAcquire());
+        LockFileInstanceGuard elsewhere(lockOf(programB.path()));
+        QVERIFY(elsewhere.tryAcquire());
+
+        // The first instance dies without releasing its lock: the lock file stays behind, stale.
+        first.kill();
+        QVERIFY(first.waitForFinished());
+        QVERIFY(QFile::exists(lockOf(programA.path())));
+        LockFileInstanceGuard afterCrash(lockOf(programA.path()));
+        QVERIFY(afterCrash.tryAcquire());
+        QVERIFY(afterCrash.tryAcquire()); // asking again keeps the claim
+
+        // A lock folder that is missing shows nothing of a program running elsewhere.
+        QVERIFY(LockFileInstanceGuard(
+                    LockFileInstanceGuard::lockPathIn(locks.filePath(u"missing/folder"_s), programA.path()))
+                    .tryAcquire());
+    }
+
     // A data folder apart from the executable's: the database and settings there are kept, the help
     // file is brought up to date so that Help finds it.
     void setupPreparesADataFolderApartFromTheProgram()
@@ -245,5 +296,12 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(StartUpTest)
+int main(int argc, char* argv[])
+{
+    if (argc == 4 && std::strcmp(argv[1], "--hold-lock") == 0)
+        return holdLock(argv[2], argv[3]);
+    QApplication app(argc, argv);
+    StartUpTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "StartUpTest.moc"
