@@ -101,6 +101,8 @@ private Q_SLOTS:
         QCOMPARE(outcome.ok(), !refused);
         if (!busy.isEmpty())
             QCOMPARE(outcome.error(), busy);
+        if (file == u"itself")
+            QVERIFY2(outcome.error().contains(u"cannot replace itself"_s), qPrintable(outcome.error()));
         // A refusal leaves the holder alone; otherwise it lets go first and reads the new data after.
         QCOMPARE(list.released, refused ? 0 : 1);
         QCOMPARE(list.reloaded, refused ? 0 : 1);

@@ -224,6 +224,7 @@ private Q_SLOTS:
         QTest::newRow("host name") << u"update.example.org"_s << false << false;
         QTest::newRow("namespace range without its flag") << u"198.18.0.2"_s << false << false;
         QTest::newRow("namespace range") << u"198.19.255.1"_s << true << true;
+        QTest::newRow("below the namespace range") << u"198.17.255.255"_s << true << false;
         QTest::newRow("beyond the namespace range") << u"198.20.0.1"_s << true << false;
         QTest::newRow("sample data in a namespace test") << u"10.1.1.1"_s << true << false;
     }
