@@ -305,10 +305,12 @@ private Q_SLOTS:
         QRect shown;
         test::whenModalOpens([&shown, typed](QWidget* modal) {
             shown = modal->geometry();
-            if (typed.isEmpty())
-                return void(modal->close());
-            modal->findChild<QLineEdit*>(u"fileNameEdit"_s)->setText(typed);
-            qobject_cast<QDialog*>(modal)->accept();
+            if (typed.isEmpty()) {
+                modal->close();
+            } else {
+                modal->findChild<QLineEdit*>(u"fileNameEdit"_s)->setText(typed);
+                qobject_cast<QDialog*>(modal)->accept();
+            }
         });
         QtFileDialogs files;
         QString path;
