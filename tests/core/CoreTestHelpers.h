@@ -15,6 +15,7 @@
 #include "core/WindowTracker.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -27,14 +28,6 @@
 namespace tarvo::test {
 
 using namespace Qt::StringLiterals;
-
-// An instance guard with a fixed answer.
-struct FakeInstanceGuard final : InstanceGuard
-{
-    explicit FakeInstanceGuard(bool isFree) : free(isFree) {}
-    bool tryAcquire() override { return free; }
-    bool free;
-};
 
 // A sign-in dialog that signs in the scripted users (user ID, group) in turn; with the script empty it
 // answers like Exit (or Cancel during Change Login).
@@ -119,11 +112,41 @@ inline QString endedProcessTemporary(const QString& target)
     return path.replace(path.lastIndexOf(pid), pid.size(), u"-4194305-"_s);
 }
 
+// What the desktop was asked to open ("open:<file>") or start ("start:<program> <arguments> in <folder>").
+inline QStringList shellCalls(const FakeShell& shell)
+{
+    QStringList calls;
+    for (const QString& opened : shell.opened)
+        calls << u"open:"_s + opened;
+    for (const auto& started : shell.started)
+        calls << u"start:%1 %2 in %3"_s.arg(started.program, started.arguments.join(u'|'), started.folder);
+    return calls;
+}
+
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<cannot be read>");
+}
+
 inline void writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
+}
+
+// An executable file in the program folder.
+inline void addProgram(const TestProgram& p, const QString& name)
+{
+    QFile file(p.path(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.setPermissions(file.permissions() | QFileDevice::ExeOwner));
+}
+
+inline QStringList filesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden);
 }
 
 // The delivered database with the given statements run on it, for example to make it look like one of
@@ -172,13 +195,6 @@ struct MainRig
         QList<QMdiSubWindow*> open = window->findChild<QMdiArea*>()->subWindowList();
         open.removeIf([](const QMdiSubWindow* sub) { return !sub->isVisible(); });
         return open;
-    }
-    // An executable file in the program folder.
-    void addProgram(const QString& name) const
-    {
-        QFile file(p.path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QVERIFY(file.setPermissions(file.permissions() | QFileDevice::ExeOwner));
     }
 
     TestProgram p;

@@ -35,11 +35,6 @@ bool hasArea(const QString& path, const QString& area = u"North"_s)
     return count && count->toInt() == 1;
 }
 
-QStringList filesIn(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden);
-}
-
 // The change-folder dialog, shown as the main window shows it but without its own event loop, over a
 // live database that holds the area "North".
 struct MoveRig
@@ -247,7 +242,7 @@ private Q_SLOTS:
         rig.choose(target.path());
         rig.move();
         QVERIFY2(p.messenger.isEmpty(), qPrintable(p.messenger.texts().join(u'\n')));
-        QCOMPARE(filesIn(target.path()), QStringList{DatabaseFileName});
+        QCOMPARE(test::filesIn(target.path()), QStringList{DatabaseFileName});
         QCOMPARE(p.database.path(), copy);
         QVERIFY(hasArea(copy) && hasArea(copy, u"South"_s));
         QCOMPARE(p.program.DatabasePath, copy);
@@ -274,7 +269,7 @@ private Q_SLOTS:
         const QString source = target.filePath(u"source.mdb"_s);
         test::writeFile(source, "not a database");
         QVERIFY(!copyDatabaseFile(source, target.filePath(DatabaseFileName)));
-        QCOMPARE(filesIn(target.path()), QStringList{u"source.mdb"_s});
+        QCOMPARE(test::filesIn(target.path()), QStringList{u"source.mdb"_s});
         // A file cannot be copied onto itself.
         QVERIFY(!copyDatabaseFile(p.databasePath(), p.databasePath()));
         QCOMPARE(querySingleValue(p.database.handle(), u"SELECT count(*) FROM UserID"_s)->toInt(), 1);
@@ -285,7 +280,7 @@ private Q_SLOTS:
         test::writeFile(killed + u"-journal"_s, "its journal");
         QVERIFY(QDir(target.path()).mkpath(DatabaseFileName + u"/inside"_s));
         QVERIFY(!copyDatabaseFile(p.databasePath(), target.filePath(DatabaseFileName)));
-        QCOMPARE(filesIn(target.path()), QStringList{u"source.mdb"_s});
+        QCOMPARE(test::filesIn(target.path()), QStringList{u"source.mdb"_s});
     }
 };
 

@@ -1,6 +1,8 @@
 #include "CoreTestHelpers.h"
+#include "LoopbackHttpServer.h"
 
 #include "core/FileDialogs.h"
+#include "core/FileDownloader.h"
 #include "core/IniFile.h"
 #include "core/NetworkGuard.h"
 #include "core/ProgramFolder.h"
@@ -11,22 +13,22 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QSignalSpy>
 
 using namespace tarvo;
 using namespace Qt::StringLiterals;
 
+namespace {
+const QByteArray Body = "1.00.0001 -> 1.01.0000\r\n"; // an update check's answer
+} // namespace
+
+// The INI file, downloads, the network guard and the other routines that every window shares.
 class RoutinesTest : public QObject
 {
     Q_OBJECT
 private:
     QTemporaryDir m_dir;
     QString m_path;
-
-    QByteArray content() const
-    {
-        QFile file(m_path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
 private Q_SLOTS:
     void init()
@@ -133,7 +135,7 @@ private Q_SLOTS:
         IniFile ini(m_path);
         const QString backup = ini.read(u"Backup"_s, u"BackupLocation"_s);
         QVERIFY(ini.write(section, key, value));
-        QCOMPARE(content(), after);
+        QCOMPARE(test::readFile(m_path), after);
         QCOMPARE(ini.read(section, key), value);
         QCOMPARE(ini.read(u"Backup"_s, u"BackupLocation"_s), backup);
     }
@@ -177,7 +179,7 @@ private Q_SLOTS:
         QCOMPARE(!QFile::exists(p.path(name)), removed);
         QVERIFY(QFile::exists(running.temporaryPath()));
         // The write left no temporary of its own.
-        QCOMPARE(QDir(p.folder()).entryList(QDir::Files | QDir::Hidden).size(), removed ? 2 : 3);
+        QCOMPARE(test::filesIn(p.folder()).size(), removed ? 2 : 3);
     }
 
     void iniMissingFileReadsEmptyAndFailedWritesAreReported()
@@ -198,10 +200,8 @@ private Q_SLOTS:
         // A write creates a missing file.
         QVERIFY(ini.write(u"Database"_s, u"DatabaseLocation"_s, u"/x"_s));
         QCOMPARE(ini.read(u"database"_s, u"DATABASELOCATION"_s), u"/x"_s);
-    }
 
-    void readIniCutsLongValuesAndNeedsAnIniPath()
-    {
+        // The program reads at most 254 characters, and nothing without a Tarvo.ini.
         test::TestProgram program(test::TestProgram::Setup::IniOnly);
         const QString longValue(300, u'x');
         QVERIFY(program.context.WriteINI(u"Web"_s, u"MainURL"_s, longValue));
@@ -210,6 +210,7 @@ private Q_SLOTS:
         QCOMPARE(program.context.ReadINI(u"Web"_s, u"MainURL"_s), QString());
         QVERIFY(!program.context.WriteINI(u"Web"_s, u"MainURL"_s, u"x"_s));
     }
+
     void guardAllowsOnlyLoopback_data()
     {
         QTest::addColumn<QString>("host");
@@ -223,6 +224,7 @@ private Q_SLOTS:
         QTest::newRow("host name") << u"update.example.org"_s << false << false;
         QTest::newRow("namespace range without its flag") << u"198.18.0.2"_s << false << false;
         QTest::newRow("namespace range") << u"198.19.255.1"_s << true << true;
+        QTest::newRow("below the namespace range") << u"198.17.255.255"_s << true << false;
         QTest::newRow("beyond the namespace range") << u"198.20.0.1"_s << true << false;
         QTest::newRow("sample data in a namespace test") << u"10.1.1.1"_s << true << false;
     }
@@ -251,6 +253,11 @@ private Q_SLOTS:
         qputenv("TARVO_HOME", "/opt/tarvo/");
         QCOMPARE(programFolder(), u"/opt/tarvo"_s);
         qunsetenv("TARVO_HOME");
+        // A chosen folder loses its trailing separator, except the root.
+        test::FakeFileDialogs dialogs;
+        dialogs.folders = {u"/srv/data/"_s, u"/"_s, QString()};
+        for (const QString& expected : {u"/srv/data"_s, u"/"_s, QString()})
+            QCOMPARE(BrowseForFolder(dialogs, nullptr, u"Choose Folder :"_s), expected);
     }
 
     // What cannot be opened is reported, naming it. "<program>" stands for the program folder, where
@@ -286,20 +293,12 @@ private Q_SLOTS:
         QFETCH(QString, done);
         QFETCH(QString, message);
         test::TestProgram p(test::TestProgram::Setup::IniOnly);
-        QFile program(p.path(u"HostWatch"_s));
-        QVERIFY(program.open(QIODevice::WriteOnly));
-        QVERIFY(program.setPermissions(program.permissions() | QFileDevice::ExeOwner));
+        test::addProgram(p, u"HostWatch"_s);
         p.shell.openSucceeds = p.shell.startSucceeds = shellSucceeds;
         file.replace(u"<program>"_s, p.folder());
 
         QCOMPARE(ShellOpen(p.shell, u"open"_s, file, u"-a  -b"_s, p.folder()), message.isEmpty());
-        QStringList asked;
-        for (const QString& opened : std::as_const(p.shell.opened))
-            asked << u"open:"_s + opened;
-        for (const auto& started : std::as_const(p.shell.started))
-            asked << u"start:%1 %2 in %3"_s.arg(started.program, started.arguments.join(u'|'),
-                                                started.folder);
-        QCOMPARE(asked.replaceInStrings(p.folder(), u"<program>"_s),
+        QCOMPARE(test::shellCalls(p.shell).replaceInStrings(p.folder(), u"<program>"_s),
                  done.isEmpty() ? QStringList() : QStringList{done});
         QVERIFY(p.messenger.isEmpty());
 
@@ -310,12 +309,71 @@ private Q_SLOTS:
                      qPrintable(p.messenger.last().text));
     }
 
-    void browseForFolderDropsTrailingSeparatorExceptRoot()
+    void downloadsOnlyWhatA2xxAnswerHolds_data()
     {
-        test::FakeFileDialogs dialogs;
-        dialogs.folders = {u"/srv/data/"_s, u"/"_s, QString()};
-        for (const QString& expected : {u"/srv/data"_s, u"/"_s, QString()})
-            QCOMPARE(BrowseForFolder(dialogs, nullptr, u"Choose Folder :"_s), expected);
+        QTest::addColumn<QString>("address"); // <server>: the loopback server, <closed>: a closed port
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<qint64>("limit");  // bytes
+        QTest::addColumn<QString>("error"); // part of the failure text; "-" for success
+        const QString file = u"<server>/updates/TarvoWebPatch"_s;
+        const qint64 size = Body.size();
+        QTest::newRow("200, as large as the limit") << file << false << size << u"-"_s;
+        QTest::newRow("one byte beyond the limit") << file << false << size - 1 << u"larger than 23 bytes"_s;
+        QTest::newRow("endless body")
+            << u"<server>/endless"_s << false << qint64(64 * 1024) << u"larger than"_s;
+        QTest::newRow("404") << u"<server>/missing"_s << false << size << u"404"_s;
+        QTest::newRow("500") << u"<server>/gone"_s << false << size << u"500"_s;
+        QTest::newRow("refused connection") << u"<closed>/file"_s << false << size << u""_s;
+        QTest::newRow("silent server") << u"<server>/slow"_s << true << size << u""_s;
+        QTest::newRow("ends in slash") << u"<server>/updates/"_s << false << size << u"names no file"_s;
+        QTest::newRow("dot") << u"<server>/updates/."_s << false << size << u"names no file"_s;
+        QTest::newRow("dot dot") << u"<server>/updates/.."_s << false << size << u"names no file"_s;
+        QTest::newRow("no slash") << u"TarvoWebPatch"_s << false << size << u"names no file"_s;
+        QTest::newRow("outside loopback")
+            << u"http://10.1.1.1/TarvoWebPatch"_s << false << size << u"guard"_s;
+    }
+    void downloadsOnlyWhatA2xxAnswerHolds()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, silent);
+        QFETCH(qint64, limit);
+        QFETCH(QString, error);
+        test::LoopbackHttpServer server;
+        QVERIFY(server.start());
+        server.setSilent(silent);
+        server.serve(u"/updates/TarvoWebPatch"_s, 200, Body);
+        server.serveEndless(u"/endless"_s);
+        server.serve(u"/gone"_s, 500, "oops");
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        address.replace(u"<server>"_s, server.url(QString()))
+            .replace(u"<closed>"_s, u"http://127.0.0.1:%1"_s.arg(closed.serverPort()));
+        closed.close();
+
+        QTemporaryDir folder;
+        FileDownloader downloader;
+        downloader.setTimeout(silent ? 300 : 10000);
+        QSignalSpy finished(&downloader, &FileDownloader::finished);
+        QVERIFY(downloader.DownloadFile(address, folder.path(), limit));
+        // A downloader that waits for an answer takes no second request.
+        if (silent)
+            QVERIFY(!downloader.DownloadFile(server.url(u"/b"_s), folder.path(), limit));
+        QVERIFY(finished.wait(15000));
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(!downloader.isBusy());
+        const bool ok = finished.at(0).at(0).toBool();
+        const QString path = finished.at(0).at(1).toString();
+        const QString failure = finished.at(0).at(2).toString();
+        QCOMPARE(ok, error == u"-");
+        if (!ok) {
+            QVERIFY2(!failure.isEmpty() && failure.contains(error), qPrintable(failure));
+            // No file is left, not even a part of one.
+            QVERIFY(QDir(folder.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+            return;
+        }
+        QCOMPARE(path, folder.filePath(u"TarvoWebPatch"_s));
+        QCOMPARE(test::readFile(path), Body);
+        QCOMPARE(test::filesIn(folder.path()), QStringList{u"TarvoWebPatch"_s});
     }
 };
 

@@ -85,13 +85,8 @@ private:
 class FakeProgramExit final : public ProgramExit
 {
 public:
-    void endProgram(int exitCode = 0) override
-    {
-        ended = true;
-        code = exitCode;
-    }
+    void endProgram(int) override { ended = true; }
     bool ended = false;
-    int code = -1;
 };
 
 } // namespace tarvo::test

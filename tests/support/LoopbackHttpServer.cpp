@@ -9,31 +9,6 @@ LoopbackHttpServer::LoopbackHttpServer(QObject* parent) : QObject(parent)
     connect(&m_server, &QTcpServer::newConnection, this, &LoopbackHttpServer::onNewConnection);
 }
 
-bool LoopbackHttpServer::start()
-{
-    return m_server.listen(QHostAddress::LocalHost, 0);
-}
-
-quint16 LoopbackHttpServer::port() const
-{
-    return m_server.serverPort();
-}
-
-QString LoopbackHttpServer::url(const QString& path) const
-{
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
-}
-
-void LoopbackHttpServer::serve(const QString& path, int status, const QByteArray& body)
-{
-    m_routes.insert(path, Response{status, body});
-}
-
-void LoopbackHttpServer::serveEndless(const QString& path)
-{
-    m_routes.insert(path, Response{200, {}, true});
-}
-
 void LoopbackHttpServer::onNewConnection()
 {
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {

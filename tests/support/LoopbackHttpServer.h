@@ -17,14 +17,20 @@ public:
     explicit LoopbackHttpServer(QObject* parent = nullptr);
 
     // Listens on a free port of 127.0.0.1; false when that failed.
-    bool start();
-    quint16 port() const;
+    bool start() { return m_server.listen(QHostAddress::LocalHost, 0); }
+    quint16 port() const { return m_server.serverPort(); }
     // "http://127.0.0.1:<port>" + path.
-    QString url(const QString& path) const;
+    QString url(const QString& path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
+    }
 
-    void serve(const QString& path, int status, const QByteArray& body);
+    void serve(const QString& path, int status, const QByteArray& body)
+    {
+        m_routes.insert(path, {status, body});
+    }
     // Answers 200 with a body that never ends (no length, sent as fast as the client reads it).
-    void serveEndless(const QString& path);
+    void serveEndless(const QString& path) { m_routes.insert(path, {200, {}, true}); }
     // Accept connections but never answer.
     void setSilent(bool silent) { m_silent = silent; }
 

@@ -27,11 +27,6 @@ LoopbackNetBiosResponder::LoopbackNetBiosResponder(QObject* parent) : QObject(pa
     connect(&m_socket, &QUdpSocket::readyRead, this, &LoopbackNetBiosResponder::onReadyRead);
 }
 
-bool LoopbackNetBiosResponder::start()
-{
-    return m_socket.bind(QHostAddress::LocalHost, 0);
-}
-
 QByteArray LoopbackNetBiosResponder::response(quint16 transactionId, const NodeStatus& table,
                                               bool compressedName)
 {

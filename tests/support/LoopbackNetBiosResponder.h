@@ -22,7 +22,7 @@ class LoopbackNetBiosResponder : public QObject
 public:
     explicit LoopbackNetBiosResponder(QObject* parent = nullptr);
 
-    bool start();
+    bool start() { return m_socket.bind(QHostAddress::LocalHost, 0); }
     quint16 port() const { return m_socket.localPort(); }
 
     // Before the real answer, send this many pairs of one with another transaction id and one cut short.

@@ -26,16 +26,6 @@ LoopbackSmtpServer::LoopbackSmtpServer(QObject* parent) : QObject(parent)
     connect(&m_server, &QTcpServer::newConnection, this, &LoopbackSmtpServer::onNewConnection);
 }
 
-bool LoopbackSmtpServer::start()
-{
-    return m_server.listen(QHostAddress::LocalHost, 0);
-}
-
-quint16 LoopbackSmtpServer::port() const
-{
-    return m_server.serverPort();
-}
-
 QByteArray LoopbackSmtpServer::replyTo(const QByteArray& command) const
 {
     if (m_replies.contains(command))

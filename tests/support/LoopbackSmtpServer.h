@@ -20,8 +20,8 @@ public:
     explicit LoopbackSmtpServer(QObject* parent = nullptr);
 
     // Listens on a free port of 127.0.0.1; false when that failed.
-    bool start();
-    quint16 port() const;
+    bool start() { return m_server.listen(QHostAddress::LocalHost, 0); }
+    quint16 port() const { return m_server.serverPort(); }
 
     // The greeting, one or more lines (default "220 loopback SMTP ready").
     void setGreeting(const QByteArray& lines) { m_greeting = lines; }

@@ -7,11 +7,6 @@ LoopbackTelnetServer::LoopbackTelnetServer(QObject* parent) : QObject(parent)
     connect(&m_server, &QTcpServer::newConnection, this, &LoopbackTelnetServer::onNewConnection);
 }
 
-bool LoopbackTelnetServer::start()
-{
-    return m_server.listen(QHostAddress::LocalHost, 0);
-}
-
 void LoopbackTelnetServer::onNewConnection()
 {
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {

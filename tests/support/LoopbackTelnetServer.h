@@ -20,7 +20,7 @@ class LoopbackTelnetServer : public QObject
 public:
     explicit LoopbackTelnetServer(QObject* parent = nullptr);
 
-    bool start();
+    bool start() { return m_server.listen(QHostAddress::LocalHost, 0); }
     quint16 port() const { return m_server.serverPort(); }
     // Stops listening: a later connection to the port is refused.
     void stop() { m_server.close(); }

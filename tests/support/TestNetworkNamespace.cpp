@@ -11,6 +11,16 @@
 
 namespace tarvo::test {
 
+namespace {
+
+// A command line's blank-separated words.
+QStringList words(const QString& line)
+{
+    return line.split(QLatin1Char(' '));
+}
+
+} // namespace
+
 TestNetworkNamespace::~TestNetworkNamespace()
 {
     if (m_peer) {
@@ -47,7 +57,7 @@ bool TestNetworkNamespace::enter()
     m_hadNetnsFlag = qEnvironmentVariableIsSet("TARVO_TEST_NETNS");
     m_previousNetnsFlag = qgetenv("TARVO_TEST_NETNS");
     qputenv("TARVO_TEST_NETNS", "1");
-    return ip({QStringLiteral("link"), QStringLiteral("set"), QStringLiteral("lo"), QStringLiteral("up")});
+    return ip(words(QStringLiteral("link set lo up")));
 }
 
 bool TestNetworkNamespace::run(const QString& program, const QStringList& arguments)
@@ -74,9 +84,8 @@ bool TestNetworkNamespace::startPeer()
 {
     m_peer = std::make_unique<QProcess>();
     // The peer says "ready" once it lives in its own namespace; it ends by itself should the test die.
-    m_peer->start(QStringLiteral("unshare"),
-                  {QStringLiteral("--net"), QStringLiteral("--"), QStringLiteral("sh"), QStringLiteral("-c"),
-                   QStringLiteral("echo ready; exec sleep 120")});
+    m_peer->start(QStringLiteral("unshare"), words(QStringLiteral("--net -- sh -c"))
+                                                 << QStringLiteral("echo ready; exec sleep 120"));
     if (!m_peer->waitForReadyRead(15000) || !m_peer->readAllStandardOutput().startsWith("ready")) {
         m_error = QStringLiteral("the peer namespace could not be created: %1 %2")
                       .arg(m_peer->errorString(), QString::fromLocal8Bit(m_peer->readAllStandardError()));
@@ -92,28 +101,18 @@ qint64 TestNetworkNamespace::peerPid() const
 
 bool TestNetworkNamespace::inPeer(const QStringList& command)
 {
-    return run(QStringLiteral("nsenter"), QStringList{QStringLiteral("-t"), QString::number(peerPid()),
-                                                      QStringLiteral("-n"), QStringLiteral("--")} +
-                                              command);
+    return run(QStringLiteral("nsenter"), words(QStringLiteral("-t %1 -n --").arg(peerPid())) + command);
 }
 
 bool TestNetworkNamespace::linkToPeer(const QString& localAddress, const QStringList& peerAddresses)
 {
-    const QString peer = QString::number(peerPid());
-    bool linked =
-        ip({QStringLiteral("link"), QStringLiteral("add"), QStringLiteral("va"), QStringLiteral("type"),
-            QStringLiteral("veth"), QStringLiteral("peer"), QStringLiteral("name"), QStringLiteral("vb"),
-            QStringLiteral("netns"), peer}) &&
-        ip({QStringLiteral("addr"), QStringLiteral("add"), localAddress, QStringLiteral("dev"),
-            QStringLiteral("va")}) &&
-        ip({QStringLiteral("link"), QStringLiteral("set"), QStringLiteral("va"), QStringLiteral("up")}) &&
-        inPeer({QStringLiteral("ip"), QStringLiteral("link"), QStringLiteral("set"), QStringLiteral("lo"),
-                QStringLiteral("up")});
+    bool linked = ip(words(QStringLiteral("link add va type veth peer name vb netns %1").arg(peerPid()))) &&
+                  ip(words(QStringLiteral("addr add %1 dev va").arg(localAddress))) &&
+                  ip(words(QStringLiteral("link set va up"))) &&
+                  inPeer(words(QStringLiteral("ip link set lo up")));
     for (const QString& address : peerAddresses)
-        linked = linked && inPeer({QStringLiteral("ip"), QStringLiteral("addr"), QStringLiteral("add"),
-                                   address, QStringLiteral("dev"), QStringLiteral("vb")});
-    return linked && inPeer({QStringLiteral("ip"), QStringLiteral("link"), QStringLiteral("set"),
-                             QStringLiteral("vb"), QStringLiteral("up")});
+        linked = linked && inPeer(words(QStringLiteral("ip addr add %1 dev vb").arg(address)));
+    return linked && inPeer(words(QStringLiteral("ip link set vb up")));
 }
 
 bool TestNetworkNamespace::setNetSysctl(const QString& path, const QByteArray& value)

@@ -32,8 +32,6 @@ public:
 
     // A second namespace, the peer host, kept by a sleeping process of its own and removed with it.
     bool startPeer();
-    // The process id that names the peer's namespace (for "ip link ... netns <pid>").
-    qint64 peerPid() const;
     // Runs a command inside the peer's namespace (through nsenter).
     bool inPeer(const QStringList& command);
     // Joins this namespace to the peer's by a veth pair: "va" here with localAddress, "vb" there with
@@ -45,6 +43,8 @@ public:
 
 private:
     bool run(const QString& program, const QStringList& arguments);
+    // The process id that names the peer's namespace.
+    qint64 peerPid() const;
 
     std::unique_ptr<QProcess> m_peer;
     int m_original = -1;

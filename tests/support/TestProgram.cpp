@@ -1,7 +1,6 @@
 #include "TestProgram.h"
 
 #include "core/DeliveredDatabase.h"
-#include "core/ProgramFolder.h"
 
 #include <QFile>
 
@@ -41,26 +40,6 @@ TestProgram::~TestProgram()
         qputenv("TARVO_HOME", m_previousHome);
     else
         qunsetenv("TARVO_HOME");
-}
-
-QString TestProgram::folder() const
-{
-    return m_dir->path();
-}
-
-QString TestProgram::path(const QString& name) const
-{
-    return joinPath(folder(), name);
-}
-
-QString TestProgram::iniPath() const
-{
-    return path(IniFileName);
-}
-
-QString TestProgram::databasePath() const
-{
-    return path(DatabaseFileName);
 }
 
 void TestProgram::writeIni(const QString& text) const

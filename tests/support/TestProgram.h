@@ -5,6 +5,7 @@
 
 #include "core/AppContext.h"
 #include "core/DatabaseService.h"
+#include "core/ProgramFolder.h"
 
 #include <QTemporaryDir>
 
@@ -28,10 +29,10 @@ public:
     explicit TestProgram(Setup setup = Setup::Delivered);
     ~TestProgram();
 
-    QString folder() const;
-    QString path(const QString& name) const;
-    QString iniPath() const;
-    QString databasePath() const;
+    QString folder() const { return m_dir->path(); }
+    QString path(const QString& name) const { return joinPath(folder(), name); }
+    QString iniPath() const { return path(IniFileName); }
+    QString databasePath() const { return path(DatabaseFileName); }
 
     // Writes Tarvo.ini with the given text.
     void writeIni(const QString& text) const;
