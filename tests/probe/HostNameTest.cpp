@@ -13,6 +13,20 @@ using Outcome = HostLookupResult::Outcome;
 
 Q_DECLARE_METATYPE(tarvo::HostLookupResult::Outcome)
 
+namespace {
+
+// A lookup's outcome applied to the flag "host name not found": the flag before and after, the message.
+struct Applied
+{
+    bool flagBefore;
+    Outcome outcome;
+    const char* name;
+    bool flagAfter;
+    const char* message;
+};
+
+} // namespace
+
 class HostNameTest : public QObject
 {
     Q_OBJECT
@@ -20,7 +34,6 @@ class HostNameTest : public QObject
 private Q_SLOTS:
     void lookUpWithoutNameService_data();
     void lookUpWithoutNameService();
-    void hostsFileEntries_data();
     void hostsFileEntries();
     void loopbackNameFromTheHostsFile();
     void flagAndMessages_data();
@@ -61,24 +74,21 @@ void HostNameTest::lookUpWithoutNameService()
     QVERIFY(result->hostName.isEmpty());
 }
 
-void HostNameTest::hostsFileEntries_data()
-{
-    QTest::addColumn<QByteArray>("hosts");
-    QTest::addColumn<bool>("named");
-    QTest::newRow("entry") << QByteArray("127.0.0.1 localhost\n127.0.1.1 pc.example pc\n") << true;
-    QTest::newRow("tabs and blanks") << QByteArray("  127.0.1.1\t\tpc  # the workstation\n") << true;
-    QTest::newRow("commented out") << QByteArray("# 127.0.1.1 pc\n127.0.0.1 localhost\n") << false;
-    QTest::newRow("address without a name") << QByteArray("127.0.1.1\n") << false;
-    QTest::newRow("only a comment after the address") << QByteArray("127.0.1.1 # pc\n") << false;
-    QTest::newRow("another address") << QByteArray("127.0.1.10 pc\n127.0.1.11 pc2") << false;
-    QTest::newRow("name before the comment") << QByteArray("127.0.1.1 pc#old name") << true;
-    QTest::newRow("IPv6 lines") << QByteArray("::1 localhost ip6-localhost\n") << false;
-}
-
 void HostNameTest::hostsFileEntries()
 {
-    QFETCH(QByteArray, hosts);
-    QTEST(hostsFileNames(hosts, 0x7F000101), "named"); // 127.0.1.1
+    // Whether the hosts file names 127.0.1.1.
+    const std::pair<QByteArray, bool> files[] = {
+        {"127.0.0.1 localhost\n127.0.1.1 pc.example pc\n", true},
+        {"  127.0.1.1\t\tpc  # the workstation\n", true},
+        {"127.0.1.1 pc#old name", true},
+        {"# 127.0.1.1 pc\n127.0.0.1 localhost\n", false},
+        {"127.0.1.1\n", false},
+        {"127.0.1.1 # pc\n", false},
+        {"127.0.1.10 pc\n127.0.1.11 pc2", false},
+        {"::1 localhost ip6-localhost\n", false},
+    };
+    for (const auto& [hosts, named] : files)
+        QCOMPARE(std::pair(hosts, hostsFileNames(hosts, 0x7F000101)), std::pair(hosts, named));
 }
 
 void HostNameTest::loopbackNameFromTheHostsFile()
@@ -94,39 +104,28 @@ void HostNameTest::loopbackNameFromTheHostsFile()
 
 void HostNameTest::flagAndMessages_data()
 {
-    QTest::addColumn<bool>("flagBefore");
-    QTest::addColumn<Outcome>("outcome");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("flagAfter");
-    QTest::addColumn<QString>("message");
-    const auto row = [](const char* name, bool before, Outcome outcome, const char* hostName, bool after,
-                        const char* message) {
-        QTest::newRow(name) << before << outcome << QString::fromLatin1(hostName) << after
-                            << QString::fromLatin1(message);
-    };
-    row("found after not found", true, Outcome::Found, "PC01", false, "");
-    row("found, empty name", true, Outcome::Found, "", false, "");
-    row("not found", false, Outcome::NotFound, "", true, "Host Name not Found.");
-    row("invalid address", true, Outcome::InvalidAddress, "", false, "String passed is an invalid IP.");
-    row("sockets failed keep the flag", true, Outcome::SocketsFailed, "", true,
-        "Sockets failed to initialize.");
-    row("sockets failed keep a clear flag", false, Outcome::SocketsFailed, "", false,
-        "Sockets failed to initialize.");
+    QTest::addColumn<Applied>("c");
+    QTest::newRow("found after not found") << Applied{true, Outcome::Found, "PC01", false, ""};
+    QTest::newRow("found, empty name") << Applied{true, Outcome::Found, "", false, ""};
+    QTest::newRow("not found") << Applied{false, Outcome::NotFound, "", true, "Host Name not Found."};
+    QTest::newRow("invalid address") << Applied{true, Outcome::InvalidAddress, "", false,
+                                                "String passed is an invalid IP."};
+    QTest::newRow("sockets failed keep the flag")
+        << Applied{true, Outcome::SocketsFailed, "", true, "Sockets failed to initialize."};
+    QTest::newRow("sockets failed keep a clear flag")
+        << Applied{false, Outcome::SocketsFailed, "", false, "Sockets failed to initialize."};
 }
 
 void HostNameTest::flagAndMessages()
 {
-    QFETCH(bool, flagBefore);
-    QFETCH(Outcome, outcome);
-    QFETCH(QString, name);
-    QFETCH(QString, message);
+    QFETCH(Applied, c);
     test::ScriptedMessenger messenger;
     ProbeState state;
-    state.HostNotFound = flagBefore;
-    QCOMPARE(applyHostLookup({outcome, name}, state, messenger, nullptr), name);
-    QTEST(state.HostNotFound, "flagAfter");
-    QCOMPARE(messenger.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
-    if (!message.isEmpty())
+    state.HostNotFound = c.flagBefore;
+    QCOMPARE(applyHostLookup({c.outcome, c.name}, state, messenger, nullptr), c.name);
+    QCOMPARE(state.HostNotFound, c.flagAfter);
+    QCOMPARE(messenger.texts(), *c.message ? QStringList{c.message} : QStringList{});
+    if (*c.message)
         QCOMPARE(messenger.last().icon, MessageIcon::None);
 }
 
