@@ -167,9 +167,6 @@ private Q_SLOTS:
         QCOMPARE(packet,
                  QByteArray::fromHex("0800") + packet.mid(2, 2) + QByteArray::fromHex("4D2A0007") + "Quelm");
         QCOMPARE(internetChecksum(packet), quint16(0));
-        // An odd length is padded with a zero byte for the sum.
-        QCOMPARE(internetChecksum(QByteArray::fromHex("0001F203F4F5F6F7")), quint16(0x220D));
-        QCOMPARE(internetChecksum(QByteArray::fromHex("01")), quint16(0xFEFF));
     }
 
     void classifiesDatagrams_data()
@@ -332,17 +329,12 @@ private Q_SLOTS:
             // Requests in flight together each get their own answer: the live host's replies, which a raw
             // socket sees as well, answer neither the silent address nor another request.
             QObject context;
-            QList<std::optional<PingResult>> together(3);
-            const QStringList targets = {QStringLiteral("198.18.1.4"), QStringLiteral("198.18.1.2"),
-                                         QStringLiteral("198.18.1.2")};
-            for (qsizetype i = 0; i < targets.size(); ++i)
-                pinger->ping(targets.at(i), 20, timeoutMs, DefaultPingPayload, &context,
-                             [&together, i](const PingResult& r) { together[i] = r; });
-            QTRY_VERIFY_WITH_TIMEOUT(
-                std::all_of(together.cbegin(), together.cend(), [](const auto& r) { return r.has_value(); }),
-                timeoutMs + 5000);
-            QVERIFY2(!together.at(0)->succeeded(), qPrintable(together.at(0)->Message));
-            QVERIFY(together.at(1)->succeeded() && together.at(2)->succeeded());
+            QStringList answers(3);
+            for (int i = 0; i < 3; ++i)
+                pinger->ping(i ? "198.18.1.2" : "198.18.1.4", 20, timeoutMs, DefaultPingPayload, &context,
+                             [&answers, i](const PingResult& r) { answers[i] = r.Message; });
+            QTRY_VERIFY_WITH_TIMEOUT(!answers.contains(QString()), timeoutMs + 5000);
+            QCOMPARE(answers, (QStringList{pingFailureMessage("198.18.1.4", 11010), "Success", "Success"}));
         }
 
         // A raw socket sees its own request on loopback; with echoes ignored that request is all there is,
