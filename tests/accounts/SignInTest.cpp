@@ -89,37 +89,52 @@ class SignInTest : public QObject
     Q_OBJECT
 private Q_SLOTS:
     // Versions compare as texts. The first item of the update information counts: up to a comma or the
-    // line end, blanks before it skipped, without its quotes.
-    void updateCheckTellsWhatTheUpdateOffers_data()
+    // line end, blanks before it skipped, without its quotes. Only the update address's own host is
+    // pinged, and only a loopback one here.
+    void updateCheck_data()
     {
         QTest::addColumn<QByteArray>("contents"); // empty: none at the address; null: no ping answer
         QTest::addColumn<QString>("told");        // the version offered, "major", "failure" or nothing
+        QTest::addColumn<QString>("url");         // empty: the loopback server's folder
+        QTest::addColumn<bool>("pinged");
+        const auto row = [](const char* name, const QByteArray& contents, const char* told,
+                            const char* url = "",
+                            bool pinged = true) { QTest::newRow(name) << contents << told << url << pinged; };
         // clang-format off
-        QTest::newRow("already the new version") << QByteArray("1.29.0500 -> 1.30.0522\r\n") << "";
-        QTest::newRow("update from the running version") << QByteArray("1.30.0522 -> 1.31.0600\r\n") << "1.31.0600";
-        QTest::newRow("update from an older version") << QByteArray("1.29.0000 -> 1.31.0000") << "1.31.0000";
-        QTest::newRow("revision counts") << QByteArray("1.30.0000 -> 1.30.0523") << "1.30.0523";
-        QTest::newRow("newer than offered") << QByteArray("1.00.0000 -> 1.29.9999") << "";
-        QTest::newRow("too old for the update") << QByteArray("1.31.0000 -> 1.32.0000\r\n") << "major";
-        QTest::newRow("blanks before") << QByteArray(" \t1.31.0000 -> 1.32.0000") << "major";
-        QTest::newRow("a comma after") << QByteArray("1.30.0522 -> 1.31.0600,x -> 9") << "1.31.0600";
-        QTest::newRow("quoted item") << QByteArray("\"1.30.0522 -> 1.31.0600\"\nnotes") << "1.31.0600";
-        QTest::newRow("to-version without a dot") << QByteArray("1 -> 2\r\n") << "";
-        QTest::newRow("no arrow") << QByteArray("1.30.0522 1.31.0600\r\n") << "";
-        QTest::newRow("arrow on the second line") << QByteArray("\r\n1.30.0522 -> 1.31.0600\r\n") << "";
-        QTest::newRow("download fails") << QByteArray("") << "failure";
-        QTest::newRow("host does not answer") << QByteArray() << "";
+        row("already the new version", "1.29.0500 -> 1.30.0522\r\n", "");
+        row("update from the running version", "1.30.0522 -> 1.31.0600\r\n", "1.31.0600");
+        row("update from an older version", "1.29.0000 -> 1.31.0000", "1.31.0000");
+        row("revision counts", "1.30.0000 -> 1.30.0523", "1.30.0523");
+        row("newer than offered", "1.00.0000 -> 1.29.9999", "");
+        row("too old for the update", "1.31.0000 -> 1.32.0000\r\n", "major");
+        row("blanks before", " \t1.31.0000 -> 1.32.0000", "major");
+        row("a comma after", "1.30.0522 -> 1.31.0600,x -> 9", "1.31.0600");
+        row("quoted item", "\"1.30.0522 -> 1.31.0600\"\nnotes", "1.31.0600");
+        row("to-version without a dot", "1 -> 2\r\n", "");
+        row("no arrow", "1.30.0522 1.31.0600\r\n", "");
+        row("arrow on the second line", "\r\n1.30.0522 -> 1.31.0600\r\n", "");
+        row("download fails", "", "failure");
+        row("host does not answer", QByteArray(), "");
+        row("a name looked up", QByteArray(), "", "http://localhost/tarvo");
+        row("user and port", QByteArray(), "", "http://me:pw@127.0.0.1:8080/x");
+        row("outside address", QByteArray(), "", "http://10.0.0.1/tarvo", false);
+        row("no host part", QByteArray(), "", "updates", false);
+        row("no address", QByteArray(), "", "", false);
         // clang-format on
     }
-    void updateCheckTellsWhatTheUpdateOffers()
+    void updateCheck()
     {
         QFETCH(QByteArray, contents);
         QFETCH(QString, told);
+        QFETCH(QString, url);
+        QFETCH(bool, pinged);
         SignIn s;
+        if (!url.isEmpty() || !pinged)
+            s.program.context.WriteINI("Web", "UpdateURL", url);
         if (!contents.isNull())
             s.publish(contents);
         QVERIFY(s.signInAndCheck());
-        QCOMPARE(s.pinger.addresses(), QStringList{"127.0.0.1"});
+        QCOMPARE(s.pinger.addresses(), pinged ? QStringList{"127.0.0.1"} : QStringList{});
         QCOMPARE(s.server.requestedPaths().size(), contents.isNull() ? 0 : 1);
         const bool update = told.startsWith(QLatin1Char('1'));
         QStringList messages;
@@ -134,28 +149,6 @@ private Q_SLOTS:
         QCOMPARE(s.program.messenger.texts(), messages);
         QCOMPARE(s.mainWindow.webPatch, update);
         QVERIFY(!QFileInfo::exists(s.program.path(UpdateInformationFile)));
-    }
-
-    // Only the update address's own host is pinged, and only a loopback one here.
-    void updateCheckPingsTheHostOfTheAddress_data()
-    {
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<QStringList>("pinged");
-        QTest::newRow("a name looked up") << "http://localhost/tarvo" << QStringList{"127.0.0.1"};
-        QTest::newRow("user and port") << "http://me:pw@127.0.0.1:8080/x" << QStringList{"127.0.0.1"};
-        QTest::newRow("outside address") << "http://10.0.0.1/tarvo" << QStringList{};
-        QTest::newRow("no host part") << "updates" << QStringList{};
-        QTest::newRow("no address") << "" << QStringList{};
-    }
-    void updateCheckPingsTheHostOfTheAddress()
-    {
-        QFETCH(QString, url);
-        QFETCH(QStringList, pinged);
-        SignIn s;
-        s.program.context.WriteINI("Web", "UpdateURL", url);
-        QVERIFY(s.signInAndCheck());
-        QCOMPARE(s.pinger.addresses(), pinged);
-        QVERIFY(s.program.messenger.isEmpty());
     }
 
     // With the update box cleared nothing is sent. A failed attempt opens the forgotten-login dialog,

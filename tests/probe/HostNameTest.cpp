@@ -13,150 +13,135 @@ using Outcome = HostLookupResult::Outcome;
 
 Q_DECLARE_METATYPE(tarvo::HostLookupResult::Outcome)
 
+namespace {
+
+// A lookup's outcome applied to the flag "host name not found": the flag before and after, the message.
+struct Applied
+{
+    bool flagBefore;
+    Outcome outcome;
+    const char* name;
+    bool flagAfter;
+    const char* message;
+};
+
+} // namespace
+
 class HostNameTest : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void lookUpWithoutNameService_data();
-    void lookUpWithoutNameService();
-    void hostsFileEntries_data();
-    void hostsFileEntries();
-    void loopbackNameFromTheHostsFile();
-    void flagAndMessages_data();
-    void flagAndMessages();
-    void lookupEnds();
+    void systemLookup_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::newRow("all ones") << QStringLiteral("255.255.255.255") << Outcome::InvalidAddress;
+        QTest::newRow("words") << QStringLiteral("not an address") << Outcome::InvalidAddress;
+        QTest::newRow("empty") << QString() << Outcome::InvalidAddress;
+        QTest::newRow("octet above 255") << QStringLiteral("10.1.2.300") << Outcome::InvalidAddress;
+        // The guard keeps the lookup from asking a name server about an address outside loopback, or about a
+        // loopback address that the hosts file does not name.
+        QTest::newRow("outside loopback") << QStringLiteral("10.1.2.3") << Outcome::NotFound;
+        QTest::newRow("short form outside loopback") << QStringLiteral("10.258") << Outcome::NotFound;
+        QTest::newRow("loopback without a hosts entry") << QStringLiteral("127.77.0.1") << Outcome::NotFound;
+        // The real lookup of a name runs in a test only for an address the hosts file names.
+        QFile hosts(QStringLiteral("/etc/hosts"));
+        if (hosts.open(QIODevice::ReadOnly) && hostsFileNames(hosts.readAll(), 0x7F000001))
+            QTest::newRow("loopback named by the hosts file")
+                << QStringLiteral("127.0.0.1") << Outcome::Found;
+    }
+
+    void systemLookup()
+    {
+        QFETCH(QString, address);
+        QVERIFY(SocketsInitialize());
+        // The system resolver looks up off the user interface thread and answers on the caller's thread.
+        SystemHostResolver resolver;
+        std::optional<HostLookupResult> result;
+        QObject context;
+        resolver.lookUp(address, &context, [&](const HostLookupResult& r) {
+            QCOMPARE(QThread::currentThread(), context.thread());
+            result = r;
+        });
+        QVERIFY(!result.has_value());
+        QTRY_VERIFY(result.has_value());
+        QTEST(result->outcome, "outcome");
+        QCOMPARE(result->hostName.isEmpty(), result->outcome != Outcome::Found);
+    }
+
+    void hostsFileEntries()
+    {
+        // Whether the hosts file names 127.0.1.1.
+        const std::pair<QByteArray, bool> files[] = {
+            {"127.0.0.1 localhost\n127.0.1.1 pc.example pc\n", true},
+            {"  127.0.1.1\t\tpc  # the workstation\n", true},
+            {"127.0.1.1 pc#old name", true},
+            {"# 127.0.1.1 pc\n127.0.0.1 localhost\n", false},
+            {"127.0.1.1\n", false},
+            {"127.0.1.1 # pc\n", false},
+            {"127.0.1.10 pc\n127.0.1.11 pc2", false},
+            {"::1 localhost ip6-localhost\n", false},
+        };
+        for (const auto& [hosts, named] : files)
+            QCOMPARE(std::pair(hosts, hostsFileNames(hosts, 0x7F000101)), std::pair(hosts, named));
+    }
+
+    void flagAndMessages_data()
+    {
+        QTest::addColumn<Applied>("c");
+        QTest::newRow("found after not found") << Applied{true, Outcome::Found, "PC01", false, ""};
+        QTest::newRow("found, empty name") << Applied{true, Outcome::Found, "", false, ""};
+        QTest::newRow("not found") << Applied{false, Outcome::NotFound, "", true, "Host Name not Found."};
+        QTest::newRow("invalid address")
+            << Applied{true, Outcome::InvalidAddress, "", false, "String passed is an invalid IP."};
+        QTest::newRow("sockets failed keep the flag")
+            << Applied{true, Outcome::SocketsFailed, "", true, "Sockets failed to initialize."};
+        QTest::newRow("sockets failed keep a clear flag")
+            << Applied{false, Outcome::SocketsFailed, "", false, "Sockets failed to initialize."};
+    }
+
+    void flagAndMessages()
+    {
+        QFETCH(Applied, c);
+        test::ScriptedMessenger messenger;
+        ProbeState state;
+        state.HostNotFound = c.flagBefore;
+        QCOMPARE(applyHostLookup({c.outcome, c.name}, state, messenger, nullptr), c.name);
+        QCOMPARE(state.HostNotFound, c.flagAfter);
+        QCOMPARE(messenger.texts(), *c.message ? QStringList{c.message} : QStringList{});
+        if (*c.message)
+            QCOMPARE(messenger.last().icon, MessageIcon::None);
+    }
+
+    void lookupEnds()
+    {
+        // A context that is gone gets nothing.
+        SystemHostResolver resolver;
+        bool called = false;
+        auto* gone = new QObject;
+        resolver.lookUp(QStringLiteral("10.1.2.3"), gone, [&](const HostLookupResult&) { called = true; });
+        delete gone;
+        QThreadPool::globalInstance()->waitForDone(10000);
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(!called);
+
+        // The window's lookup ends while "Host Name not Found." is shown: its continuation does not run.
+        test::FakeHostResolver fake;
+        test::ScriptedMessenger messenger;
+        ProbeState state;
+        QWidget window;
+        auto* context = new QObject;
+        messenger.onMessage([&](const Message&) { delete context; });
+        GetHostNameFromIP(
+            fake, state, messenger, &window, QStringLiteral("10.1.2.3"),
+            [&](const QString&) { called = true; }, context);
+        QTRY_COMPARE(messenger.count(), 1);
+        QCoreApplication::processEvents();
+        QVERIFY(!called);
+        QVERIFY(state.HostNotFound);
+    }
 };
-
-void HostNameTest::lookUpWithoutNameService_data()
-{
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<Outcome>("outcome");
-    QTest::newRow("all ones") << QStringLiteral("255.255.255.255") << Outcome::InvalidAddress;
-    QTest::newRow("words") << QStringLiteral("not an address") << Outcome::InvalidAddress;
-    QTest::newRow("empty") << QString() << Outcome::InvalidAddress;
-    QTest::newRow("octet above 255") << QStringLiteral("10.1.2.300") << Outcome::InvalidAddress;
-    // The guard keeps the lookup from asking a name server about an address outside loopback, or about a
-    // loopback address that the hosts file does not name.
-    QTest::newRow("outside loopback") << QStringLiteral("10.1.2.3") << Outcome::NotFound;
-    QTest::newRow("short form outside loopback") << QStringLiteral("10.258") << Outcome::NotFound;
-    QTest::newRow("loopback without a hosts entry") << QStringLiteral("127.77.0.1") << Outcome::NotFound;
-}
-
-void HostNameTest::lookUpWithoutNameService()
-{
-    QFETCH(QString, address);
-    QVERIFY(SocketsInitialize());
-    // The system resolver looks up off the user interface thread and answers on the caller's thread.
-    SystemHostResolver resolver;
-    std::optional<HostLookupResult> result;
-    QObject context;
-    resolver.lookUp(address, &context, [&](const HostLookupResult& r) {
-        QCOMPARE(QThread::currentThread(), context.thread());
-        result = r;
-    });
-    QVERIFY(!result.has_value());
-    QTRY_VERIFY(result.has_value());
-    QTEST(result->outcome, "outcome");
-    QVERIFY(result->hostName.isEmpty());
-}
-
-void HostNameTest::hostsFileEntries_data()
-{
-    QTest::addColumn<QByteArray>("hosts");
-    QTest::addColumn<bool>("named");
-    QTest::newRow("entry") << QByteArray("127.0.0.1 localhost\n127.0.1.1 pc.example pc\n") << true;
-    QTest::newRow("tabs and blanks") << QByteArray("  127.0.1.1\t\tpc  # the workstation\n") << true;
-    QTest::newRow("commented out") << QByteArray("# 127.0.1.1 pc\n127.0.0.1 localhost\n") << false;
-    QTest::newRow("address without a name") << QByteArray("127.0.1.1\n") << false;
-    QTest::newRow("only a comment after the address") << QByteArray("127.0.1.1 # pc\n") << false;
-    QTest::newRow("another address") << QByteArray("127.0.1.10 pc\n127.0.1.11 pc2") << false;
-    QTest::newRow("name before the comment") << QByteArray("127.0.1.1 pc#old name") << true;
-    QTest::newRow("IPv6 lines") << QByteArray("::1 localhost ip6-localhost\n") << false;
-}
-
-void HostNameTest::hostsFileEntries()
-{
-    QFETCH(QByteArray, hosts);
-    QTEST(hostsFileNames(hosts, 0x7F000101), "named"); // 127.0.1.1
-}
-
-void HostNameTest::loopbackNameFromTheHostsFile()
-{
-    // The real lookup runs in a test only for an address the hosts file names.
-    QFile file(QStringLiteral("/etc/hosts"));
-    if (!file.open(QIODevice::ReadOnly) || !hostsFileNames(file.readAll(), 0x7F000001))
-        QSKIP("/etc/hosts names no host for 127.0.0.1; the lookup would ask a name server");
-    const HostLookupResult result = lookUpHostName(QStringLiteral("127.0.0.1"));
-    QCOMPARE(result.outcome, Outcome::Found);
-    QVERIFY(!result.hostName.isEmpty());
-}
-
-void HostNameTest::flagAndMessages_data()
-{
-    QTest::addColumn<bool>("flagBefore");
-    QTest::addColumn<Outcome>("outcome");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("flagAfter");
-    QTest::addColumn<QString>("message");
-    const auto row = [](const char* name, bool before, Outcome outcome, const char* hostName, bool after,
-                        const char* message) {
-        QTest::newRow(name) << before << outcome << QString::fromLatin1(hostName) << after
-                            << QString::fromLatin1(message);
-    };
-    row("found after not found", true, Outcome::Found, "PC01", false, "");
-    row("found, empty name", true, Outcome::Found, "", false, "");
-    row("not found", false, Outcome::NotFound, "", true, "Host Name not Found.");
-    row("invalid address", true, Outcome::InvalidAddress, "", false, "String passed is an invalid IP.");
-    row("sockets failed keep the flag", true, Outcome::SocketsFailed, "", true,
-        "Sockets failed to initialize.");
-    row("sockets failed keep a clear flag", false, Outcome::SocketsFailed, "", false,
-        "Sockets failed to initialize.");
-}
-
-void HostNameTest::flagAndMessages()
-{
-    QFETCH(bool, flagBefore);
-    QFETCH(Outcome, outcome);
-    QFETCH(QString, name);
-    QFETCH(QString, message);
-    test::ScriptedMessenger messenger;
-    ProbeState state;
-    state.HostNotFound = flagBefore;
-    QCOMPARE(applyHostLookup({outcome, name}, state, messenger, nullptr), name);
-    QTEST(state.HostNotFound, "flagAfter");
-    QCOMPARE(messenger.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
-    if (!message.isEmpty())
-        QCOMPARE(messenger.last().icon, MessageIcon::None);
-}
-
-void HostNameTest::lookupEnds()
-{
-    // A context that is gone gets nothing.
-    SystemHostResolver resolver;
-    bool called = false;
-    auto* gone = new QObject;
-    resolver.lookUp(QStringLiteral("10.1.2.3"), gone, [&](const HostLookupResult&) { called = true; });
-    delete gone;
-    QThreadPool::globalInstance()->waitForDone(10000);
-    QCoreApplication::sendPostedEvents();
-    QVERIFY(!called);
-
-    // The window's lookup ends while "Host Name not Found." is shown: its continuation does not run.
-    test::FakeHostResolver fake;
-    test::ScriptedMessenger messenger;
-    ProbeState state;
-    QWidget window;
-    auto* context = new QObject;
-    messenger.onMessage([&](const Message&) { delete context; });
-    GetHostNameFromIP(
-        fake, state, messenger, &window, QStringLiteral("10.1.2.3"), [&](const QString&) { called = true; },
-        context);
-    QTRY_COMPARE(messenger.count(), 1);
-    QCoreApplication::processEvents();
-    QVERIFY(!called);
-    QVERIFY(state.HostNotFound);
-}
 
 QTEST_MAIN(HostNameTest)
 #include "HostNameTest.moc"

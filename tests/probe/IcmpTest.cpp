@@ -16,9 +16,6 @@ using namespace tarvo;
 using Kind = IcmpAnswer::Kind;
 using SocketKind = IcmpPinger::SocketKind;
 
-Q_DECLARE_METATYPE(tarvo::IcmpAnswer::Kind)
-Q_DECLARE_METATYPE(tarvo::IcmpPinger::SocketKind)
-
 namespace {
 
 QByteArray word(quint16 value)
@@ -66,6 +63,18 @@ QByteArray errorAbout(quint8 type, quint8 code, quint16 quotedId = 0x4D2A, quint
     return withIpHeader(Router, Local, icmpMessage(type, code, QByteArray(4, '\0'), quoted));
 }
 
+struct Echo
+{
+    const char *text, *sent, *kept;
+};
+
+struct Ping
+{
+    SocketKind kind;
+    const char* address;
+    int ttl, timeoutMs, busyMs, status;
+};
+
 struct PingOutcome
 {
     PingResult result;
@@ -90,6 +99,18 @@ std::optional<PingOutcome> pingAndWait(Pinger& pinger, const QString& address, i
     return QTest::qWaitFor([&] { return outcome.has_value(); }, timeoutMs + 10000) ? outcome : std::nullopt;
 }
 
+// Whether a result has the status, with its sentence and round-trip time. Only the guard's refusal says
+// that the address was not checked at all, and names the refusal.
+bool hasStatus(const PingResult& r, const QString& address, int status, int timeoutMs)
+{
+    const bool guarded = status == IcmpStatus::GeneralFailure;
+    const QString message = status == 0 ? QStringLiteral("Success") : pingFailureMessage(address, status);
+    return r.Status == status && r.Failed == (status != 0) && r.CheckImpossible == guarded &&
+           r.Message.contains(NetworkGuard::refusal(address)) == guarded &&
+           (status == 0 ? r.Message == message && r.RoundTripMs <= quint32(timeoutMs)
+                        : r.Message.startsWith(message) && r.RoundTripMs == quint32(timeoutMs));
+}
+
 } // namespace
 
 class IcmpTest : public QObject
@@ -97,303 +118,232 @@ class IcmpTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void statusTextsAndSentences();
-    void echoTarget_data();
-    void echoTarget();
-    void echoRequestLayout();
-    void classifiesDatagrams_data();
-    void classifiesDatagrams();
-    void pingOnLoopback_data();
-    void pingOnLoopback();
-    void droppedContextGetsNoAnswer();
-    void namespaceHosts();
-};
-
-void IcmpTest::statusTextsAndSentences()
-{
-    QCOMPARE(IcmpStatusText(11014), QStringLiteral("Time ti live expired reassem"));
-    QCOMPARE(IcmpStatusText(11024), QStringLiteral("Unindentified"));
-    // A time-out gives the "error code" sentence, every other failure the "error description" one.
-    QCOMPARE(pingFailureMessage(QStringLiteral("10.1.2.3"), IcmpStatus::RequestTimedOut),
-             QStringLiteral("Faild to ping : ''10.1.2.3'' error code : Requested IP timed out"));
-    QCOMPARE(pingFailureMessage(QStringLiteral("10.1.2.3"), IcmpStatus::DestinationHostUnreachable),
-             QStringLiteral("Faild to ping : ''10.1.2.3'' error description : Destination host unreachable"));
-}
-
-void IcmpTest::echoTarget_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("sent");
-    QTest::addColumn<QString>("kept");
-    const auto row = [](const char* name, const char* text, const char* sent, const char* kept) {
-        QTest::newRow(name) << QString::fromLatin1(text) << QString::fromLatin1(sent)
-                            << QString::fromLatin1(kept);
-    };
-    row("ordinary", "10.1.2.3", "10.1.2.3", "10.1.2.3");
-    row("first octet above 127", "192.168.1.1", "192.168.1.1", "192.168.1.1");
-    row("part above 255 keeps its lowest byte", "10.1.2.300", "10.1.2.44", "10.1.2.300");
-    // Any other number of parts: no target, and the text before is kept.
-    row("three parts", "10.1.2", "0.0.0.0", "172.16.0.9");
-    row("five parts", "10.1.2.3.4", "0.0.0.0", "172.16.0.9");
-    row("empty", "", "0.0.0.0", "172.16.0.9");
-}
-
-void IcmpTest::echoTarget()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, sent);
-    QFETCH(QString, kept);
-
-    EchoTarget target;
-    target.SetPingTarget(QStringLiteral("172.16.0.9"));
-    target.SetPingTarget(text);
-    QCOMPARE(target.PingTargetText(), kept);
-
-    // The request goes to the octets; the failure sentence names the kept text.
-    test::FakePinger pinger;
-    QObject context;
-    std::optional<PingResult> result;
-    target.PingTarget(pinger, AssignPingTtl, AssignPingTimeoutMs, &context,
-                      [&](const PingResult& r) { result = r; });
-    QTRY_VERIFY(result.has_value());
-    QCOMPARE(pinger.addresses(), QStringList{sent});
-    QVERIFY2(result->Message.startsWith(pingFailurePrefix(kept)), qPrintable(result->Message));
-}
-
-void IcmpTest::echoRequestLayout()
-{
-    const QByteArray packet = buildEchoRequest(Request);
-    QCOMPARE(packet,
-             QByteArray::fromHex("0800") + packet.mid(2, 2) + QByteArray::fromHex("4D2A0007") + "Quelm");
-    QCOMPARE(internetChecksum(packet), quint16(0));
-    // An odd length is padded with a zero byte for the sum.
-    QCOMPARE(internetChecksum(QByteArray::fromHex("0001F203F4F5F6F7")), quint16(0x220D));
-    QCOMPARE(internetChecksum(QByteArray::fromHex("01")), quint16(0xFEFF));
-}
-
-void IcmpTest::classifiesDatagrams_data()
-{
-    QTest::addColumn<QByteArray>("datagram");
-    QTest::addColumn<bool>("hasIpHeader");
-    QTest::addColumn<Kind>("kind");
-    QTest::addColumn<int>("status");
-    const auto row = [](const char* name, const QByteArray& datagram, bool ipHeader, Kind kind,
-                        int status = -1) { QTest::newRow(name) << datagram << ipHeader << kind << status; };
-
-    const QByteArray good = echoReply(0x4D2A, 7);
-    row("reply", good, false, Kind::EchoReply, 0);
-    row("reply of another identifier", echoReply(0x4D2B, 7), false, Kind::Unrelated);
-    row("reply of another sequence", echoReply(0x4D2A, 6), false, Kind::Unrelated);
-    row("reply with another payload", echoReply(0x4D2A, 7, "Quelp"), false, Kind::Unrelated);
-    QByteArray corrupted = good;
-    corrupted[9] = 'X';
-    row("reply with a bad checksum", corrupted, false, Kind::Unrelated);
-    row("reply cut short", good.left(6), false, Kind::Unrelated);
-    row("our own request", buildEchoRequest(Request), false, Kind::Unrelated);
-    row("raw reply", withIpHeader(Target, Local, good), true, Kind::EchoReply, 0);
-    row("raw reply, header with options", withIpHeader(Target, Local, good, 2), true, Kind::EchoReply, 0);
-    row("raw reply from another host", withIpHeader(Router, Local, good), true, Kind::Unrelated);
-    row("raw, our own request on loopback", withIpHeader(Local, Target, buildEchoRequest(Request)), true,
-        Kind::Unrelated);
-    QByteArray lying = withIpHeader(Target, Local, good);
-    lying[0] = 0x4F; // a header longer than the datagram
-    row("raw, header length beyond the datagram", lying.left(40), true, Kind::Unrelated);
-    row("host unreachable", errorAbout(3, 1), true, Kind::Error, 11003);
-    row("network unreachable", errorAbout(3, 0), true, Kind::Error, 11002);
-    row("fragmentation needed", errorAbout(3, 4), true, Kind::Error, 11009);
-    row("time to live exceeded", errorAbout(11, 0), true, Kind::Error, 11013);
-    row("reassembly time exceeded", errorAbout(11, 1), true, Kind::Error, 11014);
-    row("parameter problem", errorAbout(12, 0), true, Kind::Error, 11015);
-    row("source quench", errorAbout(4, 0), true, Kind::Error, 11016);
-    row("error about another request", errorAbout(3, 1, 0x1111), true, Kind::Unrelated);
-    row("error about another destination", errorAbout(3, 1, 0x4D2A, Router), true, Kind::Unrelated);
-    row("error quoting too little", errorAbout(3, 1).left(20 + 8 + 24), true, Kind::Unrelated);
-    row("redirect is no answer", errorAbout(5, 1), true, Kind::Unrelated);
-}
-
-void IcmpTest::classifiesDatagrams()
-{
-    QFETCH(QByteArray, datagram);
-    QFETCH(bool, hasIpHeader);
-    const IcmpAnswer answer = classifyIcmpDatagram(datagram, hasIpHeader, Request);
-    QTEST(answer.kind, "kind");
-    if (answer.answers())
-        QTEST(answer.status, "status");
-}
-
-void IcmpTest::pingOnLoopback_data()
-{
-    QTest::addColumn<SocketKind>("kind");
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<int>("ttl");
-    QTest::addColumn<int>("timeoutMs");
-    QTest::addColumn<int>("busyMs");
-    QTest::addColumn<int>("status");
-    const auto row = [](const char* name, SocketKind kind, const char* address, int ttl, int timeoutMs,
-                        int busyMs, int status) {
-        QTest::newRow(name) << kind << QString::fromLatin1(address) << ttl << timeoutMs << busyMs << status;
-    };
-    const SocketKind automatic = SocketKind::Automatic;
-    row("automatic", automatic, "127.0.0.1", 20, 2000, 0, 0);
-    row("raw socket", SocketKind::RawOnly, "127.0.0.1", 20, 2000, 0, 0);
-    row("datagram socket", SocketKind::DatagramOnly, "127.0.0.1", 20, 2000, 0, 0);
-    // The reply comes at once but waits while the user interface thread is busy past the time-out: it
-    // is judged by when it came, not by when it was read.
-    row("raw socket, busy event loop", SocketKind::RawOnly, "127.0.0.1", 20, 200, 600, 0);
-    row("datagram socket, busy event loop", SocketKind::DatagramOnly, "127.0.0.1", 20, 200, 600, 0);
-    // Refused before anything is sent.
-    row("outside loopback", automatic, "10.1.2.3", 20, 200, 0, 11050);
-    row("any address", automatic, "0.0.0.0", 20, 200, 0, 11018);
-    row("not an address", automatic, "10.1.2.300", 20, 200, 0, 11018);
-    row("a name", automatic, "localhost", 20, 200, 0, 11018);
-    row("time to live 256", automatic, "127.0.0.1", 256, 200, 0, 11007);
-    row("time to live -1", automatic, "127.0.0.1", -1, 200, 0, 11007);
-    row("time to live 0", automatic, "127.0.0.1", 0, 200, 0, 11013);
-}
-
-void IcmpTest::pingOnLoopback()
-{
-    QFETCH(SocketKind, kind);
-    QFETCH(QString, address);
-    QFETCH(int, ttl);
-    QFETCH(int, timeoutMs);
-    QFETCH(int, busyMs);
-    QFETCH(int, status);
-
-    IcmpPinger pinger(kind);
-    const auto outcome = pingAndWait(pinger, address, ttl, timeoutMs, busyMs);
-    QVERIFY(outcome.has_value());
-    const PingResult& result = outcome->result;
-    // Only the guard's refusal says that the address was not checked at all.
-    const bool guarded = status == IcmpStatus::GeneralFailure;
-    if (status == 0 && result.CheckImpossible)
-        QSKIP(qPrintable(QStringLiteral("not permitted here (see net.ipv4.ping_group_range): ") +
-                         result.Message));
-    QCOMPARE(result.Status, status);
-    QCOMPARE(result.Failed, status != 0);
-    QCOMPARE(result.CheckImpossible, guarded);
-    if (status == 0) {
-        QCOMPARE(result.Message, QStringLiteral("Success"));
-        QVERIFY(result.RoundTripMs <= quint32(timeoutMs));
-    } else {
-        QVERIFY2(result.Message.startsWith(pingFailureMessage(address, status)), qPrintable(result.Message));
-        QCOMPARE(result.Message.contains(NetworkGuard::refusal(address)), guarded);
-        QCOMPARE(result.RoundTripMs, quint32(timeoutMs));
-    }
-}
-
-void IcmpTest::droppedContextGetsNoAnswer()
-{
-    IcmpPinger pinger;
-    bool called = false;
-    auto* context = new QObject;
-    pinger.ping(QStringLiteral("127.0.0.1"), 20, 100, DefaultPingPayload, context,
-                [&](const PingResult&) { called = true; });
-    pinger.ping(QStringLiteral("10.9.9.9"), 20, 100, DefaultPingPayload, context,
-                [&](const PingResult&) { called = true; });
-    delete context;
-    // Long enough for the answer, the refusal and the time-out to have come.
-    QTest::qWait(400);
-    QVERIFY(!called);
-}
-
-// Hosts inside namespaces of the test's own: this thread's namespace (A, 198.18.1.1) and a peer (B,
-// 198.18.1.2) joined by a veth pair. B answers echoes, forwards 198.19.1.0/24 back to A (so a time
-// to live of 1 expires at B) and has an unreachable route for 198.19.3.0/24; A itself has an
-// unreachable route for 198.19.2.0/24 and no route at all for the rest. B's four errors to A stay within
-// the burst that the kernel's rate limit allows a new peer.
-void IcmpTest::namespaceHosts()
-{
-    test::TestNetworkNamespace ns;
-    if (!ns.enter() || !ns.startPeer())
-        QSKIP(qPrintable(ns.error()));
-    QVERIFY2(ns.linkToPeer(QStringLiteral("198.18.1.1/24"), {QStringLiteral("198.18.1.2/24")}),
-             qPrintable(ns.error()));
-    for (const char* command :
-         {"route add 198.19.1.0/24 via 198.18.1.2", "route add 198.19.3.0/24 via 198.18.1.2",
-          "route add unreachable 198.19.2.0/24"})
-        QVERIFY2(ns.ip(QString::fromLatin1(command).split(QLatin1Char(' '))), qPrintable(ns.error()));
-    for (const char* command :
-         {"ip route add 198.19.1.0/24 via 198.18.1.1", "ip route add unreachable 198.19.3.0/24",
-          "sysctl -q -w net.ipv4.ip_forward=1"})
-        QVERIFY2(ns.inPeer(QString::fromLatin1(command).split(QLatin1Char(' '))), qPrintable(ns.error()));
-
-    // A new link carries packets only once the kernel has seen both of its ends come up.
-    IcmpPinger raw(SocketKind::RawOnly);
-    bool answered = false;
-    for (int attempt = 0; attempt < 20 && !answered; ++attempt) {
-        const auto outcome = pingAndWait(raw, QStringLiteral("198.18.1.2"), 20, 500);
-        answered = outcome && outcome->result.succeeded();
-    }
-    QVERIFY2(answered, "the link to the peer namespace did not come up");
-
-    // As the namespace starts no group may open a datagram socket: the check could not be made, which is
-    // no "no reply".
-    IcmpPinger datagram(SocketKind::DatagramOnly);
-    const auto impossible = pingAndWait(datagram, QStringLiteral("198.18.1.2"), 20, 1000);
-    QVERIFY(impossible.has_value());
-    QVERIFY2(impossible->result.CheckImpossible && impossible->result.Failed,
-             qPrintable(impossible->result.Message));
-    QVERIFY(impossible->result.Message.contains(QStringLiteral("no ICMP socket could be opened")));
-    QVERIFY2(ns.setNetSysctl(QStringLiteral("ipv4/ping_group_range"), "0 2147483647"),
-             qPrintable(ns.error()));
-
-    // The live peer, a time to live expiring at the peer, no route at the peer, an unreachable route
-    // here, no route here, a silent address.
-    const std::tuple<const char*, int, int> cases[] = {{"198.18.1.2", 20, 0},     {"198.19.1.5", 1, 11013},
-                                                       {"198.19.3.5", 20, 11003}, {"198.19.2.5", 20, 11003},
-                                                       {"198.18.9.9", 20, 11002}, {"198.18.1.3", 20, 11010}};
-    const int timeoutMs = 1000;
-    for (IcmpPinger* pinger : {&raw, &datagram}) {
-        for (const auto& [text, ttl, status] : cases) {
-            const QString address = QString::fromLatin1(text);
-            const auto outcome = pingAndWait(*pinger, address, ttl, timeoutMs);
-            QVERIFY2(outcome.has_value(), text);
-            const PingResult& result = outcome->result;
-            QVERIFY2(!result.CheckImpossible && result.Status == status,
-                     qPrintable(address + result.Message));
-            QCOMPARE(result.Message,
-                     status == 0 ? QStringLiteral("Success") : pingFailureMessage(address, status));
-            QVERIFY(status == 0 ? result.RoundTripMs <= quint32(timeoutMs)
-                                : result.RoundTripMs == quint32(timeoutMs));
-            // The time-out ends the wait: not before it, and not long after.
-            if (status == IcmpStatus::RequestTimedOut)
-                QVERIFY2(outcome->elapsedMs >= timeoutMs && outcome->elapsedMs < timeoutMs + 5000, text);
-        }
+    void statusTextsAndSentences()
+    {
+        QCOMPARE(IcmpStatusText(11014), QStringLiteral("Time ti live expired reassem"));
+        QCOMPARE(IcmpStatusText(11024), QStringLiteral("Unindentified"));
+        // A time-out gives the "error code" sentence, every other failure the "error description" one.
+        QCOMPARE(pingFailureMessage(QStringLiteral("10.1.2.3"), IcmpStatus::RequestTimedOut),
+                 QStringLiteral("Faild to ping : ''10.1.2.3'' error code : Requested IP timed out"));
+        QCOMPARE(
+            pingFailureMessage(QStringLiteral("10.1.2.3"), IcmpStatus::DestinationHostUnreachable),
+            QStringLiteral("Faild to ping : ''10.1.2.3'' error description : Destination host unreachable"));
     }
 
-    // After the cases above, whose timing the neighbour entries of the silent address depend on.
-    for (IcmpPinger* pinger : {&raw, &datagram}) {
-        // A reply read only after the time-out, the thread having been busy, is judged by when it came.
-        const auto late = pingAndWait(*pinger, QStringLiteral("198.18.1.2"), 20, 200, 600);
-        QVERIFY(late.has_value());
-        QVERIFY2(late->result.succeeded() && late->result.RoundTripMs <= 200,
-                 qPrintable(late->result.Message));
+    void echoTarget_data()
+    {
+        QTest::addColumn<Echo>("c");
+        QTest::newRow("first octet above 127") << Echo{"192.168.1.1", "192.168.1.1", "192.168.1.1"};
+        QTest::newRow("part above 255 keeps its lowest byte")
+            << Echo{"10.1.2.300", "10.1.2.44", "10.1.2.300"};
+        // Any other number of parts: no target, and the text before is kept.
+        QTest::newRow("three parts") << Echo{"10.1.2", "0.0.0.0", "172.16.0.9"};
+        QTest::newRow("five parts") << Echo{"10.1.2.3.4", "0.0.0.0", "172.16.0.9"};
+        QTest::newRow("empty") << Echo{"", "0.0.0.0", "172.16.0.9"};
+    }
 
-        // Requests in flight together each get their own answer: the live host's replies, which a raw
-        // socket sees as well, answer neither the silent address nor another request.
+    void echoTarget()
+    {
+        QFETCH(Echo, c);
+        EchoTarget target;
+        target.SetPingTarget(QStringLiteral("172.16.0.9"));
+        target.SetPingTarget(c.text);
+        QCOMPARE(target.PingTargetText(), c.kept);
+
+        // The request goes to the octets; the failure sentence names the kept text.
+        test::FakePinger pinger;
         QObject context;
-        QList<std::optional<PingResult>> together(3);
-        const QStringList targets = {QStringLiteral("198.18.1.4"), QStringLiteral("198.18.1.2"),
-                                     QStringLiteral("198.18.1.2")};
-        for (qsizetype i = 0; i < targets.size(); ++i)
-            pinger->ping(targets.at(i), 20, timeoutMs, DefaultPingPayload, &context,
-                         [&together, i](const PingResult& r) { together[i] = r; });
-        QTRY_VERIFY_WITH_TIMEOUT(
-            std::all_of(together.cbegin(), together.cend(), [](const auto& r) { return r.has_value(); }),
-            timeoutMs + 5000);
-        QVERIFY2(!together.at(0)->succeeded(), qPrintable(together.at(0)->Message));
-        QVERIFY(together.at(1)->succeeded() && together.at(2)->succeeded());
+        std::optional<PingResult> result;
+        target.PingTarget(pinger, AssignPingTtl, AssignPingTimeoutMs, &context,
+                          [&](const PingResult& r) { result = r; });
+        QTRY_VERIFY(result.has_value());
+        QCOMPARE(pinger.addresses(), QStringList{c.sent});
+        QVERIFY2(result->Message.startsWith(pingFailurePrefix(c.kept)), qPrintable(result->Message));
     }
 
-    // A raw socket sees its own request on loopback; with echoes ignored that request is all there is,
-    // and it is no answer.
-    QVERIFY2(ns.setNetSysctl(QStringLiteral("ipv4/icmp_echo_ignore_all"), "1"), qPrintable(ns.error()));
-    const auto ownRequest = pingAndWait(raw, QStringLiteral("127.0.0.1"), 20, timeoutMs);
-    QVERIFY(ownRequest.has_value());
-    QVERIFY2(ownRequest->result.Status == IcmpStatus::RequestTimedOut,
-             qPrintable(ownRequest->result.Message));
-}
+    void echoRequestLayout()
+    {
+        const QByteArray packet = buildEchoRequest(Request);
+        QCOMPARE(packet,
+                 QByteArray::fromHex("0800") + packet.mid(2, 2) + QByteArray::fromHex("4D2A0007") + "Quelm");
+        QCOMPARE(internetChecksum(packet), quint16(0));
+    }
+
+    void classifiesDatagrams_data()
+    {
+        QTest::addColumn<QByteArray>("datagram");
+        QTest::addColumn<bool>("hasIpHeader");
+        QTest::addColumn<int>("status"); // -1: no answer to the request, 0: the echo reply, else the error
+        const auto row = [](const char* name, const QByteArray& datagram, bool ipHeader, int status = -1) {
+            QTest::newRow(name) << datagram << ipHeader << status;
+        };
+        const QByteArray good = echoReply(0x4D2A, 7);
+        row("reply", good, false, 0);
+        row("reply of another identifier", echoReply(0x4D2B, 7), false);
+        row("reply of another sequence", echoReply(0x4D2A, 6), false);
+        row("reply with another payload", echoReply(0x4D2A, 7, "Quelp"), false);
+        QByteArray corrupted = good;
+        corrupted[9] = 'X';
+        row("reply with a bad checksum", corrupted, false);
+        row("reply cut short", good.left(6), false);
+        row("our own request", buildEchoRequest(Request), false);
+        row("raw reply", withIpHeader(Target, Local, good), true, 0);
+        row("raw reply, header with options", withIpHeader(Target, Local, good, 2), true, 0);
+        row("raw reply from another host", withIpHeader(Router, Local, good), true);
+        row("raw, our own request on loopback", withIpHeader(Local, Target, buildEchoRequest(Request)), true);
+        QByteArray lying = withIpHeader(Target, Local, good);
+        lying[0] = 0x4F; // a header longer than the datagram
+        row("raw, header length beyond the datagram", lying.left(40), true);
+        row("host unreachable", errorAbout(3, 1), true, 11003);
+        row("time to live exceeded", errorAbout(11, 0), true, 11013);
+        row("parameter problem", errorAbout(12, 0), true, 11015);
+        row("error about another request", errorAbout(3, 1, 0x1111), true);
+        row("error about another destination", errorAbout(3, 1, 0x4D2A, Router), true);
+        row("error quoting too little", errorAbout(3, 1).left(20 + 8 + 24), true);
+        row("redirect is no answer", errorAbout(5, 1), true);
+    }
+
+    void classifiesDatagrams()
+    {
+        QFETCH(QByteArray, datagram);
+        QFETCH(bool, hasIpHeader);
+        QFETCH(int, status);
+        const IcmpAnswer answer = classifyIcmpDatagram(datagram, hasIpHeader, Request);
+        QCOMPARE(answer.kind, status < 0 ? Kind::Unrelated : status == 0 ? Kind::EchoReply : Kind::Error);
+        QCOMPARE(answer.answers() ? answer.status : -1, status);
+    }
+
+    void pingOnLoopback_data()
+    {
+        QTest::addColumn<Ping>("c");
+        const SocketKind automatic = SocketKind::Automatic;
+        QTest::newRow("automatic") << Ping{automatic, "127.0.0.1", 20, 2000, 0, 0};
+        // The reply comes at once but waits while the user interface thread is busy past the time-out: it
+        // is judged by when it came, not by when it was read.
+        QTest::newRow("raw socket, busy event loop")
+            << Ping{SocketKind::RawOnly, "127.0.0.1", 20, 200, 600, 0};
+        QTest::newRow("datagram socket, busy event loop")
+            << Ping{SocketKind::DatagramOnly, "127.0.0.1", 20, 200, 600, 0};
+        // Refused before anything is sent.
+        QTest::newRow("outside loopback") << Ping{automatic, "10.1.2.3", 20, 200, 0, 11050};
+        QTest::newRow("any address") << Ping{automatic, "0.0.0.0", 20, 200, 0, 11018};
+        QTest::newRow("not an address") << Ping{automatic, "10.1.2.300", 20, 200, 0, 11018};
+        QTest::newRow("a name") << Ping{automatic, "localhost", 20, 200, 0, 11018};
+        QTest::newRow("time to live 256") << Ping{automatic, "127.0.0.1", 256, 200, 0, 11007};
+        QTest::newRow("time to live -1") << Ping{automatic, "127.0.0.1", -1, 200, 0, 11007};
+        QTest::newRow("time to live 0") << Ping{automatic, "127.0.0.1", 0, 200, 0, 11013};
+    }
+
+    void pingOnLoopback()
+    {
+        QFETCH(Ping, c);
+        IcmpPinger pinger(c.kind);
+        const auto outcome = pingAndWait(pinger, c.address, c.ttl, c.timeoutMs, c.busyMs);
+        QVERIFY(outcome.has_value());
+        if (c.status == 0 && outcome->result.CheckImpossible)
+            QSKIP(
+                qPrintable("not permitted here (see net.ipv4.ping_group_range): " + outcome->result.Message));
+        QVERIFY2(hasStatus(outcome->result, c.address, c.status, c.timeoutMs),
+                 qPrintable(outcome->result.Message));
+    }
+
+    void droppedContextGetsNoAnswer()
+    {
+        IcmpPinger pinger;
+        bool called = false;
+        auto* context = new QObject;
+        pinger.ping(QStringLiteral("127.0.0.1"), 20, 100, DefaultPingPayload, context,
+                    [&](const PingResult&) { called = true; });
+        pinger.ping(QStringLiteral("10.9.9.9"), 20, 100, DefaultPingPayload, context,
+                    [&](const PingResult&) { called = true; });
+        delete context;
+        // Long enough for the answer, the refusal and the time-out to have come.
+        QTest::qWait(400);
+        QVERIFY(!called);
+    }
+
+    // Hosts inside namespaces of the test's own: this thread's namespace (A, 198.18.1.1) and a peer (B,
+    // 198.18.1.2) joined by a veth pair. B answers echoes, forwards 198.19.1.0/24 back to A (so a time
+    // to live of 1 expires at B) and has an unreachable route for 198.19.3.0/24; A itself has an
+    // unreachable route for 198.19.2.0/24 and no route at all for the rest. B's four errors to A stay within
+    // the burst that the kernel's rate limit allows a new peer.
+    void namespaceHosts()
+    {
+        test::TestNetworkNamespace ns;
+        if (!ns.enter() || !ns.startPeer())
+            QSKIP(qPrintable(ns.error()));
+        QVERIFY2(ns.linkToPeer(QStringLiteral("198.18.1.1/24"), {QStringLiteral("198.18.1.2/24")}),
+                 qPrintable(ns.error()));
+        for (const char* command :
+             {"route add 198.19.1.0/24 via 198.18.1.2", "route add 198.19.3.0/24 via 198.18.1.2",
+              "route add unreachable 198.19.2.0/24"})
+            QVERIFY2(ns.ip(QString::fromLatin1(command).split(QLatin1Char(' '))), qPrintable(ns.error()));
+        for (const char* command :
+             {"ip route add 198.19.1.0/24 via 198.18.1.1", "ip route add unreachable 198.19.3.0/24",
+              "sysctl -q -w net.ipv4.ip_forward=1"})
+            QVERIFY2(ns.inPeer(QString::fromLatin1(command).split(QLatin1Char(' '))), qPrintable(ns.error()));
+
+        // A new link carries packets only once the kernel has seen both of its ends come up.
+        IcmpPinger raw(SocketKind::RawOnly);
+        bool answered = false;
+        for (int attempt = 0; attempt < 20 && !answered; ++attempt) {
+            const auto outcome = pingAndWait(raw, QStringLiteral("198.18.1.2"), 20, 500);
+            answered = outcome && outcome->result.succeeded();
+        }
+        QVERIFY2(answered, "the link to the peer namespace did not come up");
+
+        // As the namespace starts no group may open a datagram socket: the check could not be made, which is
+        // no "no reply".
+        IcmpPinger datagram(SocketKind::DatagramOnly);
+        const auto impossible = pingAndWait(datagram, QStringLiteral("198.18.1.2"), 20, 1000);
+        QVERIFY(impossible && impossible->result.CheckImpossible && impossible->result.Failed &&
+                impossible->result.Message.contains("no ICMP socket could be opened"));
+        QVERIFY2(ns.setNetSysctl(QStringLiteral("ipv4/ping_group_range"), "0 2147483647"),
+                 qPrintable(ns.error()));
+
+        // The live peer, a time to live expiring at the peer, no route at the peer, an unreachable route
+        // here, no route here, a silent address.
+        const std::tuple<const char*, int, int> cases[] = {
+            {"198.18.1.2", 20, 0},     {"198.19.1.5", 1, 11013},  {"198.19.3.5", 20, 11003},
+            {"198.19.2.5", 20, 11003}, {"198.18.9.9", 20, 11002}, {"198.18.1.3", 20, 11010}};
+        const int timeoutMs = 1000;
+        for (IcmpPinger* pinger : {&raw, &datagram}) {
+            for (const auto& [text, ttl, status] : cases) {
+                const QString address = QString::fromLatin1(text);
+                const auto outcome = pingAndWait(*pinger, address, ttl, timeoutMs);
+                QVERIFY2(outcome.has_value(), text);
+                QVERIFY2(hasStatus(outcome->result, address, status, timeoutMs),
+                         qPrintable(outcome->result.Message));
+                // The time-out ends the wait: not before it, and not long after.
+                if (status == IcmpStatus::RequestTimedOut)
+                    QVERIFY2(outcome->elapsedMs >= timeoutMs && outcome->elapsedMs < timeoutMs + 5000, text);
+            }
+        }
+
+        // After the cases above, whose timing the neighbour entries of the silent address depend on.
+        for (IcmpPinger* pinger : {&raw, &datagram}) {
+            // A reply read only after the time-out, the thread having been busy, is judged by when it came.
+            const auto late = pingAndWait(*pinger, QStringLiteral("198.18.1.2"), 20, 200, 600);
+            QVERIFY2(late && hasStatus(late->result, QStringLiteral("198.18.1.2"), 0, 200), "late reply");
+
+            // Requests in flight together each get their own answer: the live host's replies, which a raw
+            // socket sees as well, answer neither the silent address nor another request.
+            QObject context;
+            QStringList answers(3);
+            for (int i = 0; i < 3; ++i)
+                pinger->ping(i ? "198.18.1.2" : "198.18.1.4", 20, timeoutMs, DefaultPingPayload, &context,
+                             [&answers, i](const PingResult& r) { answers[i] = r.Message; });
+            QTRY_VERIFY_WITH_TIMEOUT(!answers.contains(QString()), timeoutMs + 5000);
+            QCOMPARE(answers, (QStringList{pingFailureMessage("198.18.1.4", 11010), "Success", "Success"}));
+        }
+
+        // A raw socket sees its own request on loopback; with echoes ignored that request is all there is,
+        // and it is no answer.
+        QVERIFY2(ns.setNetSysctl(QStringLiteral("ipv4/icmp_echo_ignore_all"), "1"), qPrintable(ns.error()));
+        const auto ownRequest = pingAndWait(raw, QStringLiteral("127.0.0.1"), 20, timeoutMs);
+        QVERIFY(ownRequest && hasStatus(ownRequest->result, QStringLiteral("127.0.0.1"), 11010, timeoutMs));
+    }
+};
 
 QTEST_GUILESS_MAIN(IcmpTest)
 #include "IcmpTest.moc"
