@@ -149,6 +149,22 @@ private Q_SLOTS:
         if (connects)
             QTRY_VERIFY(server.clientClosed());
     }
+
+    // A window that closes while its probe holds a silent connection destroys the probe then: the probe
+    // lets go of its socket first, so nothing of it runs, or reports, while it is being destroyed.
+    void destroyedWhileConnectedReportsNothing()
+    {
+        test::LoopbackTelnetServer server;
+        QVERIFY(server.start());
+        server.addStep(bytes({255, 253, 24}), 0);
+        auto* probe = new TelnetProbe(server.port(), 15000);
+        QSignalSpy finished(probe, &TelnetProbe::finished);
+        probe->ProbeTelnet(QStringLiteral("127.0.0.1"));
+        QTRY_VERIFY(!server.received().isEmpty());
+        delete probe;
+        QCOMPARE(finished.size(), 0);
+        QTRY_VERIFY(server.clientClosed());
+    }
 };
 
 QTEST_GUILESS_MAIN(TelnetTest)
