@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QTest>
+
+#include <initializer_list>
+
+namespace tarvo::test {
+
+// A data table whose rows are the cases of one test, each named by its member "name"; the test reads
+// its case with QFETCH(Type, row).
+template <class Case>
+void cases(std::initializer_list<Case> all)
+{
+    QTest::addColumn<Case>("row");
+    for (const Case& one : all)
+        QTest::newRow(one.name) << one;
+}
+
+} // namespace tarvo::test
