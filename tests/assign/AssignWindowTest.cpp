@@ -104,7 +104,7 @@ private Q_SLOTS:
              "DELETE FROM Equipment"},
             // Another city of the area after one with its own range takes a segment again.
             {"segment 7 after Data Centre",
-             QStringList{"cboRegion:Headquarters", "cboCity:Data Centre"} + inSegment("7"),
+             {"cboRegion:Headquarters", "cboCity:Data Centre", "cboCity:IT Division", "txtSegment:7"},
              {"10.100.7.0", "_07ITD0", "1"}},
             {"segment 12", inSegment("12"), {"10.100.12.0", "_12ITD0", "1"}},
             {"segment 256 kept as 25", inSegment("256"), {"10.100.25.0", "_25ITD0", "1"}},

@@ -9,20 +9,11 @@
 #include <QTest>
 
 using namespace tarvo;
+using test::span;
 
 namespace {
 
 using Octet = std::optional<int>;
-
-QList<int> span(int from, int to, int except = -1)
-{
-    QList<int> octets;
-    for (int octet = from; octet <= to; ++octet) {
-        if (octet != except)
-            octets << octet;
-    }
-    return octets;
-}
 
 QList<int> reserved252()
 {

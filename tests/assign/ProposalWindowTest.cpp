@@ -14,21 +14,12 @@
 
 using namespace tarvo;
 using test::AssignWindow;
+using test::span;
 
 namespace {
 
 const QString Prefix = QStringLiteral("10.20.34.");
 const QString First = Prefix + QStringLiteral("71");
-
-QList<int> octetsFrom(int first, int last, int except = -1)
-{
-    QList<int> octets;
-    for (int octet = first; octet <= last; ++octet) {
-        if (octet != except)
-            octets << octet;
-    }
-    return octets;
-}
 
 } // namespace
 
@@ -40,7 +31,7 @@ private Q_SLOTS:
     void nextFreeAddress()
     {
         AssignWindow w;
-        w.recorded(Prefix, octetsFrom(71, 240, 100));
+        w.recorded(Prefix, span(71, 240, 100));
         w.start();
         QVERIFY(w.propose());
         QCOMPARE(w.texts({"txtlblIPAddress", "txtlblNamingConvention", "txtIPAddress", "txtKodPeralatan",
@@ -160,7 +151,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, ok);
         AssignWindow w;
-        w.recorded(Prefix, octetsFrom(71, 240));
+        w.recorded(Prefix, span(71, 240));
         w.start();
         QStringList seen;
         test::whenModal(QStringLiteral("frmIPRangePenuh"), [&seen, ok](QWidget* dialog) {

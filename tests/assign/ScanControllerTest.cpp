@@ -16,20 +16,13 @@
 #include <algorithm>
 
 using namespace tarvo;
+using test::span;
 using Answers = QList<MessageAnswer>;
 
 namespace {
 
 const QString Prefix = QStringLiteral("10.20.34.");
 const QString Finished = QStringLiteral("Scan Network finished or Stopped !!!");
-
-QList<int> span(int first, int last)
-{
-    QList<int> octets;
-    for (int octet = first; octet <= last; ++octet)
-        octets << octet;
-    return octets;
-}
 
 // The fourth octets that got echo requests, each once, ascending.
 QList<int> pinged(const test::FakePinger& pinger, const QString& prefix = Prefix)
