@@ -102,11 +102,8 @@ private Q_SLOTS:
         QCOMPARE(addresses(UsedListOrder::ByOctet4), inOrder);
         QCOMPARE(addresses(UsedListOrder::ByAddressLength), inOrder);
         QCOMPARE(addresses(UsedListOrder::ByOctet4, {8, 100}), inOrder.mid(1));
-        QCOMPARE(*m_store->countOfPrefix(Prefix), 3);
-        QCOMPARE(*m_store->countOfPrefix(QStringLiteral("10.20.3.")), 1);
-        QCOMPARE(*m_store->maxOctet4(Prefix, {0, 99}), std::optional<int>(10));
-        QCOMPARE(*m_store->maxOctet4(QStringLiteral("10.9.9.")), std::optional<int>());
-        QVERIFY(!m_store->countOfPrefix(QStringLiteral("10.20.34")).ok());
+        QCOMPARE(*m_store->usedOctets(QStringLiteral("10.20.3."), {0, 255}), QList<int>{5});
+        QVERIFY(!m_store->usedOctets(QStringLiteral("10.20.34"), {0, 255}).ok());
 
         // The fourth octet is read from IP_4, never from the address text, and counted once.
         const QString insert = QStringLiteral("INSERT INTO IP_Info (IP_Address, IP_4) VALUES (?, ?)");
