@@ -1,11 +1,13 @@
 #pragma once
 
+#include "Cases.h"
 #include "FakePinger.h"
 #include "FakeProbes.h"
 #include "ModalDialogs.h"
 #include "TestProgram.h"
 #include "WidgetDriver.h"
 
+#include "assign/AssignLog.h"
 #include "assign/ScanFlow.h"
 #include "assign/frmTarvoMain.h"
 #include "core/Sql.h"
@@ -15,12 +17,15 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
 // The assignment window of a test program folder with a sample address plan, on the fake pinger and
@@ -39,7 +44,7 @@ inline const char* const SamplePlan[] = {
     "INSERT INTO City (City_name, Abbr_city, IP_octet2, Offset, StartIPRange, ToIPRange, Abbr_state, Region) "
     "VALUES ('Amstown', 'AMS', 20, 30, 0, 0, 'K', 'Central'), ('Zerotown', 'ZRO', 21, 0, 0, 0, 'K', "
     "'Central'),"
-    " ('Bigtown', 'BIG', 22, 250, 0, 0, 'K', 'Central'), ('Ipoh', 'IPH', 23, 10, 0, 0, 'P', 'Central'),"
+    " ('Bigtown', 'BIG', 22, 250, 0, 0, 'K', 'Central'),"
     " ('Data Centre', 'DC', 101, 20, 10, 50, 'HQ', 'Headquarters')",
     "INSERT INTO Workgroup VALUES ('LAN', 'L', 4), ('Server', 'S', 9)",
     "INSERT INTO Equipment VALUES ('Printer', 'PR', 241, 250)",
@@ -48,23 +53,32 @@ inline const char* const SamplePlan[] = {
     "'Headquarters', NULL, 'IT Division')",
 };
 
+// The steps to a place of Central, Kedah, and to a segment of IT Division (AssignWindow::apply).
+inline QStringList inKedah(const QString& city = QStringLiteral("Amstown"),
+                           const QString& workgroup = QStringLiteral("LAN"))
+{
+    return {"cboRegion:Central", "cboState:Kedah", "cboCity:" + city, "cboWorkGroup:" + workgroup};
+}
+inline QStringList inSegment(const QString& segment)
+{
+    return {"cboRegion:Headquarters", "cboCity:IT Division", "txtSegment:" + segment};
+}
+
 struct AssignWindow
 {
-    explicit AssignWindow(AssignMode mode = AssignMode::New, const QString& region = {})
+    explicit AssignWindow(AssignMode mode = AssignMode::New, const QString& region = {}, bool plan = true)
     {
         quietOffscreenNotes();
         program.signInAs(QStringLiteral("admin"), QStringLiteral("Administrator"),
                          region.isEmpty() ? GroupSistem : GroupKawasan, region);
         program.modes.ScanMode = mode == AssignMode::Scan;
         program.modes.DedicatedMode = mode == AssignMode::Dedicated;
+        for (const char* sql : SamplePlan) {
+            if (plan)
+                exec(QString::fromLatin1(sql));
+        }
     }
     ~AssignWindow() { delete window; }
-
-    void withPlan()
-    {
-        for (const char* sql : SamplePlan)
-            exec(QString::fromLatin1(sql));
-    }
 
     void open()
     {
@@ -92,6 +106,15 @@ struct AssignWindow
             qFatal("the assignment window does not come up");
     }
 
+    // Opens the window on Central, Kedah, Amstown and LAN (prefix 10.20.34.), with the count typed if given.
+    void start(const QString& count = {})
+    {
+        open();
+        apply(inKedah());
+        if (!count.isEmpty())
+            type("txtBilangan", count);
+    }
+
     void exec(const QString& sql, const QVariantList& values = {}) const
     {
         if (auto done = execSql(program.database.handle(), sql, values); !done)
@@ -111,6 +134,16 @@ struct AssignWindow
                  {prefix + QString::number(octet), octet, QStringLiteral("HOST%1").arg(octet)});
     }
 
+    QString field(const QString& column, const QString& address) const
+    {
+        return value(QStringLiteral("SELECT %1 FROM IP_Info WHERE IP_Address = '%2'").arg(column, address));
+    }
+    QString log() const
+    {
+        QFile file(QDir(program.folder()).filePath(AssignLogFileName));
+        return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+    }
+
     template <class T>
     T* child(const char* name) const
     {
@@ -127,6 +160,13 @@ struct AssignWindow
             return label->text();
         return qobject_cast<QAbstractButton*>(control)->text();
     }
+    QStringList texts(std::initializer_list<const char*> names) const
+    {
+        QStringList all;
+        for (const char* name : names)
+            all << text(name);
+        return all;
+    }
     bool enabled(const char* name) const { return child<QWidget>(name)->isEnabled(); }
     bool visible(const char* name) const { return child<QWidget>(name)->isVisible(); }
     QStringList entries(const char* name) const
@@ -137,17 +177,21 @@ struct AssignWindow
             all << list->itemText(i);
         return all;
     }
+    void tab(int index) const { child<QTabWidget>("SSTab1")->setCurrentIndex(index); }
     void type(const char* name, const QString& text) const { test::type(window, name, text); }
     void click(const char* name) const { QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton); }
     void pick(const char* name, const QString& entry) const { test::pick(window, name, entry); }
-    // Central, Kedah, a city and a work group.
-    void chooseStatePlace(const QString& city = QStringLiteral("Amstown"),
-                          const QString& workgroup = QStringLiteral("LAN")) const
+    // Steps "control:text": a list's entry is picked, a box's text typed.
+    void apply(const QStringList& steps) const
     {
-        pick("cboRegion", QStringLiteral("Central"));
-        pick("cboState", QStringLiteral("Kedah"));
-        pick("cboCity", city);
-        pick("cboWorkGroup", workgroup);
+        for (const QString& step : steps) {
+            const QByteArray name = step.section(QLatin1Char(':'), 0, 0).toLatin1();
+            const QString text = step.section(QLatin1Char(':'), 1);
+            if (name.startsWith("cbo"))
+                pick(name.constData(), text);
+            else
+                type(name.constData(), text);
+        }
     }
     // Picks an equipment item and waits until the proposal stands (or the pick ends otherwise).
     bool propose(const QString& item = QStringLiteral("PC"))
@@ -156,10 +200,29 @@ struct AssignWindow
         return QTest::qWaitFor([this] { return enabled("cmdSave"); }, 3000);
     }
     // Saves the proposal, answering the question with OK.
-    void save()
+    void save() { saveAnswering({MessageAnswer::Ok}); }
+    // Clicks Save with the answers to its questions queued.
+    void saveAnswering(const QList<MessageAnswer>& answers)
     {
-        program.messenger.answer(MessageAnswer::Ok);
+        for (const MessageAnswer answer : answers)
+            program.messenger.answer(answer);
         click("cmdSave");
+    }
+    // The titles of the messages shown, the save question as "save".
+    QStringList questions() const
+    {
+        QStringList titles;
+        for (const Message& message : program.messenger.shown())
+            titles << (message.text == QLatin1String("Save record to Tarvo database ?")
+                           ? QStringLiteral("save")
+                           : message.title);
+        return titles;
+    }
+    // Nothing under way: the selection is back.
+    bool idle() const
+    {
+        return text("cmdBatal") == QLatin1String("Cancel") && !enabled("cmdBatal") && enabled("cmdTutup") &&
+               enabled("cboEquipment") && !enabled("cmdSave");
     }
 
     TestProgram program;

@@ -6,49 +6,51 @@
 #include "assign/AssignmentMessages.h"
 
 #include <QClipboard>
-#include <QDir>
 #include <QtTest>
 
 using namespace tarvo;
 using test::AssignWindow;
+using test::inKedah;
+using test::inSegment;
 
 namespace {
 
-// Records what the window asks of the scan.
-class RecordingScan final : public NetworkScan
-{
-public:
-    explicit RecordingScan(AssignmentWindowParts& parts) : m_parts(parts) {}
-    void ScanNetworkRange() override
-    {
-        calls << QStringLiteral("scan:%1").arg(m_parts.state.scan.ScanStopped);
-        // A walk under way: the button reads "Stop".
-        m_parts.state.scan.ScanPosition = 75;
-        m_parts.state.scan.ScanPhase = 1;
-        m_parts.controls.cmdBatal->setText(QStringLiteral("Stop"));
-        m_parts.controls.cmdBatal->setEnabled(true);
-    }
-    void stop() override { calls << QStringLiteral("stop"); }
-    QString busyReason() const override { return {}; }
-
-    static inline QStringList calls;
-
-private:
-    AssignmentWindowParts& m_parts;
-};
-
 const QString Central = QStringLiteral("Central");
 const QString Headquarters = QStringLiteral("Headquarters");
+const QStringList AllEquipment{"PC", "Printer", "Subnet Mask 252"};
+const QStringList Amstown = inKedah();
 
-// A proposal of PC in Central, Kedah, Amstown, LAN (.71, nothing answers).
-void proposeInAmstown(AssignWindow& w)
+struct Place // steps of the location cascade and what it shows
 {
-    w.chooseStatePlace();
-    if (!w.propose())
-        qFatal("no proposal");
-}
+    const char* name;
+    QStringList steps;
+    QStringList shown; // the address, the name parts and the count
+    QString message = {};
+    QStringList equipment = AllEquipment;
+    QString change = {}; // made to the plan first
+};
+
+struct Typed // typed into the count or octet 4 box
+{
+    const char* name;
+    AssignMode mode;
+    QString typed;
+    QString kept;
+};
+
+struct Missing
+{
+    const char* name;
+    QStringList steps;
+    QString field;
+    QString focus;
+};
 
 } // namespace
+
+Q_DECLARE_METATYPE(Place)
+Q_DECLARE_METATYPE(Typed)
+Q_DECLARE_METATYPE(Missing)
 
 class AssignWindowTest : public QObject
 {
@@ -57,292 +59,140 @@ private Q_SLOTS:
     void modes_data()
     {
         QTest::addColumn<AssignMode>("mode");
-        QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("countLabel");
-        QTest::addColumn<bool>("countEnabled");
-        QTest::newRow("new") << AssignMode::New << "Assign New IP Address"
-                             << "Total Required :" << true;
-        QTest::newRow("dedicated") << AssignMode::Dedicated << "Assign Dedicated IP Address"
-                                   << "IP Octet 4 :" << true;
-        QTest::newRow("scan") << AssignMode::Scan << "Scan Network ..."
-                              << "Total Required :" << false;
+        QTest::newRow("new") << AssignMode::New << "Total Required :";
+        QTest::newRow("dedicated") << AssignMode::Dedicated << "IP Octet 4 :";
+        QTest::newRow("scan") << AssignMode::Scan << "Total Required :";
     }
     void modes()
     {
         QFETCH(AssignMode, mode);
         AssignWindow w(mode);
-        w.withPlan();
         w.open();
-        QTEST(w.window->windowTitle(), "caption");
         QTEST(w.text("lblTotalRequired"), "countLabel");
-        QTEST(w.enabled("txtBilangan"), "countEnabled");
-        QCOMPARE(w.text("txtlblIPAddress"), QStringLiteral("0.0.0.0"));
-        QCOMPARE(w.text("txtlblNamingConvention"), QString());
-        QVERIFY(!w.enabled("cmdSave") && !w.enabled("cmdBatal") && w.enabled("cmdTutup"));
-        QVERIFY(!w.enabled("txtKodPeralatan") && !w.visible("lblJumlah") && !w.visible("txtSegment"));
-        auto* tabs = w.child<QTabWidget>("SSTab1");
-        QCOMPARE(tabs->currentIndex(), 0);
-        QCOMPARE(tabs->tabText(0) + tabs->tabText(1) + tabs->tabText(2),
-                 QStringLiteral(" Equipment User Details IP Address List"));
+        QCOMPARE(w.enabled("txtBilangan"), mode != AssignMode::Scan);
+        QCOMPARE(w.texts({"txtlblIPAddress", "txtlblNamingConvention"}), (QStringList{"0.0.0.0", ""}));
+        QVERIFY(w.idle() && !w.enabled("txtKodPeralatan") && !w.visible("lblJumlah") &&
+                !w.visible("txtSegment"));
         QCOMPARE(w.entries("cboRegion"), (QStringList{Central, Headquarters}));
-        // The window as the user sees it, for a look by eye when a folder is named.
-        if (const QString folder = qEnvironmentVariable("TARVO_RENDER_DIR"); !folder.isEmpty()) {
-            w.recorded(QStringLiteral("10.20.34."), {71, 72, 73});
-            w.chooseStatePlace();
-            if (mode != AssignMode::Scan)
-                w.type("txtBilangan", QStringLiteral("80"));
-            w.propose();
-            const QString tag = QString::fromLatin1(QTest::currentDataTag());
-            w.window->grab().save(QDir(folder).filePath(tag + QStringLiteral(".png")));
-            for (const int tab : {1, 2}) {
-                w.child<QTabWidget>("SSTab1")->setCurrentIndex(tab);
-                w.window->grab().save(QDir(folder).filePath(tag + QStringLiteral("-%1.png").arg(tab)));
-            }
+        QCOMPARE(w.localSettingRuns, 0);
+    }
+
+    // The local setting runs first while the plan holds only the delivered sample city.
+    void firstRunOnTheDeliveredPlan()
+    {
+        AssignWindow w(AssignMode::New, {}, false);
+        w.open();
+        QCOMPARE(w.localSettingRuns, 1);
+    }
+
+    // The octet rule and the name parts, with states or segments, and the equipment list of the place.
+    void places_data()
+    {
+        test::cases<Place>({
+            {"offset 30, digit 4", inKedah(), {"10.20.34.0", "_KLAMS0", "1"}},
+            {"offset 0 drops the digit", inKedah("Zerotown"), {"10.21.0.0", "_KLZRO0", "1"}},
+            {"octet 3 of 259",
+             inKedah("Bigtown", "Server"),
+             {"10.22.0.0", "_K_BIG0", ""},
+             octet3TooHighMessage(259)},
+            {"no equipment rows",
+             inKedah(),
+             {"10.20.34.0", "_KLAMS0", "1"},
+             {},
+             {SubnetMask252},
+             "DELETE FROM Equipment"},
+            // Another city of the area after one with its own range takes a segment again.
+            {"segment 7 after Data Centre",
+             {"cboRegion:Headquarters", "cboCity:Data Centre", "cboCity:IT Division", "txtSegment:7"},
+             {"10.100.7.0", "_07ITD0", "1"}},
+            {"segment 12", inSegment("12"), {"10.100.12.0", "_12ITD0", "1"}},
+            {"segment 256 kept as 25", inSegment("256"), {"10.100.25.0", "_25ITD0", "1"}},
+            {"segment x refused", inSegment("x"), {"10.100.0.0", "___ITD0", ""}},
+            // A city with an offset and a range of its own fixes octet 3 and offers only its range.
+            {"city with its own range",
+             {"cboRegion:Headquarters", "cboCity:Data Centre", "txtBilangan:3"},
+             {"10.101.20.0", "_20DC0", "3"},
+             {},
+             {"IP Range 10 to 50"}},
+        });
+    }
+    void places()
+    {
+        QFETCH(Place, row);
+        AssignWindow w;
+        if (!row.change.isEmpty())
+            w.exec(row.change);
+        w.open();
+        w.apply(row.steps);
+        QCOMPARE(w.texts({"txtlblIPAddress", "txtlblNamingConvention", "txtBilangan"}), row.shown);
+        QCOMPARE(w.program.messenger.texts(),
+                 row.message.isEmpty() ? QStringList() : QStringList{row.message});
+        QCOMPARE(w.entries("cboEquipment"), row.equipment);
+        const bool segmented = row.steps.front().endsWith(Headquarters);
+        QVERIFY(w.visible("cboState") != segmented && w.visible("cboWorkGroup") != segmented);
+        QCOMPARE(w.visible("txtSegment"), segmented);
+        if (segmented) {
+            const bool ownRange = row.equipment != AllEquipment;
+            QCOMPARE(w.enabled("txtSegment"), !ownRange);
+            QCOMPARE(w.text("lblWorkGroup"),
+                     ownRange ? QStringLiteral("IP Octet 3 :") : QStringLiteral("Segment :"));
         }
     }
 
-    // In Scan mode the pick goes to the scan; Stop tells it, and the walk's place is reset.
-    void scanModeHandsThePickToTheScan()
+    void guardedBoxes_data()
     {
-        RecordingScan::calls.clear();
-        AssignWindow w(AssignMode::Scan);
-        w.withPlan();
-        w.makeScan = [](AssignmentWindowParts& parts, ProposalSteps&) {
-            return std::make_unique<RecordingScan>(parts);
-        };
-        w.open();
-        w.chooseStatePlace();
-        w.pick("cboEquipment", QStringLiteral("PC"));
-        w.click("cmdBatal");
-        QCOMPARE(RecordingScan::calls, (QStringList{"scan:0", "stop"}));
-        const ScanMembers& scan = w.window->state().scan;
-        QVERIFY(scan.ScanStopped && scan.ScanPosition == 0 && scan.ScanPhase == ScanPhaseAskAgain);
-        QCOMPARE(w.text("cmdBatal"), QStringLiteral("Cancel"));
-        QVERIFY(w.pinger.calls.isEmpty());
+        test::cases<Typed>({
+            {"count 256", AssignMode::New, "256", "256"},
+            {"count 257 refused", AssignMode::New, "257", "25"},
+            {"count with letters refused", AssignMode::New, "1a", "1"},
+            {"octet 4 of 256 refused", AssignMode::Dedicated, "256", "25"},
+            {"octet 4 with zeros", AssignMode::Dedicated, "007", "007"},
+        });
     }
-
-    void firstRun_data()
+    void guardedBoxes()
     {
-        QTest::addColumn<QStringList>("change");
-        QTest::addColumn<int>("runs");
-        QTest::newRow("delivered sample city") << QStringList() << 1;
-        QTest::newRow("no city") << QStringList{"DELETE FROM City"} << 1;
-        QTest::newRow("sample in other letter case")
-            << QStringList{"UPDATE City SET City_name = 'IT DIVISION'"} << 0;
-        QTest::newRow("sample with another octet") << QStringList{"UPDATE City SET IP_octet2 = 101"} << 0;
-        QTest::newRow("a second city") << QStringList{"INSERT INTO City (City_name, Abbr_city, IP_octet2, "
-                                                      "Abbr_state, Region) VALUES ('B', 'B', 1, 'HQ', "
-                                                      "'Headquarters')"}
-                                       << 0;
-    }
-    void firstRun()
-    {
-        QFETCH(QStringList, change);
-        AssignWindow w;
-        for (const QString& sql : change)
-            w.exec(sql);
-        w.open();
-        QTEST(w.localSettingRuns, "runs");
-        QCOMPARE(w.entries("cboRegion"), QStringList{Headquarters});
-    }
-
-    // The octet rule and the name parts in an area with states.
-    void stateArea_data()
-    {
-        QTest::addColumn<QString>("city");
-        QTest::addColumn<QString>("workgroup");
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("offset 30, digit 4") << "Amstown"
-                                            << "LAN"
-                                            << "10.20.34.0"
-                                            << "_KLAMS0"
-                                            << "";
-        QTest::newRow("offset 0 drops the digit") << "Zerotown"
-                                                  << "LAN"
-                                                  << "10.21.0.0"
-                                                  << "_KLZRO0"
-                                                  << "";
-        QTest::newRow("octet 3 above 255 refused") << "Bigtown"
-                                                   << "Server"
-                                                   << "10.22.0.0"
-                                                   << "_K_BIG0" << octet3TooHighMessage(259);
-    }
-    void stateArea()
-    {
-        QFETCH(QString, message);
-        QFETCH(QString, city);
-        QFETCH(QString, workgroup);
-        AssignWindow w;
-        w.withPlan();
-        w.open();
-        w.chooseStatePlace(city, workgroup);
-        QTEST(w.text("txtlblIPAddress"), "address");
-        QTEST(w.text("txtlblNamingConvention"), "name");
-        QCOMPARE(w.program.messenger.texts(), message.isEmpty() ? QStringList() : QStringList{message});
-        QCOMPARE(w.text("txtBilangan"), message.isEmpty() ? QStringLiteral("1") : QString());
-        QCOMPARE(w.entries("cboEquipment"), (QStringList{"PC", "Printer", "Subnet Mask 252"}));
-    }
-
-    void segmentBox_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("kept");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("7") << "7"
-                           << "7"
-                           << "_07ITD0";
-        QTest::newRow("12") << "12"
-                            << "12"
-                            << "_12ITD0";
-        QTest::newRow("256 refused") << "256"
-                                     << "25"
-                                     << "_25ITD0";
-        QTest::newRow("x refused") << "x"
-                                   << ""
-                                   << "___ITD0";
-    }
-    void segmentBox()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, kept);
-        AssignWindow w;
-        w.withPlan();
-        w.open();
-        w.pick("cboRegion", Headquarters);
-        QVERIFY(!w.visible("cboState") && !w.visible("cboWorkGroup") && w.visible("txtSegment"));
-        QCOMPARE(w.text("lblWorkGroup"), QStringLiteral("Segment :"));
-        w.pick("cboCity", QStringLiteral("IT Division"));
-        QVERIFY(w.enabled("txtSegment"));
-        w.type("txtSegment", typed);
-        QCOMPARE(w.text("txtSegment"), kept);
-        QCOMPARE(w.text("txtlblIPAddress"), QStringLiteral("10.100.%1.0").arg(kept.toInt()));
-        QTEST(w.text("txtlblNamingConvention"), "name");
-    }
-
-    void cityWithOffsetAndRange()
-    {
-        AssignWindow w;
-        w.withPlan();
-        w.open();
-        w.pick("cboRegion", Headquarters);
-        w.pick("cboCity", QStringLiteral("Data Centre"));
-        QCOMPARE(w.text("txtSegment"), QStringLiteral("20"));
-        QVERIFY(!w.enabled("txtSegment"));
-        QCOMPARE(w.text("lblWorkGroup"), QStringLiteral("IP Octet 3 :"));
-        QCOMPARE(w.text("txtlblIPAddress"), QStringLiteral("10.101.20.0"));
-        const QStringList rangeOnly{QStringLiteral("IP Range 10 to 50")};
-        QCOMPARE(w.entries("cboEquipment"), rangeOnly);
-        w.type("txtBilangan", QStringLiteral("3"));
-        QCOMPARE(w.entries("cboEquipment"), rangeOnly);
-        // A city of the area without a range of its own keeps the whole list.
-        w.pick("cboCity", QStringLiteral("IT Division"));
-        QVERIFY(w.enabled("txtSegment"));
-        QCOMPARE(w.text("lblWorkGroup"), QStringLiteral("Segment :"));
-        QCOMPARE(w.entries("cboEquipment"), (QStringList{"PC", "Printer", "Subnet Mask 252"}));
-    }
-
-    void emptyEquipmentTableOffersOnlySubnetMask()
-    {
-        AssignWindow w;
-        w.withPlan();
-        w.exec(QStringLiteral("DELETE FROM Equipment"));
-        w.open();
-        w.chooseStatePlace();
-        QCOMPARE(w.entries("cboEquipment"), QStringList{"Subnet Mask 252"});
-    }
-
-    void countBox_data()
-    {
-        QTest::addColumn<AssignMode>("mode");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("kept");
-        QTest::newRow("256") << AssignMode::New << "256"
-                             << "256";
-        QTest::newRow("257 refused") << AssignMode::New << "257"
-                                     << "25";
-        QTest::newRow("letters refused") << AssignMode::New << "1a"
-                                         << "1";
-        QTest::newRow("octet 4 of 256 refused") << AssignMode::Dedicated << "256"
-                                                << "25";
-        QTest::newRow("octet 4 with zeros") << AssignMode::Dedicated << "007"
-                                            << "007";
-    }
-    void countBox()
-    {
-        QFETCH(AssignMode, mode);
-        QFETCH(QString, typed);
-        AssignWindow w(mode);
-        w.withPlan();
-        w.open();
-        w.chooseStatePlace();
-        w.type("txtBilangan", typed);
-        QTEST(w.text("txtBilangan"), "kept");
+        QFETCH(Typed, row);
+        AssignWindow w(row.mode);
+        w.start();
+        w.type("txtBilangan", row.typed);
+        QCOMPARE(w.text("txtBilangan"), row.kept);
     }
 
     // Each missing choice of a New-mode pick names its field and puts the focus there.
     void missingChoice_data()
     {
-        QTest::addColumn<QStringList>("steps"); // list:entry picks, or "count:text"
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("focus");
-        QTest::newRow("state") << QStringList{"cboRegion:Central"} << "Please select State : ..."
-                               << "cboState";
-        QTest::newRow("city") << QStringList{"cboRegion:Central", "cboState:Kedah"}
-                              << "Please select City : ..."
-                              << "cboCity";
-        QTest::newRow("work group") << QStringList{"cboRegion:Central", "cboState:Kedah", "cboCity:Amstown"}
-                                    << "Please select WorkGroup : ..."
-                                    << "cboWorkGroup";
-        QTest::newRow("segment") << QStringList{"cboRegion:Headquarters", "cboCity:IT Division"}
-                                 << "Please enter Segment : ..."
-                                 << "txtSegment";
-        QTest::newRow("count 0") << QStringList{"cboRegion:Central", "cboState:Kedah", "cboCity:Amstown",
-                                                "cboWorkGroup:LAN", "count:0"}
-                                 << "Please enter Total Required : ..."
-                                 << "txtBilangan";
-        QTest::newRow("no count") << QStringList{"cboRegion:Central", "cboState:Kedah", "cboCity:Amstown",
-                                                 "cboWorkGroup:LAN", "count:"}
-                                  << "Please enter Total Required : ..."
-                                  << "txtBilangan";
+        test::cases<Missing>({
+            {"state", Amstown.mid(0, 1), "select State", "cboState"},
+            {"city", Amstown.mid(0, 2), "select City", "cboCity"},
+            {"work group", Amstown.mid(0, 3), "select WorkGroup", "cboWorkGroup"},
+            {"segment", {"cboRegion:Headquarters", "cboCity:IT Division"}, "enter Segment", "txtSegment"},
+            {"count 0", Amstown + QStringList{"txtBilangan:0"}, "enter Total Required", "txtBilangan"},
+            {"no count", Amstown + QStringList{"txtBilangan:"}, "enter Total Required", "txtBilangan"},
+        });
     }
     void missingChoice()
     {
-        QFETCH(QStringList, steps);
-        QFETCH(QString, message);
-        QFETCH(QString, focus);
+        QFETCH(Missing, row);
         AssignWindow w;
-        w.withPlan();
         w.open();
-        for (const QString& step : steps) {
-            const QString name = step.section(QLatin1Char(':'), 0, 0);
-            const QString entry = step.section(QLatin1Char(':'), 1);
-            if (name == QLatin1String("count"))
-                w.type("txtBilangan", entry);
-            else
-                w.pick(qPrintable(name), entry);
-        }
+        w.apply(row.steps);
         w.pick("cboEquipment", QStringLiteral("PC"));
-        QCOMPARE(w.program.messenger.texts(), QStringList{message});
-        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
-        QVERIFY(w.pinger.calls.isEmpty());
-        QVERIFY(!w.enabled("cmdSave"));
+        QCOMPARE(w.program.messenger.texts(), QStringList{QStringLiteral("Please %1 : ...").arg(row.field)});
+        QCOMPARE(QApplication::focusWidget()->objectName(), row.focus);
+        QVERIFY(w.pinger.calls.isEmpty() && !w.enabled("cmdSave"));
     }
 
     // Another live database: the window reads the address plan again and starts afresh.
     void databaseSwitchStartsAfresh()
     {
         AssignWindow w;
-        w.withPlan();
-        w.open();
-        w.chooseStatePlace();
+        w.start();
         const QString other = w.program.path(QStringLiteral("other.mdb"));
         w.program.createDatabase(other);
         QVERIFY(w.program.databaseService.switchTo(other));
         QCOMPARE(w.entries("cboRegion"), QStringList{Headquarters});
-        QCOMPARE(w.text("cboRegion"), QString());
-        QCOMPARE(w.text("txtlblIPAddress"), QStringLiteral("0.0.0.0"));
+        QCOMPARE(w.texts({"cboRegion", "txtlblIPAddress"}), (QStringList{"", "0.0.0.0"}));
         QVERIFY(w.entries("cboEquipment").isEmpty() && w.visible("cboState"));
         QCOMPARE(w.localSettingRuns, 0);
     }
@@ -350,12 +200,10 @@ private Q_SLOTS:
     void areaAdministratorSeesTheOwnAreaChosen()
     {
         AssignWindow w(AssignMode::New, Central);
-        w.withPlan();
         w.open();
         QCOMPARE(w.entries("cboRegion"), QStringList{Central});
-        QCOMPARE(w.text("cboRegion"), Central);
+        QCOMPARE(w.texts({"cboRegion", "txtlblIPAddress"}), (QStringList{Central, "10.0.0.0"}));
         QCOMPARE(w.entries("cboState"), (QStringList{"Kedah", "Perak"}));
-        QCOMPARE(w.text("txtlblIPAddress"), QStringLiteral("10.0.0.0"));
     }
 
     // A list entry removed by another workstation after the list was read: a message and a refill.
@@ -364,36 +212,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("what");
-        QTest::newRow("city") << "DELETE FROM City WHERE City_name = 'Zerotown'"
-                              << "cboCity"
-                              << "Zerotown"
-                              << "city";
+        QTest::newRow("city") << "DELETE FROM City WHERE City_name = 'Zerotown'" << QStringLiteral("cboCity")
+                              << QStringLiteral("Zerotown");
         QTest::newRow("work group") << "DELETE FROM Workgroup WHERE Workgroup_name = 'Server'"
-                                    << "cboWorkGroup"
-                                    << "Server"
-                                    << "work group";
+                                    << QStringLiteral("cboWorkGroup") << QStringLiteral("Server");
         QTest::newRow("equipment") << "DELETE FROM Equipment WHERE Eqp_name = 'Printer'"
-                                   << "cboEquipment"
-                                   << "Printer"
-                                   << "equipment";
+                                   << QStringLiteral("cboEquipment") << QStringLiteral("Printer");
     }
     void vanishedEntry()
     {
         QFETCH(QString, sql);
         QFETCH(QString, list);
         QFETCH(QString, entry);
-        QFETCH(QString, what);
         AssignWindow w;
-        w.withPlan();
-        w.open();
-        w.chooseStatePlace();
+        w.start();
         w.exec(sql);
         w.program.messenger.clear();
         w.pick(qPrintable(list), entry);
-        QCOMPARE(w.program.messenger.texts(), QStringList{vanishedMessage(what, entry)});
-        QVERIFY(!w.entries(qPrintable(list)).contains(entry));
-        QVERIFY(!w.enabled("cmdSave"));
+        QCOMPARE(w.program.messenger.texts(),
+                 QStringList{vanishedMessage(QString::fromLatin1(QTest::currentDataTag()), entry)});
+        QVERIFY(!w.entries(qPrintable(list)).contains(entry) && !w.enabled("cmdSave"));
     }
 
     // The length limits refuse what is typed or pasted beyond them.
@@ -401,20 +239,21 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<int>("limit");
-        QTest::newRow("project") << "txtProject" << 50;
-        QTest::newRow("remarks") << "txtRemarks" << 150;
-        QTest::newRow("user name") << "txtNamaPengguna" << 50;
+        QTest::addColumn<int>("tab");
+        QTest::newRow("project") << "txtProject" << 50 << 0;
+        QTest::newRow("remarks") << "txtRemarks" << 150 << 0;
+        QTest::newRow("user name") << "txtNamaPengguna" << 50 << 1;
     }
     void lengthLimits()
     {
         QFETCH(QString, field);
         QFETCH(int, limit);
+        QFETCH(int, tab);
         AssignWindow w;
-        w.withPlan();
-        w.open();
-        proposeInAmstown(w);
+        w.start();
+        QVERIFY(w.propose());
+        w.tab(tab);
         const QByteArray name = field.toLatin1();
-        w.child<QTabWidget>("SSTab1")->setCurrentIndex(field == QLatin1String("txtNamaPengguna") ? 1 : 0);
         w.type(name.constData(), QString(limit + 1, QLatin1Char('a')));
         QCOMPARE(w.text(name.constData()).size(), limit);
         auto* box = w.child<QLineEdit>(name.constData());
@@ -427,9 +266,8 @@ private Q_SLOTS:
     void enterInRemarksLandsInTheUserName()
     {
         AssignWindow w;
-        w.withPlan();
-        w.open();
-        proposeInAmstown(w);
+        w.start();
+        QVERIFY(w.propose());
         auto* remarks = w.child<QLineEdit>("txtRemarks");
         remarks->setFocus();
         QTest::keyClick(remarks, Qt::Key_Return);
@@ -439,49 +277,32 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), w.child<QWidget>("txtStaffNo"));
     }
 
-    void userTabDoesNothingWithoutAProposal()
-    {
-        AssignWindow w;
-        w.withPlan();
-        w.open();
-        w.chooseStatePlace();
-        w.child<QTabWidget>("SSTab1")->setCurrentIndex(1);
-        QVERIFY(!w.visible("PicUnitDivision"));
-        QVERIFY(w.entries("cboUnitDivision").isEmpty());
-    }
-
     // The unit list of the place, its address, the unit window preset to the place and its refill.
     void units_data()
     {
-        QTest::addColumn<bool>("segmented");
+        QTest::addColumn<QStringList>("place");
         QTest::addColumn<QString>("unit");
         QTest::addColumn<QString>("street");
         QTest::addColumn<QString>("ownerState");
         QTest::addColumn<bool>("hasState");
-        QTest::newRow("state area") << false << "Finance"
-                                    << "Jalan Satu"
-                                    << "Kedah" << true;
-        QTest::newRow("segmented area says no state") << true << "IT Dept"
-                                                      << "Jalan Dua"
-                                                      << "" << false;
+        QTest::newRow("state area") << Amstown << "Finance" << QStringLiteral("Jalan Satu") << "Kedah"
+                                    << true;
+        QTest::newRow("segmented area says no state")
+            << inSegment("5") << "IT Dept" << QStringLiteral("Jalan Dua") << "" << false;
     }
     void units()
     {
-        QFETCH(bool, segmented);
+        QFETCH(QStringList, place);
         QFETCH(QString, unit);
         AssignWindow w;
-        w.withPlan();
         w.open();
         w.program.context.unitDivisionHandOver().OwnerState = QStringLiteral("stale");
-        if (segmented) {
-            w.pick("cboRegion", Headquarters);
-            w.pick("cboCity", QStringLiteral("IT Division"));
-            w.type("txtSegment", QStringLiteral("5"));
-            QVERIFY(w.propose());
-        } else {
-            proposeInAmstown(w);
-        }
-        w.child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+        w.apply(place);
+        // No proposal yet: the tab offers nothing.
+        w.tab(1);
+        QVERIFY(!w.visible("PicUnitDivision") && w.entries("cboUnitDivision").isEmpty());
+        QVERIFY(w.propose());
+        w.tab(1);
         QVERIFY(w.visible("PicUnitDivision"));
         QCOMPARE(w.entries("cboUnitDivision"), QStringList{unit});
         w.pick("cboUnitDivision", unit);
@@ -500,18 +321,17 @@ private Q_SLOTS:
         QCOMPARE(w.unitHandOvers.size(), 1);
         const UnitDivisionHandOver handOver = w.unitHandOvers.front();
         QVERIFY(handOver.UnitDivFromMain);
-        QCOMPARE(handOver.OwnerRegion, segmented ? Headquarters : Central);
+        QCOMPARE(handOver.OwnerRegion, place.front().section(QLatin1Char(':'), 1));
         QTEST(handOver.OwnerState, "ownerState");
         QTEST(handOver.OwnerHasState, "hasState");
         QCOMPARE(w.entries("cboUnitDivision"), (QStringList{"Added", unit}));
         QCOMPARE(w.text("cboUnitDivision"), unit);
 
         // The unit vanishes: the next look at the tab empties its address.
-        w.exec(QStringLiteral("DELETE FROM UnitDivision WHERE UnitDivision = '%1'").arg(unit));
-        w.child<QTabWidget>("SSTab1")->setCurrentIndex(0);
-        w.child<QTabWidget>("SSTab1")->setCurrentIndex(1);
-        QCOMPARE(w.text("txtJalan"), QString());
-        QCOMPARE(w.text("cboUnitDivision"), QString());
+        w.exec(QStringLiteral("DELETE FROM UnitDivision WHERE UnitDivision = ?"), {unit});
+        w.tab(0);
+        w.tab(1);
+        QCOMPARE(w.texts({"txtJalan", "cboUnitDivision"}), (QStringList{"", ""}));
     }
 };
 

@@ -1,5 +1,7 @@
-#include "assign/AssignmentRules.h"
+#include "Cases.h"
+
 #include "assign/AssignLog.h"
+#include "assign/AssignmentRules.h"
 #include "core/AppState.h"
 
 #include <QFile>
@@ -7,20 +9,11 @@
 #include <QTest>
 
 using namespace tarvo;
+using test::span;
 
 namespace {
 
 using Octet = std::optional<int>;
-
-QList<int> span(int from, int to, int except = -1)
-{
-    QList<int> octets;
-    for (int octet = from; octet <= to; ++octet) {
-        if (octet != except)
-            octets << octet;
-    }
-    return octets;
-}
 
 QList<int> reserved252()
 {
@@ -30,27 +23,31 @@ QList<int> reserved252()
     return octets;
 }
 
+struct Free
+{
+    const char* name;
+    QList<int> used;
+    Octet4Range range;
+    bool pseudo;
+    Octet octet4;
+    QString code;
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(Octet)
+Q_DECLARE_METATYPE(Free)
 
 // The octet, name and sequence rules, the next free address and the assignment-log block.
 class AssignmentRulesTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void octetsAndNames()
+    // Octet 3 is the work group's digit and the city's offset, never above 255.
+    void octet3()
     {
-        QCOMPARE(workgroupOctet3(4, 30), Octet(34));
-        QCOMPARE(workgroupOctet3(4, 0), Octet(0)); // offset 0 drops the digit
         QCOMPARE(workgroupOctet3(5, 250), Octet(255));
-        QCOMPARE(workgroupOctet3(9, 250), Octet()); // no octet above 255
-        QCOMPARE(segmentNamePart(QStringLiteral("7")), QStringLiteral("07"));
-        QCOMPARE(segmentNamePart(QStringLiteral("12")), QStringLiteral("12"));
-        const NameParts parts{QStringLiteral("PC"), QStringLiteral("K"), QStringLiteral("L"),
-                              QStringLiteral("AMS"), SeqCode(10)};
-        QCOMPARE(parts.NamingConvention(), QStringLiteral("PCKLAMS10"));
-        QCOMPARE((AddressOctets{10, 20, 34, 7}.address()), QStringLiteral("10.20.34.7"));
+        QCOMPARE(workgroupOctet3(9, 250), Octet());
     }
 
     void seqCode_data()
@@ -82,46 +79,32 @@ private Q_SLOTS:
 
     void nextFree_data()
     {
-        QTest::addColumn<QList<int>>("used");
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("end");
-        QTest::addColumn<bool>("pseudo");
-        QTest::addColumn<Octet>("octet4");
-        QTest::addColumn<QString>("code");
-        const auto row = [](const char* name, const QList<int>& used, Octet4Range range, bool pseudo,
-                            Octet octet4, const char* code) {
-            QTest::newRow(name) << used << range.Octet4Start << range.Octet4End << pseudo << octet4
-                                << QString::fromLatin1(code);
-        };
         const Octet4Range pc{71, 240};
-        row("empty range", {}, pc, false, 71, "01");
-        row("after the top", span(71, 75), pc, false, 76, "06");
-        row("gaps below a free top stay free", {71, 73, 74}, pc, false, 75, "05");
-        row("top taken: the first gap", span(71, 240, 100), pc, false, 100, "30");
-        row("only the top taken", {240}, pc, false, 71, "01");
-        row("full", span(71, 240), pc, false, Octet(), "");
-        row("repeats and values outside ignored", {72, 71, 71, 72, 5, 300}, pc, false, 73, "03");
-        // A range from 0: .0 and .1 get numbers of their own.
-        row("equipment range from 0, empty", {}, {0, 255}, false, 0, "01");
-        row("equipment range from 0, .0 taken", {0}, {0, 255}, false, 1, "02");
-        row("subnet mask 252 after the reservation", reserved252(), SubnetMask252Range, true, 1, "01");
-        row("subnet mask 252, .1 and .2 taken", reserved252() << 1 << 2, SubnetMask252Range, true, 5, "05");
-        row("city range, empty", {}, {10, 50}, true, 10, "01");
-        row("city range, .10 to .12 taken", {10, 11, 12}, {10, 50}, true, 13, "13");
+        test::cases<Free>({
+            {"empty range", {}, pc, false, 71, "01"},
+            {"after the top", span(71, 75), pc, false, 76, "06"},
+            {"gaps below a free top stay free", {71, 73, 74}, pc, false, 75, "05"},
+            {"top taken: the first gap", span(71, 240, 100), pc, false, 100, "30"},
+            {"only the top taken", {240}, pc, false, 71, "01"},
+            {"full", span(71, 240), pc, false, Octet(), ""},
+            {"repeats and values outside ignored", {72, 71, 71, 72, 5, 300}, pc, false, 73, "03"},
+            // A range from 0: .0 and .1 get numbers of their own.
+            {"equipment range from 0, empty", {}, {0, 255}, false, 0, "01"},
+            {"equipment range from 0, .0 taken", {0}, {0, 255}, false, 1, "02"},
+            {"subnet mask 252 after the reservation", reserved252(), SubnetMask252Range, true, 1, "01"},
+            {"subnet mask 252, .1 and .2 taken", reserved252() << 1 << 2, SubnetMask252Range, true, 5, "05"},
+            {"city range, empty", {}, {10, 50}, true, 10, "01"},
+            {"city range, .10 to .12 taken", {10, 11, 12}, {10, 50}, true, 13, "13"},
+        });
     }
     void nextFree()
     {
-        QFETCH(QList<int>, used);
-        QFETCH(int, start);
-        QFETCH(int, end);
-        QFETCH(bool, pseudo);
-        QFETCH(Octet, octet4);
-        QFETCH(QString, code);
-        const FreeAddress free = nextFreeAddress(used, {start, end}, pseudo);
-        QCOMPARE(free.IPOctet4, octet4);
-        if (octet4)
-            QCOMPARE(free.SeqCode, code);
-        QCOMPARE(free.FreeCount, end - start + 1 - free.UsedCount);
+        QFETCH(Free, row);
+        const FreeAddress free = nextFreeAddress(row.used, row.range, row.pseudo);
+        QCOMPARE(free.IPOctet4, row.octet4);
+        if (row.octet4)
+            QCOMPARE(free.SeqCode, row.code);
+        QCOMPARE(free.FreeCount, row.range.RangeSize() - free.UsedCount);
     }
 
     void typedNumbers_data()

@@ -1,12 +1,9 @@
 #include "TestProgram.h"
 
 #include "assign/AddressAssignment.h"
-#include "assign/AssignLog.h"
 #include "assign/IpRecordStore.h"
-#include "core/DatabaseConnection.h"
 #include "core/Sql.h"
 
-#include <QFile>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -21,12 +18,7 @@ IpRecord assignment(const QString& address, const QString& name)
     IpRecord record;
     record.IP_Address = address;
     record.Name = name;
-    record.Type = QStringLiteral("PC");
-    record.Region = QStringLiteral("Central");
-    record.Workgroup = QStringLiteral("Finance");
-    record.Status = StatusPermanent;
     record.StateOwner = QStringLiteral("Selangor");
-    record.CityOwner = QStringLiteral("Klang");
     record.DateIssue = QStringLiteral("05/12/2026");
     record.InputBy = QStringLiteral("Administrator");
     return record;
@@ -34,13 +26,7 @@ IpRecord assignment(const QString& address, const QString& name)
 
 ReservationPlace place(const QString& stateOwner = QStringLiteral("Selangor"))
 {
-    return {Prefix,
-            QStringLiteral("Central"),
-            QString(),
-            stateOwner,
-            QStringLiteral("Klang"),
-            QStringLiteral("05/12/2026"),
-            QStringLiteral("Administrator")};
+    return {Prefix, "Central", {}, stateOwner, "Klang", "05/12/2026", "Administrator"};
 }
 
 } // namespace
@@ -82,24 +68,16 @@ private Q_SLOTS:
         IpRecord record = assignment(QStringLiteral("10.20.34.7"), QStringLiteral("PCSEFKLG07"));
         record.IP_4 = 99; // the fourth octet follows the address
         record.Project = QStringLiteral("Rollout");
-        record.TelNo = QStringLiteral("03-1234");
         auto saved = m_store->save(record);
         QVERIFY(saved && saved->saved());
-
-        auto stored = m_store->byAddress(QStringLiteral("10.20.34.7"));
-        QVERIFY(stored && *stored);
-        const IpRecord& row = **stored;
+        const IpRecord row = **m_store->byAddress(QStringLiteral("10.20.34.7"));
         QCOMPARE(row.rowId, saved->rowId);
-        QCOMPARE(row.IP_4, 7);
-        QCOMPARE(row.Project, QStringLiteral("Rollout"));
-        QCOMPARE(row.TelNo, QStringLiteral("03-1234"));
-        QCOMPARE(row.DateIssue, QStringLiteral("05/12/2026"));
-        QCOMPARE(row.InputBy, QStringLiteral("Administrator"));
-        QCOMPARE(row.StateOwner, QStringLiteral("Selangor"));
+        QCOMPARE(
+            (QStringList{QString::number(row.IP_4), row.Project, row.DateIssue, row.InputBy, row.StateOwner}),
+            (QStringList{"7", "Rollout", "05/12/2026", "Administrator", "Selangor"}));
         // Fields left empty are stored as empty texts; no unit leaves UnitDivision unset.
-        QVERIFY(!row.FaxNo.isNull() && row.FaxNo.isEmpty());
-        QVERIFY(!row.Floor.isNull());
-        QVERIFY(row.UnitDivision.isNull());
+        QVERIFY(!row.FaxNo.isNull() && row.FaxNo.isEmpty() && !row.Floor.isNull() &&
+                row.UnitDivision.isNull());
         QCOMPARE((*m_store->byHostName(QStringLiteral("pcsefklg07")))->rowId, row.rowId);
 
         // A row of a segment area has no owner state.
@@ -111,12 +89,8 @@ private Q_SLOTS:
 
     void prefixAndRange()
     {
-        save(QStringLiteral("10.20.34.100"), QStringLiteral("a"));
-        save(QStringLiteral("10.20.34.7"), QStringLiteral("b"));
-        save(QStringLiteral("10.20.34.10"), QStringLiteral("c"));
-        save(QStringLiteral("10.20.3.5"), QStringLiteral("d"));
-        save(QStringLiteral("10.20.35.7"), QStringLiteral("e"));
-
+        for (const char* address : {"10.20.34.100", "10.20.34.7", "10.20.34.10", "10.20.3.5", "10.20.35.7"})
+            save(QLatin1String(address), QLatin1String(address));
         const auto addresses = [this](UsedListOrder order, Octet4Range range = {0, 255}) {
             QStringList list;
             const auto used = m_store->usedList(Prefix, range, order);
@@ -124,16 +98,12 @@ private Q_SLOTS:
                 list << row.IP_Address;
             return list;
         };
-        const QStringList inOrder{QStringLiteral("10.20.34.7"), QStringLiteral("10.20.34.10"),
-                                  QStringLiteral("10.20.34.100")};
+        const QStringList inOrder{"10.20.34.7", "10.20.34.10", "10.20.34.100"};
         QCOMPARE(addresses(UsedListOrder::ByOctet4), inOrder);
         QCOMPARE(addresses(UsedListOrder::ByAddressLength), inOrder);
         QCOMPARE(addresses(UsedListOrder::ByOctet4, {8, 100}), inOrder.mid(1));
-        QCOMPARE(*m_store->countOfPrefix(Prefix), 3);
-        QCOMPARE(*m_store->countOfPrefix(QStringLiteral("10.20.3.")), 1);
-        QCOMPARE(*m_store->maxOctet4(Prefix, {0, 99}), std::optional<int>(10));
-        QCOMPARE(*m_store->maxOctet4(QStringLiteral("10.9.9.")), std::optional<int>());
-        QVERIFY(!m_store->countOfPrefix(QStringLiteral("10.20.34")).ok());
+        QCOMPARE(*m_store->usedOctets(QStringLiteral("10.20.3."), {0, 255}), QList<int>{5});
+        QVERIFY(!m_store->usedOctets(QStringLiteral("10.20.34"), {0, 255}).ok());
 
         // The fourth octet is read from IP_4, never from the address text, and counted once.
         const QString insert = QStringLiteral("INSERT INTO IP_Info (IP_Address, IP_4) VALUES (?, ?)");
@@ -147,56 +117,31 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("problem");
+        QTest::addColumn<SaveProblem>("problem");
         QTest::addColumn<QString>("clash");
         QTest::newRow("name in another letter case")
             << "10.20.34.8"
-            << "pcsefklg07" << int(SaveProblem::DuplicateHostName) << "10.20.34.7";
-        QTest::newRow("address taken") << "10.20.34.7"
-                                       << "PCSEFKLG08" << int(SaveProblem::AddressTaken) << "";
+            << "pcsefklg07" << SaveProblem::DuplicateHostName << QStringLiteral("10.20.34.7");
+        // Another workstation saved the proposal meanwhile: its address is named before its host name.
+        QTest::newRow("address and name taken") << "10.20.34.7"
+                                                << "PCSEFKLG07" << SaveProblem::AddressTaken << QString();
         QTest::newRow("leading zero") << "10.20.34.08"
-                                      << "PCSEFKLG08" << int(SaveProblem::MalformedAddress) << "";
+                                      << "X" << SaveProblem::MalformedAddress << QString();
         QTest::newRow("octet above 255") << "10.20.34.256"
-                                         << "PCSEFKLG08" << int(SaveProblem::MalformedAddress) << "";
+                                         << "X" << SaveProblem::MalformedAddress << QString();
         QTest::newRow("three octets") << "10.20.34"
-                                      << "PCSEFKLG08" << int(SaveProblem::MalformedAddress) << "";
+                                      << "X" << SaveProblem::MalformedAddress << QString();
     }
     void saveRefusals()
     {
         QFETCH(QString, address);
         QFETCH(QString, name);
-        QFETCH(int, problem);
-        QFETCH(QString, clash);
         save(QStringLiteral("10.20.34.7"), QStringLiteral("PCSEFKLG07"));
         auto saved = m_store->save(assignment(address, name));
         QVERIFY(saved.ok());
-        QCOMPARE(int(saved->problem), problem);
-        QCOMPARE(saved->clashAddress, clash);
+        QTEST(saved->problem, "problem");
+        QTEST(saved->clashAddress, "clash");
         QCOMPARE(rows(), 1);
-    }
-
-    void saveAssignmentLogsOnce()
-    {
-        const QDateTime now(QDate(2026, 12, 5), QTime(14, 5, 9));
-        IpRecord record = assignment(QStringLiteral("10.20.34.7"), QStringLiteral("PCSEFKLG07"));
-        record.DateIssue.clear();
-        auto saved = saveAssignment(*m_store, record, QStringLiteral("Siti"), now, m_program->folder());
-        QVERIFY(saved && saved->result.saved() && saved->logError.isEmpty());
-        QCOMPARE((*m_store->byAddress(record.IP_Address))->DateIssue, QStringLiteral("05/12/2026"));
-        QCOMPARE((*m_store->byAddress(record.IP_Address))->InputBy, QStringLiteral("Siti"));
-
-        // A refused save logs nothing; a log that cannot be written keeps the saved row.
-        QVERIFY(!saveAssignment(*m_store, record, QStringLiteral("Siti"), now, m_program->folder())
-                     ->result.saved());
-        QFile log(m_program->path(AssignLogFileName));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        QCOMPARE(log.readAll().count("Date Assign : 05/12/2026 (14:05:09)"), 1);
-        record.IP_Address = QStringLiteral("10.20.34.8");
-        record.Name = QStringLiteral("PCSEFKLG08");
-        saved = saveAssignment(*m_store, record, QStringLiteral("Siti"), now,
-                               m_program->path(QStringLiteral("gone")));
-        QVERIFY(saved && saved->result.saved() && !saved->logError.isEmpty());
-        QCOMPARE(rows(), 2);
     }
 
     void reservation_data()
@@ -205,14 +150,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("existing");
         QTest::addColumn<QString>("stateOwner");
         QTest::addColumn<bool>("written");
-        QTest::newRow("empty /24") << SubnetMask252 << ""
-                                   << "Selangor" << true;
-        QTest::newRow("segment area: no owner state") << SubnetMask252 << ""
-                                                      << "" << true;
-        QTest::newRow("city range item") << cityRangeItem(10, 50) << ""
-                                         << "Selangor" << false;
-        QTest::newRow("a /24 with a normal record") << SubnetMask252 << "10.20.34.80"
-                                                    << "Selangor" << false;
+        QTest::newRow("empty /24") << SubnetMask252 << QString() << "Selangor" << true;
+        QTest::newRow("segment area: no owner state") << SubnetMask252 << QString() << QString() << true;
+        QTest::newRow("city range item") << cityRangeItem(10, 50) << QString() << "Selangor" << false;
+        QTest::newRow("a /24 with a normal record")
+            << SubnetMask252 << "10.20.34.80" << QStringLiteral("Selangor") << false;
     }
     void reservation()
     {
@@ -226,30 +168,24 @@ private Q_SLOTS:
         QCOMPARE(rows(), written ? 128 : existing.isEmpty() ? 0 : 1);
         if (!written)
             return;
-
-        auto result = runSql(db(), QStringLiteral("SELECT IP_4, IP_Address, Name, Remarks, Type, Status, "
-                                                  "StateOwner, Project FROM IP_Info ORDER BY rowid"));
+        auto result =
+            runSql(db(), QStringLiteral("SELECT IP_4, IP_Address, Name, Remarks, Type, Status, "
+                                        "StateOwner IS NULL, Project IS NULL FROM IP_Info ORDER BY rowid"));
         QVERIFY(result.ok());
-        QList<int> order;
-        while (result->next()) {
-            const QSqlQuery& query = *result;
-            const int octet = query.value(0).toInt();
-            const bool network = octet % 4 == 0;
-            order << octet;
-            QCOMPARE(query.value(1).toString(), Prefix + QString::number(octet));
-            QCOMPARE(query.value(2).toString(),
-                     network ? QStringLiteral("NetworkIP") : QStringLiteral("BroadcastIP"));
-            QCOMPARE(query.value(3).toString(),
-                     network ? QStringLiteral("Network IP") : QStringLiteral("Broadcast IP"));
-            QCOMPARE(query.value(4).toString(), SubnetMask252);
-            QCOMPARE(query.value(5).toString(), StatusPermanent);
-            QCOMPARE(query.value(6).isNull(), stateOwner.isEmpty());
-            QVERIFY(query.value(7).isNull());
+        for (int network = 0; network <= 252; network += 4) {
+            for (const int octet : {network, network + 3}) {
+                const QString kind =
+                    octet == network ? QStringLiteral("Network") : QStringLiteral("Broadcast");
+                QVERIFY(result->next());
+                QStringList values;
+                for (int column = 0; column < 8; ++column)
+                    values << result->value(column).toString();
+                QCOMPARE(values, (QStringList{QString::number(octet), Prefix + QString::number(octet),
+                                              kind + "IP", kind + " IP", SubnetMask252, StatusPermanent,
+                                              stateOwner.isEmpty() ? "1" : "0", "1"}));
+            }
         }
-        QList<int> expected;
-        for (int network = 0; network <= 252; network += 4)
-            expected << network << network + 3;
-        QCOMPARE(order, expected);
+        QVERIFY(!result->next());
         QCOMPARE(proposeNextFree(*m_store, Prefix, SubnetMask252Range, true)->IPOctet4,
                  std::optional<int>(1));
         // A reserved /24 is never reserved again.

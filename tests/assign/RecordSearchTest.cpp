@@ -96,10 +96,8 @@ private Q_SLOTS:
         row("temporary of a beginning", Kind::TemporaryBegins, "10.", {"10.1.11.6", "10.1.1.7"});
         row("staff number, letter case ignored", Kind::StaffNo, "S100",
             {"10.1.11.5", "10.1.10.5", "10.1.11.6"});
-        row("host name pcklam01 finds PCKLAM01", Kind::HostName, "pcklam01", {"10.1.11.5"});
         row("user name containing, letter case ignored", Kind::UsernameContains, "ALI", {"10.1.11.5"});
         row("user name: _ is no wildcard", Kind::UsernameContains, "a_b", {"10.1.11.6"});
-        row("remarks with a quote", Kind::RemarksContains, "n's d", {"10.1.11.5"});
         row("remarks: % is no wildcard", Kind::RemarksContains, "100%", {"10.1.11.6"});
         row("remarks: backslash is itself", Kind::RemarksContains, "k\\s", {"10.1.10.5"});
         row("prefix 10.1.1. leaves out 10.1.10. and 10.1.100.", Kind::Prefix, "10.1.1.", {"10.1.1.7"});
@@ -176,14 +174,15 @@ private Q_SLOTS:
         QCOMPARE(*m_store->remove(three.first()), false); // gone already
         QCOMPARE(*m_store->remove(all->rowIds.at(3)), true);
 
-        // More rows than one statement takes, one of them refused in the second statement: none goes.
+        // More rows than one statement takes, one of them refused in the second statement (the list runs
+        // by octet 4, so .255 comes last): none goes.
         QVERIFY(
             execSql(db(), QStringLiteral("INSERT INTO IP_Info (IP_Address, IP_4) WITH RECURSIVE n(i) AS "
                                          "(SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 699) "
                                          "SELECT '30.0.' || (i / 256) || '.' || (i % 256), i % 256 FROM n")));
         QVERIFY(execSql(
             db(), QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON IP_Info WHEN "
-                                 "old.IP_Address = '30.0.2.100' BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+                                 "old.IP_Address = '30.0.1.255' BEGIN SELECT RAISE(ABORT, 'refused'); END")));
         auto many = m_store->find(RecordSearch::of(Kind::AddressBegins, QStringLiteral("30.")));
         QCOMPARE(many->rowIds.size(), 700);
         const int before = count();

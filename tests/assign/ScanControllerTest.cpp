@@ -3,10 +3,11 @@
 // pinger (the sample addresses are 10.x) and with the real pinger inside a network namespace of the
 // test's own.
 
+#include "Cases.h"
 #include "FakePinger.h"
-#include "RecordingScanView.h"
 #include "TestNetworkNamespace.h"
 
+#include "assign/AssignmentState.h"
 #include "assign/ScanController.h"
 #include "probe/IcmpPinger.h"
 
@@ -15,21 +16,13 @@
 #include <algorithm>
 
 using namespace tarvo;
-using test::RecordingScanView;
+using test::span;
 using Answers = QList<MessageAnswer>;
 
 namespace {
 
 const QString Prefix = QStringLiteral("10.20.34.");
 const QString Finished = QStringLiteral("Scan Network finished or Stopped !!!");
-
-QList<int> span(int first, int last)
-{
-    QList<int> octets;
-    for (int octet = first; octet <= last; ++octet)
-        octets << octet;
-    return octets;
-}
 
 // The fourth octets that got echo requests, each once, ascending.
 QList<int> pinged(const test::FakePinger& pinger, const QString& prefix = Prefix)
@@ -44,21 +37,69 @@ QList<int> pinged(const test::FakePinger& pinger, const QString& prefix = Prefix
     return octets;
 }
 
-struct Scan
+// A walk with a view that records what it shows and asks, answers the questions from a script (Yes
+// when it runs out) and the scan-range dialog with a set start point.
+struct Scan final : ScanView
 {
-    explicit Scan(Pinger& pinger) : controller(pinger, view.members, view) {}
+    explicit Scan(Pinger& pinger) : controller(pinger, members, *this) {}
+    // Runs a walk until its message was shown and the window is back to idle, or a device answered.
     void run(const Octet4Range& range, const QList<int>& recorded = {}, const QString& prefix = Prefix)
     {
-        const qsizetype before = view.answered.size();
+        const qsizetype before = answered.size();
         controller.run({prefix, range, recorded});
-        QVERIFY(QTest::qWaitFor([&] { return view.settled(before); }, 10000));
+        QVERIFY(
+            QTest::qWaitFor([&] { return screen == ScanScreen::Idle || answered.size() > before; }, 10000));
     }
 
-    RecordingScanView view;
+    void showScreen(ScanScreen shown) override { screen = shown; }
+    void showAddress(const QString&) override {}
+    void showNote(const QString& text) override { notes << text; }
+    void beep() override {}
+    MessageAnswer ask(const Message& message) override
+    {
+        messages << message.text;
+        if (message.buttons == MessageButtons::Ok)
+            return MessageAnswer::Ok;
+        askedAt << members.ScanPosition;
+        if (answers.empty())
+            return MessageAnswer::Yes;
+        return answers.takeFirst();
+    }
+    std::optional<int> chooseStartPoint(const Octet4Range&) override { return startPoint; }
+    void deviceAnswered(int IPOctet4) override
+    {
+        answered << IPOctet4;
+        if (onAnswered)
+            onAnswered(IPOctet4);
+    }
+
+    ScanMembers members;
+    ScanScreen screen = ScanScreen::Idle;
+    QStringList notes;
+    QStringList messages;
+    QList<int> askedAt; // ScanPosition when each question came
+    Answers answers;
+    std::optional<int> startPoint;
+    QList<int> answered;
+    std::function<void(int)> onAnswered;
     ScanController controller;
 };
 
+struct Walk
+{
+    const char* name;
+    Octet4Range range;
+    QList<int> recorded;
+    Answers answers;
+    int startPoint; // -1: the dialog closed without Start
+    QList<int> askedAt;
+    QString lastMessage;
+    QList<int> pinged;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Walk)
 
 class ScanControllerTest : public QObject
 {
@@ -66,53 +107,33 @@ class ScanControllerTest : public QObject
 private Q_SLOTS:
     void walks_data()
     {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("end");
-        QTest::addColumn<QList<int>>("recorded");
-        QTest::addColumn<Answers>("answers");
-        QTest::addColumn<int>("startPoint"); // -1: the dialog closed without Start
-        QTest::addColumn<QList<int>>("askedAt");
-        QTest::addColumn<QString>("lastMessage");
-        QTest::addColumn<QList<int>>("pinged");
         const MessageAnswer Yes = MessageAnswer::Yes;
         const MessageAnswer No = MessageAnswer::No;
         const QString proceed = QStringLiteral("Proceed with 30 more ? ...");
-        QTest::newRow("thirty or fewer ask nothing")
-            << 20 << 45 << QList<int>{} << Answers{} << -1 << QList<int>{} << Finished << span(20, 45);
-        QTest::newRow("no to the big scan") << 71 << 240 << QList<int>{} << Answers{No} << -1
-                                            << QList<int>{71} << bigScanQuestion(170).text << QList<int>{};
-        QTest::newRow("start 101 asks first at 121") << 71 << 240 << QList<int>{} << Answers{Yes, No} << 101
-                                                     << QList<int>{71, 121} << proceed << span(101, 120);
-        QTest::newRow("start 0 asks first at 31") << 0 << 255 << QList<int>{} << Answers{Yes, No} << 0
-                                                  << QList<int>{0, 31} << proceed << span(0, 30);
-        QTest::newRow("closed dialog starts at the range start")
-            << 71 << 240 << QList<int>{} << Answers{Yes, Yes, No} << -1 << QList<int>{71, 91, 121} << proceed
-            << span(71, 120);
-        QTest::newRow("all recorded") << 1 << 20 << span(1, 20) << Answers{} << -1 << QList<int>{}
-                                      << "All IP Address recorded ... " << QList<int>{};
-        QTest::newRow("a repeated record counts once") << 1 << 5 << QList<int>{1, 2, 3, 4, 4} << Answers{}
-                                                       << -1 << QList<int>{} << Finished << QList<int>{5};
+        test::cases<Walk>({
+            {"thirty or fewer ask nothing", {20, 45}, {}, {}, -1, {}, Finished, span(20, 45)},
+            {"no to the big scan", {71, 240}, {}, {No}, -1, {71}, bigScanQuestion(170).text, {}},
+            {"start at 101", {71, 240}, {}, {Yes, No}, 101, {71, 121}, proceed, span(101, 120)},
+            {"start at 0", {0, 255}, {}, {Yes, No}, 0, {0, 31}, proceed, span(0, 30)},
+            {"no start point", {71, 240}, {}, {Yes, Yes, No}, -1, {71, 91, 121}, proceed, span(71, 120)},
+            {"all recorded", {1, 20}, span(1, 20), {}, -1, {}, "All IP Address recorded ... ", {}},
+            {"a repeated record counts once", {1, 5}, {1, 2, 3, 4, 4}, {}, -1, {}, Finished, {5}},
+        });
     }
     void walks()
     {
-        QFETCH(int, start);
-        QFETCH(int, end);
-        QFETCH(Answers, answers);
-        QFETCH(int, startPoint);
+        QFETCH(Walk, row);
         test::FakePinger pinger;
         Scan scan(pinger);
-        scan.view.answers.assign(answers.cbegin(), answers.cend());
-        if (startPoint >= 0)
-            scan.view.startPoint = startPoint;
-        QFETCH(QList<int>, recorded);
-        scan.run({start, end}, recorded);
+        scan.answers = row.answers;
+        if (row.startPoint >= 0)
+            scan.startPoint = row.startPoint;
+        scan.run(row.range, row.recorded);
         // Where the walk stood at each question.
-        QTEST(scan.view.askedAt, "askedAt");
-        QTEST(scan.view.messages.last(), "lastMessage");
-        QTEST(pinged(pinger), "pinged");
-        QCOMPARE(scan.view.members.ScanPosition, 0);
-        QCOMPARE(scan.view.screen, ScanScreen::Idle);
-        QVERIFY(scan.view.answered.isEmpty());
+        QCOMPARE(scan.askedAt, row.askedAt);
+        QCOMPARE(scan.messages.last(), row.lastMessage);
+        QCOMPARE(pinged(pinger), row.pinged);
+        QVERIFY(scan.members.ScanPosition == 0 && scan.screen == ScanScreen::Idle && scan.answered.isEmpty());
         for (const auto& call : pinger.calls)
             QVERIFY(call.ttl == 20 && call.timeoutMs == 200 && call.payload == "Quelm");
     }
@@ -125,15 +146,15 @@ private Q_SLOTS:
         pinger.answers(Prefix + QStringLiteral("3"));
         Scan scan(pinger);
         scan.run({1, 20}, {1, 2, 5});
-        QCOMPARE(scan.view.answered, QList<int>{3});
-        QCOMPARE(scan.view.members.ScanPosition, 4);
-        QCOMPARE(scan.view.notes.last(), QStringLiteral("    ?"));
+        QCOMPARE(scan.answered, QList<int>{3});
+        QCOMPARE(scan.members.ScanPosition, 4);
+        QCOMPARE(scan.notes.last(), QStringLiteral("    ?"));
         pinger.calls.clear();
         scan.run({1, 20}, {1, 2, 3, 5});
         QCOMPARE(pinger.addresses().mid(0, 2), (QStringList{Prefix + "4", Prefix + "6"}));
         QCOMPARE(pinged(pinger), QList<int>{4} + span(6, 20));
-        QCOMPARE(scan.view.messages, QStringList{Finished});
-        QCOMPARE(scan.view.answered, QList<int>{3});
+        QCOMPARE(scan.messages, QStringList{Finished});
+        QCOMPARE(scan.answered, QList<int>{3});
     }
 
     // A device at 40: the walk waits at 41. A device at 42 answering before it and while the address-in-use
@@ -148,29 +169,29 @@ private Q_SLOTS:
         pinger.answers(Prefix + QStringLiteral("42"));
         Scan scan(pinger);
         int answeredDuringDialog = 0;
-        scan.view.onAnswered = [&](int) {
+        scan.onAnswered = [&](int) {
             QTest::qWait(100);
-            answeredDuringDialog = static_cast<int>(scan.view.answered.size());
+            answeredDuringDialog = static_cast<int>(scan.answered.size());
         };
         scan.run({1, 60});
-        QCOMPARE(scan.view.answered, QList<int>{40});
+        QCOMPARE(scan.answered, QList<int>{40});
         QCOMPARE(answeredDuringDialog, 1);
-        QCOMPARE(scan.view.members.ScanPosition, 41);
-        QCOMPARE(scan.view.members.ScanPhase, 1);
+        QCOMPARE(scan.members.ScanPosition, 41);
+        QCOMPARE(scan.members.ScanPhase, 1);
 
         pinger.calls.clear();
-        scan.view.messages.clear();
+        scan.messages.clear();
         scan.run({1, 60});
-        QVERIFY(scan.view.messages.isEmpty()); // neither the big-scan question nor a Proceed question
+        QVERIFY(scan.messages.isEmpty()); // neither the big-scan question nor a Proceed question
         QCOMPARE(pinger.addresses().first(), Prefix + QStringLiteral("41"));
-        QCOMPARE(scan.view.answered, (QList<int>{40, 42}));
+        QCOMPARE(scan.answered, (QList<int>{40, 42}));
 
         const QString other = QStringLiteral("10.20.35.");
         pinger.calls.clear();
-        scan.view.askedAt.clear();
-        scan.view.answers = {MessageAnswer::No};
+        scan.askedAt.clear();
+        scan.answers = {MessageAnswer::No};
         scan.run({1, 60}, {}, other);
-        QCOMPARE(scan.view.askedAt, QList<int>{31}); // the big-scan question was answered in this window
+        QCOMPARE(scan.askedAt, QList<int>{31}); // the big-scan question was answered in this window
         QCOMPARE(pinged(pinger, other), span(1, 30));
     }
 
@@ -181,10 +202,10 @@ private Q_SLOTS:
         pinger.setUnavailable(true);
         Scan scan(pinger);
         scan.run({1, 20}, {1});
-        QCOMPARE(scan.view.messages.size(), 1);
-        QVERIFY(scan.view.messages.first().startsWith(
+        QCOMPARE(scan.messages.size(), 1);
+        QVERIFY(scan.messages.first().startsWith(
             QStringLiteral("The IP Address 10.20.34.2 could not be checked with ping")));
-        QCOMPARE(scan.view.members.ScanPosition, 0);
+        QCOMPARE(scan.members.ScanPosition, 0);
     }
 
     // The real pinger inside a namespace of the test's own: a peer host answers on .5, .7 and .12 of
@@ -219,8 +240,8 @@ private Q_SLOTS:
         const QString prefix = QStringLiteral("198.18.6.");
         for (int run = 0; run < 3; ++run)
             scan.run({2, 20}, {7}, prefix);
-        QCOMPARE(scan.view.answered, (QList<int>{5, 12}));
-        QCOMPARE(scan.view.messages, QStringList{Finished});
+        QCOMPARE(scan.answered, (QList<int>{5, 12}));
+        QCOMPARE(scan.messages, QStringList{Finished});
     }
 };
 

@@ -13,20 +13,20 @@ namespace {
 
 const QString Prefix = QStringLiteral("10.20.34.");
 
-struct ScanWindow : AssignWindow
+// Picks the start point of the scan-range dialog when it comes, noting the points offered and whether
+// the list takes typing.
+void startAt(const QString& point, QStringList* offered = nullptr)
 {
-    ScanWindow() : AssignWindow(AssignMode::Scan)
-    {
-        withPlan();
-        open();
-    }
-    const ScanMembers& members() const { return window->state().scan; }
-    bool idle() const
-    {
-        return text("cmdBatal") == QStringLiteral("Cancel") && !enabled("cmdBatal") && enabled("cmdTutup") &&
-               enabled("cboEquipment") && !enabled("cmdSave");
-    }
-};
+    test::whenModal(QStringLiteral("frmNetScanRange"), [point, offered](QWidget* dialog) {
+        auto* list = test::child<QComboBox>(dialog, "cboStartRange");
+        for (int i = 0; offered && i < list->count(); ++i)
+            *offered << list->itemText(i);
+        if (offered && list->isEditable())
+            *offered << QStringLiteral("typable");
+        list->setCurrentIndex(list->findText(point));
+        QTest::mouseClick(test::child<QPushButton>(dialog, "cmdStart"), Qt::LeftButton);
+    });
+}
 
 } // namespace
 
@@ -38,34 +38,22 @@ private Q_SLOTS:
     // typing, the walk from 101 and the first Proceed question at 121; No ends it without a message.
     void bigScanWithStartPoint()
     {
-        ScanWindow w;
-        w.chooseStatePlace();
+        AssignWindow w(AssignMode::Scan);
+        w.start();
         QStringList offered;
-        bool typable = true;
-        test::whenModal(QStringLiteral("frmNetScanRange"), [&](QWidget* dialog) {
-            auto* list = test::child<QComboBox>(dialog, "cboStartRange");
-            typable = list->isEditable();
-            for (int i = 0; i < list->count(); ++i)
-                offered << list->itemText(i);
-            list->setCurrentIndex(1);
-            QTest::mouseClick(test::child<QPushButton>(dialog, "cmdStart"), Qt::LeftButton);
-        });
+        startAt(QStringLiteral("101"), &offered);
         w.program.messenger.answer(MessageAnswer::Yes);
         w.program.messenger.answer(MessageAnswer::No);
         w.pick("cboEquipment", QStringLiteral("PC"));
         QTRY_COMPARE(w.program.messenger.count(), 2);
         QCOMPARE(offered, (QStringList{"71", "101", "131", "161", "191", "221"}));
-        QVERIFY(!typable);
-        const QList<Message>& shown = w.program.messenger.shown();
-        QVERIFY(shown[0].text.contains(QStringLiteral("\tTotal to Scan : 170\r\n")));
-        QCOMPARE(shown[0].title, QStringLiteral("Information"));
-        QCOMPARE(shown[1].text, QStringLiteral("Proceed with 30 more ? ..."));
-        QCOMPARE(shown[1].title, QStringLiteral("Proceed ?"));
+        QCOMPARE(w.questions(), (QStringList{"Information", "Proceed ?"}));
+        QVERIFY(w.program.messenger.shown()[0].text.contains(QStringLiteral("\tTotal to Scan : 170\r\n")));
+        QCOMPARE(w.program.messenger.last().text, QStringLiteral("Proceed with 30 more ? ..."));
         QCOMPARE(w.pinger.addresses().first(), Prefix + QStringLiteral("101"));
         QVERIFY(!w.pinger.addresses().contains(Prefix + QStringLiteral("121")));
-        QVERIFY(w.idle());
-        QCOMPARE(w.members().ScanPosition, 0);
-        QCOMPARE(w.members().ScanPhase, 1);
+        const ScanMembers& scan = w.window->state().scan;
+        QVERIFY(w.idle() && scan.ScanPosition == 0 && scan.ScanPhase == 1);
     }
 
     // An answering device: "    ?" while the address-in-use dialog is open, then a proposal for its
@@ -74,18 +62,15 @@ private Q_SLOTS:
     // never pinged, the device's sequence number is its octet 4.
     void answeringDeviceIsProposed_data()
     {
-        QTest::addColumn<QStringList>("place"); // list:entry, or the typed segment
+        QTest::addColumn<QStringList>("place");
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("prefix");
         QTest::addColumn<QList<int>>("devices");
         QTest::addColumn<QStringList>("fields"); // host name, work group, state, city
-        QTest::newRow("equipment range")
-            << QStringList{"cboRegion:Central", "cboState:Kedah", "cboCity:Amstown", "cboWorkGroup:LAN"}
-            << "Printer" << Prefix << QList<int>{243, 246}
-            << QStringList{"PRKLAMS03", "LAN", "Kedah", "Amstown"};
+        QTest::newRow("equipment range") << test::inKedah() << "Printer" << Prefix << QList<int>{243, 246}
+                                         << QStringList{"PRKLAMS03", "LAN", "Kedah", "Amstown"};
         QTest::newRow("segment, Subnet Mask 252")
-            << QStringList{"cboRegion:Headquarters", "cboCity:IT Division", "7"} << "Subnet Mask 252"
-            << "10.100.7." << QList<int>{201, 205}
+            << test::inSegment("7") << SubnetMask252 << QStringLiteral("10.100.7.") << QList<int>{201, 205}
             << QStringList{"NW07ITDK1", "SEGMENT", "Headquarters", "IT Division"};
     }
     void answeringDeviceIsProposed()
@@ -94,7 +79,8 @@ private Q_SLOTS:
         QFETCH(QString, prefix);
         QFETCH(QList<int>, devices);
         QFETCH(QStringList, fields);
-        ScanWindow w;
+        AssignWindow w(AssignMode::Scan);
+        w.open();
         for (const int device : devices)
             w.pinger.answers(prefix + QString::number(device));
         QString noteDuringDialog;
@@ -103,56 +89,41 @@ private Q_SLOTS:
             link.markProposalInUse();
         };
         QFETCH(QString, item);
-        if (item == SubnetMask252) {
-            test::whenModal(QStringLiteral("frmNetScanRange"), [](QWidget* dialog) {
-                auto* list = test::child<QComboBox>(dialog, "cboStartRange");
-                list->setCurrentIndex(list->findText(QStringLiteral("180")));
-                QTest::mouseClick(test::child<QPushButton>(dialog, "cmdStart"), Qt::LeftButton);
-            });
-        }
-        for (const QString& step : place) {
-            const QStringList parts = step.split(QLatin1Char(':'));
-            if (parts.size() == 2)
-                w.pick(qPrintable(parts[0]), parts[1]);
-            else
-                w.type("txtSegment", step);
-        }
+        if (item == SubnetMask252)
+            startAt(QStringLiteral("180"));
+        w.apply(place);
         QVERIFY(w.propose(item));
         const QString found = prefix + QString::number(devices[0]);
         QCOMPARE(w.inUseShown, QStringList{found});
         QCOMPARE(noteDuringDialog, QStringLiteral("    ?"));
-        QCOMPARE((QStringList{w.text("txtIPAddress"), w.text("txtlblIPAddress"), w.text("txtNamaPeralatan"),
-                              w.text("cboStatus"), w.text("cmdBatal")}),
+        QCOMPARE(w.texts({"txtIPAddress", "txtlblIPAddress", "txtNamaPeralatan", "cboStatus", "cmdBatal"}),
                  (QStringList{found, found, item, "Permanent", "Cancel"}));
-        QCOMPARE((QStringList{w.text("txtKodPeralatan"), w.text("txtWorkGroup"), w.text("txtNegeri"),
-                              w.text("txtBandar")}),
-                 fields);
+        QCOMPARE(w.texts({"txtKodPeralatan", "txtWorkGroup", "txtNegeri", "txtBandar"}), fields);
         QVERIFY(!w.enabled("cboEquipment") && w.enabled("cmdBatal") && w.enabled("cmdTutup"));
-        QCOMPARE(w.members().ScanPosition, devices[0] + 1);
+        const ScanMembers& scan = w.window->state().scan;
+        QCOMPARE(scan.ScanPosition, devices[0] + 1);
         // Never a network (4k) or broadcast (4k + 3) record.
-        for (const QString& address : w.pinger.addresses())
-            QVERIFY2(item != SubnetMask252 || address.mid(prefix.size()).toInt() % 4 == 1 ||
-                         address.mid(prefix.size()).toInt() % 4 == 2,
-                     qPrintable(address));
+        for (const QString& address : w.pinger.addresses()) {
+            const int octet = address.mid(prefix.size()).toInt();
+            QVERIFY2(item != SubnetMask252 || octet % 4 == 1 || octet % 4 == 2, qPrintable(address));
+        }
 
         const qsizetype before = w.pinger.calls.size();
         w.save();
         QTRY_COMPARE(w.text("txtIPAddress"), prefix + QString::number(devices[1]));
         QCOMPARE(w.pinger.calls.at(before).address, prefix + QString::number(devices[0] + 1));
-        QCOMPARE(w.value(QStringLiteral("SELECT Name FROM IP_Info WHERE IP_Address = '%1'").arg(found)),
-                 fields[0]);
+        QCOMPARE(w.field(QStringLiteral("Name"), found), fields[0]);
         w.click("cmdBatal");
-        QVERIFY(w.idle());
-        QCOMPARE(w.members().ScanPosition, 0);
-        QCOMPARE(w.members().ScanPhase, ScanPhaseAskAgain);
+        QVERIFY(w.idle() && scan.ScanPosition == 0 && scan.ScanPhase == ScanPhaseAskAgain);
     }
 
-    // Stop during the walk: the pings in flight are dropped and the walk ends with its message.
+    // Stop during the walk: the pings in flight are dropped, the walk ends with its message and its place
+    // is reset.
     void stopEndsTheWalk()
     {
-        ScanWindow w;
+        AssignWindow w(AssignMode::Scan);
         w.pinger.setLatency(150);
-        w.chooseStatePlace();
+        w.start();
         w.pick("cboEquipment", QStringLiteral("Printer"));
         QTRY_VERIFY(w.text("cmdBatal") == QStringLiteral("Stop") && w.enabled("cmdBatal"));
         QVERIFY(!w.enabled("cboEquipment") && !w.enabled("cmdTutup"));
@@ -162,8 +133,8 @@ private Q_SLOTS:
         QTRY_COMPARE(w.program.messenger.count(), 1);
         QCOMPARE(w.program.messenger.last().text, QStringLiteral("Scan Network finished or Stopped !!!"));
         QCOMPARE(w.program.messenger.last().title, QStringLiteral("Finish"));
-        QVERIFY(w.idle());
-        QCOMPARE(w.members().ScanPosition, 0);
+        const ScanMembers& scan = w.window->state().scan;
+        QVERIFY(w.idle() && scan.ScanPosition == 0 && scan.ScanPhase == ScanPhaseAskAgain);
         QTest::qWait(400);
         QCOMPARE(w.pinger.calls.size(), sent);
     }
