@@ -176,9 +176,8 @@ struct SearchKit : RecordsProgram
                  "'Central'), ('Kuching', 'KCH', 5, 40, 0, 0, 'BO', 'Borneo')",
                  "INSERT INTO Workgroup (Workgroup_name, Workgroup_code, Octet_3) "
                  "VALUES ('Finance', 'F', 1), ('Admin', 'A', 2)",
-                 "INSERT INTO UnitDivision (UnitDivision, Floor, Building, Roadname, Postcode, City, State, "
-                 "RegionOwner, StateOwner, CityOwner) VALUES ('IT Unit', 'Level 3', 'Menara A', 'Jalan 1', "
-                 "'41000', 'Klang', 'Selangor', 'Central', 'Selangor', 'Klang')",
+                 "INSERT INTO UnitDivision (UnitDivision, Floor, RegionOwner, StateOwner, CityOwner) "
+                 "VALUES ('IT Unit', 'Level 3', 'Central', 'Selangor', 'Klang')",
              })
             exec(QString::fromLatin1(sql));
         addRecords({"IP_Address", "Name", "Remarks", "Username", "StaffNo", "Status", "UnitDivision", "Floor",
@@ -260,6 +259,12 @@ struct SearchKit : RecordsProgram
         if (!QTest::qWaitForWindowActive(search))
             qFatal("the search window does not come up");
         return *search;
+    }
+    QString stored(const QString& column, const QString& address) const
+    {
+        return value(
+            QStringLiteral("SELECT ifnull(%1, 'NULL') FROM IP_Info WHERE IP_Address = ?").arg(column),
+            {address});
     }
     frmMaklumatIP* detail() const { return windows.detailWindow(); }
     bool detailShown() const { return detail() && detail()->isVisible(); }
