@@ -21,22 +21,12 @@ struct Kit : test::ReportWindowKit<frmRptByLocation>
 {
     explicit Kit(const QString& region = {}) : ReportWindowKit(region)
     {
-        for (const char* sql : {
-                 "INSERT INTO Region (Region, AssignIP, Segment_ip, Abbr_segment) VALUES ('Central', 10, 0, "
-                 "'')",
-                 "INSERT INTO State (State_name, Abbr_state, Region) "
-                 "VALUES ('Selangor', 'B', 'Central'), ('Perak', 'A', 'Central')",
-                 "INSERT INTO City (City_name, Abbr_city, IP_octet2, Offset, StartIPRange, ToIPRange, "
-                 "Abbr_state, "
-                 "Region) VALUES ('Shah Alam', 'SHA', 20, 30, 0, 0, 'B', 'Central'), "
-                 "('Klang', 'KLG', 21, 0, 0, 0, 'B', 'Central'), ('Tower', 'TWR', 101, 20, 0, 0, 'HQ', "
-                 "'Headquarters')",
-                 "INSERT INTO Workgroup (Workgroup_name, Workgroup_code, Octet_3) "
-                 "VALUES ('Finance', 'F', 4), ('Admin', 'A', 1)",
-                 "INSERT INTO Equipment (Eqp_name, Eqp_code, Octet4_start, Octet4_end) "
-                 "VALUES ('Printer', 'PRN', 10, 20), ('Rock''n Switch', 'RS', 1, 5)",
-             })
-            exec(QString::fromLatin1(sql));
+        addPlan("('Central', 10, 0, '')", "('Selangor', 'B', 'Central'), ('Perak', 'A', 'Central')",
+                "('Shah Alam', 'SHA', 20, 30, 0, 0, 'B', 'Central'), ('Klang', 'KLG', 21, 0, 0, 0, 'B', "
+                "'Central'), ('Tower', 'TWR', 101, 20, 0, 0, 'HQ', 'Headquarters')",
+                "('Finance', 'F', 4), ('Admin', 'A', 1)");
+        exec("INSERT INTO Equipment (Eqp_name, Eqp_code, Octet4_start, Octet4_end) "
+             "VALUES ('Printer', 'PRN', 10, 20), ('Rock''n Switch', 'RS', 1, 5)");
         addRecords(
             {"IP_Address", "Name", "Type", "Username", "Project", "StaffNo", "UnitDivision", "Remarks"},
             {{"10.20.34.7", "PCBF01", "PC", "Aminah", "Alpha", "S-100", "Finance Unit", "Desk 4"}});

@@ -50,6 +50,22 @@ struct RecordsProgram
     }
     int count() const { return value(QStringLiteral("SELECT count(*) FROM IP_Info")).toInt(); }
 
+    // Adds areas, states, cities and work groups to the address plan, each as the VALUES of its table.
+    void addPlan(const QString& areas, const QString& states, const QString& cities,
+                 const QString& workgroups) const
+    {
+        if (!areas.isEmpty())
+            exec(QStringLiteral("INSERT INTO Region (Region, AssignIP, Segment_ip, Abbr_segment) VALUES ") +
+                 areas);
+        exec(QStringLiteral("INSERT INTO State (State_name, Abbr_state, Region) VALUES ") + states);
+        exec(QStringLiteral(
+                 "INSERT INTO City (City_name, Abbr_city, IP_octet2, Offset, StartIPRange, ToIPRange, "
+                 "Abbr_state, Region) VALUES ") +
+             cities);
+        exec(QStringLiteral("INSERT INTO Workgroup (Workgroup_name, Workgroup_code, Octet_3) VALUES ") +
+             workgroups);
+    }
+
     // Adds IP_Info rows in one transaction, a value for each column named; the first column is the
     // address, whose octet 4 goes into IP_4.
     void addRecords(const QStringList& columns, const QList<QVariantList>& rows) const
@@ -165,81 +181,30 @@ struct SearchKit : RecordsProgram
 {
     explicit SearchKit(const QString& region = {}) : RecordsProgram(region)
     {
-        for (const char* sql : {
-                 "INSERT INTO Region (Region, AssignIP, Segment_ip, Abbr_segment) "
-                 "VALUES ('Central', 10, 0, ''), ('Borneo', 20, 1, 'BO')",
-                 "INSERT INTO State (State_name, Abbr_state, Region) "
-                 "VALUES ('Selangor', 'S', 'Central'), ('Perak', 'P', 'Central')",
-                 "INSERT INTO City (City_name, Abbr_city, IP_octet2, Offset, StartIPRange, ToIPRange, "
-                 "Abbr_state, Region) VALUES ('Klang', 'KLA', 1, 10, 0, 0, 'S', 'Central'), "
-                 "('Shah Alam', 'SHA', 2, 0, 0, 0, 'S', 'Central'), ('Ipoh', 'IPH', 3, 20, 0, 0, 'P', "
-                 "'Central'), ('Kuching', 'KCH', 5, 40, 0, 0, 'BO', 'Borneo')",
-                 "INSERT INTO Workgroup (Workgroup_name, Workgroup_code, Octet_3) "
-                 "VALUES ('Finance', 'F', 1), ('Admin', 'A', 2)",
-                 "INSERT INTO UnitDivision (UnitDivision, Floor, RegionOwner, StateOwner, CityOwner) "
-                 "VALUES ('IT Unit', 'Level 3', 'Central', 'Selangor', 'Klang')",
-             })
-            exec(QString::fromLatin1(sql));
+        addPlan("('Central', 10, 0, ''), ('Borneo', 20, 1, 'BO')",
+                "('Selangor', 'S', 'Central'), ('Perak', 'P', 'Central')",
+                "('Klang', 'KLA', 1, 10, 0, 0, 'S', 'Central'), ('Shah Alam', 'SHA', 2, 0, 0, 0, 'S', "
+                "'Central'), ('Ipoh', 'IPH', 3, 20, 0, 0, 'P', 'Central'), ('Kuching', 'KCH', 5, 40, 0, 0, "
+                "'BO', 'Borneo')",
+                "('Finance', 'F', 1), ('Admin', 'A', 2)");
+        exec("INSERT INTO UnitDivision (UnitDivision, Floor, RegionOwner, StateOwner, CityOwner) "
+             "VALUES ('IT Unit', 'Level 3', 'Central', 'Selangor', 'Klang')");
+        const QVariant none; // NULL
         addRecords({"IP_Address", "Name", "Remarks", "Username", "StaffNo", "Status", "UnitDivision", "Floor",
                     "Region", "StateOwner", "CityOwner"},
                    {{"10.1.11.5", "PCKLAM01", "O'Brien's desk", "Ali bin Abu", "S100", "Permanent", "IT Unit",
                      "Level 3", "Central", "Selangor", "Klang"},
                     {"10.1.11.6", "PCKLAM02", "Printer", "Siti", "S200", "", "Gone Unit", "Level 9",
                      "Central", "Selangor", "Klang"},
-                    {"10.1.11.7",
-                     "PCKLAM03",
-                     "Printer",
-                     "Wong",
-                     "S300",
-                     "Temporary",
-                     {},
-                     "",
-                     "Central",
-                     "Selangor",
-                     "Klang"},
-                    {"10.1.12.5",
-                     "PCKLAM04",
-                     "",
-                     "Ravi",
-                     "S400",
-                     "Permanent",
-                     {},
-                     "",
-                     "Central",
-                     "Selangor",
-                     "Klang"},
-                    {"10.2.0.9",
-                     "PCSHA01",
-                     "",
-                     "Chong",
-                     "S500",
-                     "Permanent",
-                     {},
-                     "",
-                     "Central",
-                     "Selangor",
+                    {"10.1.11.7", "PCKLAM03", "Printer", "Wong", "S300", "Temporary", none, "", "Central",
+                     "Selangor", "Klang"},
+                    {"10.1.12.5", "PCKLAM04", "", "Ravi", "S400", "Permanent", none, "", "Central",
+                     "Selangor", "Klang"},
+                    {"10.2.0.9", "PCSHA01", "", "Chong", "S500", "Permanent", none, "", "Central", "Selangor",
                      "Shah Alam"},
-                    {"10.2.0.10",
-                     "PCSHA02",
-                     "",
-                     "Devi",
-                     "S600",
-                     "Permanent",
-                     {},
-                     "",
-                     "Central",
-                     "Selangor",
+                    {"10.2.0.10", "PCSHA02", "", "Devi", "S600", "Permanent", none, "", "Central", "Selangor",
                      "Shah Alam"},
-                    {"20.5.7.1",
-                     "PCKCH01",
-                     "Printer",
-                     "Lim",
-                     "S700",
-                     "Temporary",
-                     {},
-                     "",
-                     "Borneo",
-                     {},
+                    {"20.5.7.1", "PCKCH01", "Printer", "Lim", "S700", "Temporary", none, "", "Borneo", none,
                      "Kuching"}});
         exec(QStringLiteral("UPDATE IP_Info SET Type = 'PC', Workgroup = 'Finance', DateIssue = "
                             "'01/01/2020', InputBy = 'Old'"));
