@@ -175,23 +175,6 @@ private Q_SLOTS:
         QCOMPARE(count(), 3);
         QCOMPARE(*m_store->remove(three.first()), false); // gone already
         QCOMPARE(*m_store->remove(all->rowIds.at(3)), true);
-
-        // More rows than one statement takes, one of them refused in the second statement: none goes.
-        QVERIFY(
-            execSql(db(), QStringLiteral("INSERT INTO IP_Info (IP_Address, IP_4) WITH RECURSIVE n(i) AS "
-                                         "(SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 699) "
-                                         "SELECT '30.0.' || (i / 256) || '.' || (i % 256), i % 256 FROM n")));
-        QVERIFY(execSql(
-            db(), QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON IP_Info WHEN "
-                                 "old.IP_Address = '30.0.2.100' BEGIN SELECT RAISE(ABORT, 'refused'); END")));
-        auto many = m_store->find(RecordSearch::of(Kind::AddressBegins, QStringLiteral("30.")));
-        QCOMPARE(many->rowIds.size(), 700);
-        const int before = count();
-        auto refused = m_store->removeRows(many->rowIds);
-        QVERIFY(!refused);
-        QVERIFY2(refused.error().contains(QStringLiteral("refused"), Qt::CaseInsensitive),
-                 qPrintable(refused.error()));
-        QCOMPARE(count(), before);
     }
 };
 

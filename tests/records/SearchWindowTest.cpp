@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -115,6 +116,12 @@ private Q_SLOTS:
         QCOMPARE(kit.detailShown(), listed.size() == 1);
         if (kit.detailShown())
             QCOMPARE(kit.detailText("txtIPAddress"), listed.first());
+        // The address kind always shows a match option chosen: "Exact Search" where none was.
+        const auto chosen = [&kit](const char* option) {
+            return test::child<QRadioButton>(kit.search, option)->isChecked();
+        };
+        if (steps.contains("Option1"))
+            QVERIFY(chosen("OptCarian1") || chosen("OptCarian2") || chosen("OptCarian5"));
     }
 
     // An area administrator sees only the own area, chosen, with its states listed.
@@ -160,7 +167,8 @@ private Q_SLOTS:
         QCOMPARE(kit.listed(), QStringList{"10.1.11.7"});
     }
 
-    // 40,000 rows: the note counts them all; the grid lists the rest as it scrolls.
+    // 40,000 rows: the note counts them all; the grid lists the rest as it scrolls. Deleting them all
+    // goes all or none: one refused keeps every row.
     void largeResult()
     {
         test::SearchKit kit;
@@ -174,6 +182,24 @@ private Q_SLOTS:
         kit.grid()->scrollToBottom();
         QTRY_COMPARE(kit.grid()->model()->rowCount(), 40000);
         QCOMPARE(kit.listed().last(), QStringLiteral("30.0.155.255")); // the last of octet 4 255
+
+        // Row 1 clicked, the last one clicked with Shift; the row in the middle is refused.
+        kit.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON IP_Info WHEN old.IP_Address = '%1' "
+                                "BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                     .arg(kit.listed().at(20000)));
+        QTableView* grid = kit.grid();
+        for (const int row : {0, 39999}) {
+            grid->scrollTo(grid->model()->index(row, 0));
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, row ? Qt::ShiftModifier : Qt::NoModifier,
+                              grid->visualRect(grid->model()->index(row, 0)).center());
+        }
+        kit.program.messenger.answer(MessageAnswer::Yes);
+        QTest::keyClick(grid, Qt::Key_Delete);
+        QCOMPARE(kit.program.messenger.shown().first().text,
+                 QStringLiteral("Are you sure you want to deleted the selected 40000 record(s)?"));
+        QVERIFY2(kit.program.messenger.last().text.contains(QStringLiteral("refused"), Qt::CaseInsensitive),
+                 qPrintable(kit.program.messenger.last().text));
+        QCOMPARE(kit.count(), 40007);
     }
 
     // After the detail window deleted its record: a "Begin with" search or a location search runs
