@@ -45,6 +45,7 @@ private Q_SLOTS:
         QCOMPARE(k.caption("lblTotalTarvoRecords"), u"Total Tarvo records : 1,234"_s);
         QCOMPARE(groupedCount(5000000000), u"5,000,000,000"_s);
         QCOMPARE(groupedCount(999), u"999"_s);
+        QCOMPARE(groupedCount(0), u"0"_s);
         for (const char* picker : {"DTPickerStart", "DTPickerEnd"})
             QCOMPARE(k.child<QDateEdit>(picker)->date(), QDate::currentDate());
         QVERIFY(k.child<QLabel>("lblTotalAssignment")->isHidden());
