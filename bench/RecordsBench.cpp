@@ -89,7 +89,7 @@ BENCHMARK(BM_ReportFirstPage)->Arg(10000)->Unit(benchmark::kMillisecond);
 void BM_RenderFirstPage(benchmark::State& state)
 {
     const auto rows = tarvo::test::sampleRows(static_cast<int>(state.range(0)));
-    const tarvo::ReportDefinition definition = tarvo::test::locationLikeReport();
+    const tarvo::ReportDefinition definition = tarvo::test::sampleReport(tarvo::ReportOrientation::Landscape);
     for (auto _ : state) {
         const tarvo::ReportRenderer renderer(definition, rows);
         benchmark::DoNotOptimize(renderer.pageImage(0, 96));

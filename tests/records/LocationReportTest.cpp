@@ -14,57 +14,36 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using Kit = test::ReportWindowKit<frmRptByLocation>;
-
-// A state area "Central" with two states, a city with offset 30 and one without offset; the delivered
-// segment area "Headquarters" with its city "IT Division" (no offset) and "Tower" (fixed octet 20).
-void addPlan(const Kit& k)
+// The report window over a state area "Central" with two states, a city with offset 30 and one without
+// offset; the delivered segment area "Headquarters" with its city "IT Division" (no offset) and "Tower"
+// (fixed octet 20).
+struct Kit : test::ReportWindowKit<frmRptByLocation>
 {
-    k.exec(
-        u"INSERT INTO Region (Region, AssignIP, Segment_ip, Abbr_segment) VALUES ('Central', 10, 0, '')"_s);
-    k.exec(u"INSERT INTO State (State_name, Abbr_state, Region) VALUES ('Selangor', 'B', 'Central'), "
-           "('Perak', 'A', 'Central')"_s);
-    k.exec(
-        u"INSERT INTO City (City_name, Abbr_city, IP_octet2, Offset, StartIPRange, ToIPRange, Abbr_state, "
-        "Region) VALUES ('Shah Alam', 'SHA', 20, 30, 0, 0, 'B', 'Central'), "
-        "('Klang', 'KLG', 21, 0, 0, 0, 'B', 'Central'), ('Tower', 'TWR', 101, 20, 0, 0, 'HQ', 'Headquarters')"_s);
-    k.exec(u"INSERT INTO Workgroup (Workgroup_name, Workgroup_code, Octet_3) VALUES ('Finance', 'F', 4), "
-           "('Admin', 'A', 1)"_s);
-    k.exec(u"INSERT INTO Equipment (Eqp_name, Eqp_code, Octet4_start, Octet4_end) VALUES "
-           "('Printer', 'PRN', 10, 20), ('Rock''n Switch', 'RS', 1, 5)"_s);
-    for (const test::RecordRow& row :
-         {test::RecordRow{u"10.20.34.7"_s,
-                          u"PCBF01"_s,
-                          u"PC"_s,
-                          {},
-                          u"Aminah"_s,
-                          u"Alpha"_s,
-                          u"S-100"_s,
-                          u"Finance Unit"_s,
-                          u"Desk 4"_s},
-          test::RecordRow{u"10.20.34.10"_s, u"PRNBF01"_s, u"Printer"_s},
-          test::RecordRow{u"10.20.34.100"_s, u"RSBF01"_s, u"Rock'n Switch"_s},
-          test::RecordRow{u"10.20.34.200"_s, u"NetworkIP"_s, u"Subnet Mask 252"_s},
-          test::RecordRow{u"10.100.3.5"_s, u"PC0301"_s}, test::RecordRow{u"10.100.30.5"_s, u"PC3001"_s},
-          test::RecordRow{u"10.101.20.1"_s, u"PCTWR01"_s}, test::RecordRow{u"10.21.0.9"_s, u"PCKLG09"_s}})
-        k.add(row);
-}
-
-// Runs the steps "control=value": a pick in a list, or text typed into the segment box.
-void follow(const Kit& k, const QStringList& steps)
-{
-    for (const QString& step : steps) {
-        const QByteArray control = step.section(u'=', 0, 0).toLatin1();
-        const QString value = step.section(u'=', 1);
-        if (control == "txtSegment")
-            test::type(k.window.get(), "txtSegment", value);
-        else
-            k.pick(control.constData(), value);
+    explicit Kit(const QString& region = {}) : ReportWindowKit(region)
+    {
+        addPlan("('Central', 10, 0, '')", "('Selangor', 'B', 'Central'), ('Perak', 'A', 'Central')",
+                "('Shah Alam', 'SHA', 20, 30, 0, 0, 'B', 'Central'), ('Klang', 'KLG', 21, 0, 0, 0, 'B', "
+                "'Central'), ('Tower', 'TWR', 101, 20, 0, 0, 'HQ', 'Headquarters')",
+                "('Finance', 'F', 4), ('Admin', 'A', 1)");
+        exec("INSERT INTO Equipment (Eqp_name, Eqp_code, Octet4_start, Octet4_end) "
+             "VALUES ('Printer', 'PRN', 10, 20), ('Rock''n Switch', 'RS', 1, 5)");
+        addRecords(
+            {"IP_Address", "Name", "Type", "Username", "Project", "StaffNo", "UnitDivision", "Remarks"},
+            {{"10.20.34.7", "PCBF01", "PC", "Aminah", "Alpha", "S-100", "Finance Unit", "Desk 4"}});
+        addRecords({"IP_Address", "Name", "Type"}, {{"10.20.34.10", "PRNBF01", "Printer"},
+                                                    {"10.20.34.100", "RSBF01", "Rock'n Switch"},
+                                                    {"10.20.34.200", "NetworkIP", "Subnet Mask 252"},
+                                                    {"10.100.3.5", "PC0301", "PC"},
+                                                    {"10.100.30.5", "PC3001", "PC"},
+                                                    {"10.101.20.1", "PCTWR01", "PC"},
+                                                    {"10.21.0.9", "PCKLG09", "PC"}});
     }
-}
+};
 
-const QStringList HeaderLabels{u"Label3"_s,       u"lblArea"_s,    u"lblState"_s,     u"lblCity"_s,
-                               u"lblWorkGroup"_s, u"lblSegment"_s, u"lblEquipment"_s, u"lblTotalRecord"_s};
+const QStringList ShahAlam{"cboRegion=Central", "cboState=Selangor", "cboCity=Shah Alam",
+                           "cboWorkGroup=Finance"};
+const QStringList HeaderLabels{"Label3",       "lblArea",    "lblState",     "lblCity",
+                               "lblWorkGroup", "lblSegment", "lblEquipment", "lblTotalRecord"};
 
 } // namespace
 
@@ -72,119 +51,78 @@ class LocationReportTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void headerPerKindOfArea_data()
+    // The header per kind of area, the rows of the place and equipment, and the columns chosen.
+    void reports_data()
     {
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QString>("equipment");
         QTest::addColumn<QString>("prefixShown");
-        QTest::addColumn<QStringList>("header"); // in the order of HeaderLabels
+        QTest::addColumn<QString>("header"); // the captions of HeaderLabels, joined by "|"
         QTest::addColumn<QStringList>("addresses");
+        QTest::addColumn<QStringList>("columns"); // "heading=first row's cell"; empty: not checked
+        const auto row = [](const char* name, const QStringList& steps, const char* equipment,
+                            const char* prefix, const QString& header, const QStringList& addresses,
+                            const QStringList& columns = {}) {
+            QTest::newRow(name) << steps << QString(equipment) << QString(prefix) << header << addresses
+                                << columns;
+        };
+        const QString title = "Tarvo : REPORT BY LOCATION|";
 
-        const QStringList shahAlam{u"cboRegion=Central"_s, u"cboState=Selangor"_s, u"cboCity=Shah Alam"_s,
-                                   u"cboWorkGroup=Finance"_s};
         // "ALL" lists every row of the prefix, the subnet reservation's too; the prefix's trailing dot
         // keeps 10.100.30.5 out of segment 3.
-        QTest::newRow("state area, every type")
-            << shahAlam << u"ALL"_s << u"IP: 10.20.34.xxx"_s
-            << QStringList{u"Tarvo : "_s, u"Central"_s, u"Selangor"_s, u"Shah Alam"_s,
-                           u"Finance"_s,  u""_s,        u"ALL"_s,      u"4"_s}
-            << QStringList{u"10.20.34.7"_s, u"10.20.34.10"_s, u"10.20.34.100"_s, u"10.20.34.200"_s};
-        QTest::newRow("a name with an apostrophe")
-            << shahAlam << u"Rock'n Switch"_s << u"IP: 10.20.34.xxx"_s
-            << QStringList{u"Tarvo : "_s, u"Central"_s, u"Selangor"_s,      u"Shah Alam"_s,
-                           u"Finance"_s,  u""_s,        u"Rock'n Switch"_s, u"1"_s}
-            << QStringList{u"10.20.34.100"_s};
-        QTest::newRow("city without offset")
-            << QStringList{u"cboRegion=Central"_s, u"cboState=Selangor"_s, u"cboCity=Klang"_s,
-                           u"cboWorkGroup=Admin"_s}
-            << u"PC"_s << u"IP: 10.21.0.xxx"_s
-            << QStringList{u"Tarvo : "_s, u"Central"_s, u"Selangor"_s, u"Klang"_s,
-                           u"Admin"_s,    u""_s,        u"PC"_s,       u"1"_s}
-            << QStringList{u"10.21.0.9"_s};
-        QTest::newRow("segment typed")
-            << QStringList{u"cboRegion=Headquarters"_s, u"cboCity=IT Division"_s, u"txtSegment=3"_s}
-            << u"ALL"_s << u"IP: 10.100.3.xxx"_s
-            << QStringList{u"Tarvo : "_s, u"Headquarters"_s, u""_s, u"IT Division"_s, u""_s,
-                           u"3"_s,        u"ALL"_s,          u"1"_s}
-            << QStringList{u"10.100.3.5"_s};
-        QTest::newRow("segment fixed by the city")
-            << QStringList{u"cboRegion=Headquarters"_s, u"cboCity=Tower"_s} << u"ALL"_s
-            << u"IP: 10.101.20.xxx"_s << QStringList{u"Tarvo : "_s, u"Headquarters"_s, u""_s,    u"Tower"_s,
-                                                     u""_s,         u"20"_s,           u"ALL"_s, u"1"_s}
-            << QStringList{u"10.101.20.1"_s};
+        row("state area, every type", ShahAlam, "ALL", "IP: 10.20.34.xxx",
+            title + "Central|Selangor|Shah Alam|Finance||ALL|4",
+            {"10.20.34.7", "10.20.34.10", "10.20.34.100", "10.20.34.200"},
+            {"IP Address=10.20.34.7", "Hostname=PCBF01", "User Name=Aminah", "Type=PC",
+             "Unit/Division=Finance Unit"});
+        row("a name with an apostrophe, a title typed", QStringList{"txtTajukLaporan="} + ShahAlam,
+            "Rock'n Switch", "IP: 10.20.34.xxx",
+            "Tarvo : |Central|Selangor|Shah Alam|Finance||Rock'n Switch|1", {"10.20.34.100"});
+        row("city without offset",
+            {"cboRegion=Central", "cboState=Selangor", "cboCity=Klang", "cboWorkGroup=Admin"}, "PC",
+            "IP: 10.21.0.xxx", title + "Central|Selangor|Klang|Admin||PC|1", {"10.21.0.9"});
+        row("segment typed", {"cboRegion=Headquarters", "cboCity=IT Division", "txtSegment=3"}, "ALL",
+            "IP: 10.100.3.xxx", title + "Headquarters||IT Division||3|ALL|1", {"10.100.3.5"});
+        row("segment fixed by the city", {"cboRegion=Headquarters", "cboCity=Tower"}, "ALL",
+            "IP: 10.101.20.xxx", title + "Headquarters||Tower||20|ALL|1", {"10.101.20.1"});
+        row("second column items",
+            QStringList{"cboLajur2=Type/Equipment", "cboLajur4=Project", "cboLajur5=Remarks"} + ShahAlam,
+            "PC", "IP: 10.20.34.xxx", title + "Central|Selangor|Shah Alam|Finance||PC|1", {"10.20.34.7"},
+            {"IP Address=10.20.34.7", "Type=PC", "User Name=Aminah", "Project=Alpha", "Remarks=Desk 4"});
+        row("staff number column", QStringList{"cboLajur4=Staff No.", "cboLajur5=Remarks"} + ShahAlam, "PC",
+            "IP: 10.20.34.xxx", title + "Central|Selangor|Shah Alam|Finance||PC|1", {"10.20.34.7"},
+            {"IP Address=10.20.34.7", "Hostname=PCBF01", "User Name=Aminah", "Staff No.=S-100",
+             "Remarks=Desk 4"});
     }
-    void headerPerKindOfArea()
+    void reports()
     {
         QFETCH(QStringList, steps);
         QFETCH(QString, equipment);
-        QFETCH(QString, prefixShown);
-        QFETCH(QStringList, header);
         QFETCH(QStringList, addresses);
+        QFETCH(QStringList, columns);
 
         Kit k;
-        addPlan(k);
         k.open();
-        k.child<QLineEdit>("txtTajukLaporan")->clear();
-        follow(k, steps);
-        QCOMPARE(k.caption("lblIPOctet"), prefixShown);
-        const auto shown = k.report([&] { k.pick("cboEquipment", equipment); });
+        k.follow(steps);
+        QTEST(k.caption("lblIPOctet"), "prefixShown");
+        const auto shown = k.report([&] { test::pick(k.window.get(), "cboEquipment", equipment); });
         QVERIFY(shown);
         QCOMPARE(shown->definition.orientation, ReportOrientation::Landscape);
         QStringList printed;
         for (const QString& label : HeaderLabels)
             printed << shown->definition.caption(label);
-        QCOMPARE(printed, header);
+        QTEST(printed.join(u'|'), "header");
         QCOMPARE(shown->field("IP_Address"), addresses);
-    }
-
-    void columnChoices_data()
-    {
-        QTest::addColumn<QStringList>("choices"); // cboLajur2, cboLajur4, cboLajur5
-        QTest::addColumn<QStringList>("headings");
-        QTest::addColumn<QStringList>("printed"); // the one row's five cells
-
-        QTest::newRow("first items") << QStringList{u"Hostname"_s, u"Type/Equipment"_s, u"Unit/Division"_s}
-                                     << QStringList{u"IP Address"_s, u"Hostname"_s, u"User Name"_s, u"Type"_s,
-                                                    u"Unit/Division"_s}
-                                     << QStringList{u"10.20.34.7"_s, u"PCBF01"_s, u"Aminah"_s, u"PC"_s,
-                                                    u"Finance Unit"_s};
-        QTest::newRow("second items")
-            << QStringList{u"Type/Equipment"_s, u"Project"_s, u"Remarks"_s}
-            << QStringList{u"IP Address"_s, u"Type"_s, u"User Name"_s, u"Project"_s, u"Remarks"_s}
-            << QStringList{u"10.20.34.7"_s, u"PC"_s, u"Aminah"_s, u"Alpha"_s, u"Desk 4"_s};
-        QTest::newRow("staff number")
-            << QStringList{u"Hostname"_s, u"Staff No."_s, u"Remarks"_s}
-            << QStringList{u"IP Address"_s, u"Hostname"_s, u"User Name"_s, u"Staff No."_s, u"Remarks"_s}
-            << QStringList{u"10.20.34.7"_s, u"PCBF01"_s, u"Aminah"_s, u"S-100"_s, u"Desk 4"_s};
-    }
-    void columnChoices()
-    {
-        QFETCH(QStringList, choices);
-        QFETCH(QStringList, headings);
-        QFETCH(QStringList, printed);
-
-        Kit k;
-        addPlan(k);
-        k.open();
-        QCOMPARE(k.entries("cboLajur2"), (QStringList{u"Hostname"_s, u"Type/Equipment"_s}));
-        QCOMPARE(k.entries("cboLajur4"), (QStringList{u"Type/Equipment"_s, u"Project"_s, u"Staff No."_s}));
-        QCOMPARE(k.entries("cboLajur5"), (QStringList{u"Unit/Division"_s, u"Remarks"_s}));
-        k.pick("cboLajur2", choices[0]);
-        k.pick("cboLajur4", choices[1]);
-        k.pick("cboLajur5", choices[2]);
-        follow(k, {u"cboRegion=Central"_s, u"cboState=Selangor"_s, u"cboCity=Shah Alam"_s,
-                   u"cboWorkGroup=Finance"_s});
-        const auto shown = k.report([&] { k.pick("cboEquipment", u"PC"_s); });
-        QVERIFY(shown);
-        QCOMPARE(shown->definition.title, u"Tarvo : REPORT BY LOCATION"_s);
-        QStringList shownHeadings, shownCells;
+        if (columns.isEmpty())
+            return;
+        QStringList shownColumns;
         for (const ReportColumn& column : shown->definition.columns) {
-            shownHeadings << column.heading.caption;
             const int field = shown->rows->fieldIndex(column.field);
-            shownCells << (field < 0 ? u"<no field %1>"_s.arg(column.field) : shown->rows->text(0, field));
+            shownColumns << column.heading.caption + u'=' +
+                                (field < 0 ? u"<no field %1>"_s.arg(column.field)
+                                           : shown->rows->text(0, field));
         }
-        QCOMPARE(shownHeadings, headings);
-        QCOMPARE(shownCells, printed);
+        QCOMPARE(shownColumns, columns);
     }
 
     // A choice above the work group or segment empties the equipment list, so that a report never
@@ -197,51 +135,43 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("then");
         QTest::addColumn<QStringList>("addresses");
 
-        const QStringList shahAlam{u"cboRegion=Central"_s, u"cboState=Selangor"_s, u"cboCity=Shah Alam"_s,
-                                   u"cboWorkGroup=Finance"_s};
-        QTest::newRow("city") << shahAlam << u"cboCity=Klang"_s << u"IP: 10.21.xxx.xxx"_s
-                              << QStringList{u"cboWorkGroup=Finance"_s} << QStringList{u"10.21.0.9"_s};
-        QTest::newRow("state") << shahAlam << u"cboState=Perak"_s << u"IP: 10.xxx.xxx.xxx"_s
-                               << QStringList{u"cboState=Selangor"_s, u"cboCity=Klang"_s,
-                                              u"cboWorkGroup=Admin"_s}
-                               << QStringList{u"10.21.0.9"_s};
-        QTest::newRow("area") << shahAlam << u"cboRegion=Headquarters"_s << u"IP: 10.xxx.xxx.xxx"_s
-                              << QStringList{u"cboCity=Tower"_s} << QStringList{u"10.101.20.1"_s};
-        QTest::newRow("segment emptied")
-            << QStringList{u"cboRegion=Headquarters"_s, u"cboCity=IT Division"_s, u"txtSegment=30"_s}
-            << u"txtSegment="_s << u"IP: 10.100.xxx.xxx"_s << QStringList{u"txtSegment=3"_s}
-            << QStringList{u"10.100.3.5"_s};
+        const auto row = [](const char* name, const QStringList& first, const char* change,
+                            const char* prefix, const QStringList& then, const QStringList& addresses) {
+            QTest::newRow(name) << first << QString(change) << QString(prefix) << then << addresses;
+        };
+        row("city", ShahAlam, "cboCity=Klang", "IP: 10.21.xxx.xxx", {"cboWorkGroup=Finance"}, {"10.21.0.9"});
+        row("state", ShahAlam, "cboState=Perak", "IP: 10.xxx.xxx.xxx",
+            {"cboState=Selangor", "cboCity=Klang", "cboWorkGroup=Admin"}, {"10.21.0.9"});
+        row("area", ShahAlam, "cboRegion=Headquarters", "IP: 10.xxx.xxx.xxx", {"cboCity=Tower"},
+            {"10.101.20.1"});
+        row("segment emptied", {"cboRegion=Headquarters", "cboCity=IT Division", "txtSegment=30"},
+            "txtSegment=", "IP: 10.100.xxx.xxx", {"txtSegment=3"}, {"10.100.3.5"});
     }
     void aChangeAbovePlaceEmptiesTheEquipmentList()
     {
         QFETCH(QStringList, first);
         QFETCH(QString, change);
-        QFETCH(QString, prefixShown);
         QFETCH(QStringList, then);
-        QFETCH(QStringList, addresses);
 
         Kit k;
-        addPlan(k);
         k.open();
-        follow(k, first);
+        k.follow(first);
         QVERIFY(!k.entries("cboEquipment").isEmpty());
-        follow(k, {change});
+        k.follow({change});
         QCOMPARE(k.entries("cboEquipment"), QStringList());
-        QCOMPARE(k.caption("lblIPOctet"), prefixShown);
-        follow(k, then);
-        QCOMPARE(k.entries("cboEquipment"),
-                 (QStringList{u"ALL"_s, u"PC"_s, u"Printer"_s, u"Rock'n Switch"_s}));
-        const auto shown = k.report([&] { k.pick("cboEquipment", u"ALL"_s); });
+        QTEST(k.caption("lblIPOctet"), "prefixShown");
+        k.follow(then);
+        QCOMPARE(k.entries("cboEquipment"), (QStringList{"ALL", "PC", "Printer", "Rock'n Switch"}));
+        const auto shown = k.report([&] { test::pick(k.window.get(), "cboEquipment", "ALL"); });
         QVERIFY(shown);
-        QCOMPARE(shown->field("IP_Address"), addresses);
+        QTEST(shown->field("IP_Address"), "addresses");
     }
 
     void segmentBox()
     {
         Kit k;
-        addPlan(k);
         k.open();
-        follow(k, {u"cboRegion=Headquarters"_s, u"cboCity=IT Division"_s});
+        k.follow({"cboRegion=Headquarters", "cboCity=IT Division"});
         auto* segment = k.child<QLineEdit>("txtSegment");
         QCOMPARE(k.caption("lblWorkGroup"), u"Segment :"_s);
         QVERIFY(segment->isEnabled());
@@ -250,7 +180,7 @@ private Q_SLOTS:
         QTest::keyClicks(segment, u"x300"_s);
         QCOMPARE(segment->text(), u"300"_s);
         QCOMPARE(k.caption("lblIPOctet"), u"IP: 10.100.300.xxx"_s);
-        k.pick("cboEquipment", u"ALL"_s);
+        test::pick(k.window.get(), "cboEquipment", u"ALL"_s);
         QCOMPARE(k.program.messenger.last().text, u"Record not found ..."_s);
         QCOMPARE(k.program.messenger.last().title, u"Not Found"_s);
 
@@ -262,10 +192,10 @@ private Q_SLOTS:
         QCOMPARE(k.program.messenger.count(), 2);
 
         // After a city with a fixed octet 3, a city without one opens the box again, empty.
-        follow(k, {u"cboCity=Tower"_s});
+        k.follow({"cboCity=Tower"});
         QVERIFY(!segment->isEnabled());
         QCOMPARE(k.caption("lblWorkGroup"), u"IP Octet 3 :"_s);
-        follow(k, {u"cboCity=IT Division"_s});
+        k.follow({"cboCity=IT Division"});
         QVERIFY(segment->isEnabled());
         QCOMPARE(segment->text(), QString());
         QCOMPARE(k.caption("lblIPOctet"), u"IP: 10.100.xxx.xxx"_s);
@@ -274,7 +204,6 @@ private Q_SLOTS:
     void areaAdministratorReportsOnTheOwnArea()
     {
         Kit k(u"Central"_s);
-        addPlan(k);
         k.open();
         QCOMPARE(k.entries("cboRegion"), QStringList{u"Central"_s});
         QCOMPARE(k.child<QComboBox>("cboRegion")->currentText(), u"Central"_s);
@@ -282,23 +211,23 @@ private Q_SLOTS:
         QCOMPARE(k.caption("lblIPOctet"), u"IP: 10.xxx.xxx.xxx"_s);
     }
 
-    // A report of 100 rows: its pages, their footers and the exported PDF read back.
+    // A report of 100 rows: every row of the place reaches the report, exported as PDF with its pages.
     void hundredRowReportExportsItsPages()
     {
         if (!test::PdfReader::available())
             QSKIP("pdfinfo and pdftotext (poppler-utils) are needed");
         Kit k;
-        addPlan(k);
+        QList<QVariantList> rows;
         for (int octet = 1; octet <= 100; ++octet) {
             if (octet != 9)
-                k.add({u"10.21.0.%1"_s.arg(octet), u"PCKLG%1"_s.arg(octet)});
+                rows.append({u"10.21.0.%1"_s.arg(octet), u"PCKLG%1"_s.arg(octet)});
         }
+        k.addRecords({"IP_Address", "Name"}, rows);
         k.open();
-        follow(k,
-               {u"cboRegion=Central"_s, u"cboState=Selangor"_s, u"cboCity=Klang"_s, u"cboWorkGroup=Admin"_s});
+        k.follow({"cboRegion=Central", "cboState=Selangor", "cboCity=Klang", "cboWorkGroup=Admin"});
         const QString pdf = k.program.path(u"Klang.pdf"_s);
         k.program.fileDialogs.files = {pdf};
-        const auto shown = k.report([&] { k.pick("cboEquipment", u"ALL"_s); },
+        const auto shown = k.report([&] { test::pick(k.window.get(), "cboEquipment", u"ALL"_s); },
                                     [](ReportPreview& preview) {
                                         QTest::mouseClick(test::child<QPushButton>(&preview, "cmdExportPdf"),
                                                           Qt::LeftButton);
@@ -307,19 +236,10 @@ private Q_SLOTS:
         QCOMPARE(shown->rows->rowCount(), 100);
         const int pages = shown->pageCount;
         QVERIFY2(pages >= 3, qPrintable(QString::number(pages)));
-
         QCOMPARE(test::PdfReader::pageCount(pdf), pages);
-        const QSizeF paper = test::PdfReader::pageSize(pdf);
-        QVERIFY(paper.width() > paper.height());
         const QString first = test::PdfReader::pageText(pdf, 1);
-        for (const QString& text :
-             {u"Tarvo : REPORT BY LOCATION"_s, u"Total Record :"_s, u"Page : 1/%1"_s.arg(pages),
-              u"This report was generate by Tarvo system."_s, u"10.21.0.1 "_s})
-            QVERIFY2(first.contains(text), qPrintable(text));
-        const QString last = test::PdfReader::pageText(pdf, pages);
-        QVERIFY(last.contains(u"Page : %1/%1"_s.arg(pages)));
-        QVERIFY(last.contains(u"10.21.0.100"_s));
-        QVERIFY(!last.contains(u"Total Record :"_s));
+        QVERIFY(first.contains(u"Tarvo : REPORT BY LOCATION"_s) && first.contains(u"10.21.0.1 "_s));
+        QVERIFY(test::PdfReader::pageText(pdf, pages).contains(u"10.21.0.100"_s));
     }
 };
 

@@ -16,14 +16,7 @@
 using namespace tarvo;
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(tarvo::ReportOrientation)
-
 namespace {
-
-ReportDefinition sampleReport(ReportOrientation orientation)
-{
-    return orientation == ReportOrientation::Landscape ? test::locationLikeReport() : test::dateLikeReport();
-}
 
 // The numbers of the hosts printed on a page, in the order printed.
 QList<int> hostsOn(const QString& pageText)
@@ -44,20 +37,6 @@ private:
     QTemporaryDir m_dir;
 
 private Q_SLOTS:
-    void captionsAndFieldsAreSetByName()
-    {
-        ReportDefinition report = test::locationLikeReport();
-        for (const QString& name :
-             {u"Label3"_s, u"lblSegment"_s, u"lblTotalRecord"_s, u"Label7"_s, u"Label2"_s}) {
-            QVERIFY2(report.setCaption(name, name + u" text"_s), qPrintable(name));
-            QCOMPARE(report.caption(name), name + u" text"_s);
-        }
-        QVERIFY(!report.setCaption(u"txtName"_s, u"x"_s)); // a detail control has a field, not a caption
-        QVERIFY(report.setDataField(u"txtName"_s, u"Type"_s));
-        QCOMPARE(report.columns.at(1).field, u"Type"_s);
-        QVERIFY(!report.setDataField(u"Label7"_s, u"Type"_s));
-    }
-
     void placeholders_data()
     {
         QTest::addColumn<QString>("caption");
@@ -73,26 +52,16 @@ private Q_SLOTS:
         QTEST(expandPlaceholders(caption, 2, 7, u"Tarvo : 50%p"_s), "printed");
     }
 
-    void fitText_data()
+    // A cell prints one line: line breaks and tabs as blanks, a text too long cut with an ellipsis.
+    void fitTextPrintsOneLine()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("printed");
-        QTest::newRow("fits") << u"host-0001"_s << u"host-0001"_s;
-        QTest::newRow("line breaks and tabs") << u"a\r\nb\nc\td"_s << u"a b c d"_s;
-        QTest::newRow("too long") << u"Information Technology Division, Level 12"_s << u"Information…"_s;
-    }
-    void fitText()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, printed);
         const QFontMetricsF metrics(ReportFonts::standard().detail);
         const qreal width = metrics.horizontalAdvance(u"Information Tech"_s);
-        const QString result = tarvo::fitText(text, metrics, width);
-        QVERIFY(metrics.horizontalAdvance(result) <= width);
-        if (!printed.endsWith(u'…'))
-            QCOMPARE(result, printed);
-        else
-            QVERIFY2(result.endsWith(u'…') && result.startsWith(printed.chopped(1)), qPrintable(result));
+        QCOMPARE(fitText(u"a\r\nb\nc\td"_s, metrics, width), u"a b c d"_s);
+        const QString cut = fitText(u"Information Technology Division"_s, metrics, width);
+        QVERIFY2(cut.startsWith(u"Information"_s) && cut.endsWith(u'…') &&
+                     metrics.horizontalAdvance(cut) <= width,
+                 qPrintable(cut));
     }
 
     // The fields of a header line never overlap and stay within the line; when the line is too wide the
@@ -107,9 +76,9 @@ private Q_SLOTS:
     void headerLineFields()
     {
         QFETCH(QString, city);
-        ReportLine line = test::locationLikeReport().header.at(0);
+        ReportLine line = test::sampleReport(ReportOrientation::Landscape).header.at(0);
         line.left[2].label.caption = city;
-        line.right = {test::field("Total Record :", "lblTotalRecord", u"1234"_s)};
+        line.right = {{u"Total Record :"_s, {u"lblTotalRecord"_s, u"1234"_s}}};
         const QRectF rect(600, 1000, 12000, 200);
         const ReportFonts fonts = ReportFonts::standard();
         const QList<PlacedText> placed =
@@ -144,7 +113,7 @@ private Q_SLOTS:
             QSKIP("poppler-utils (pdfinfo, pdftotext) is not installed");
         QFETCH(ReportOrientation, orientation);
         QFETCH(int, rows);
-        const ReportRenderer renderer(sampleReport(orientation), test::sampleRows(rows));
+        const ReportRenderer renderer(test::sampleReport(orientation), test::sampleRows(rows));
         const int pages = renderer.pageCount();
         QVERIFY(rows < 100 || pages > 2);
         const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".pdf"_s);
@@ -200,11 +169,11 @@ private Q_SLOTS:
             printer.setPrintRange(QPrinter::PageRange);
             printer.setFromTo(from, to);
         }
-        QVERIFY(printReport(ReportRenderer(sampleReport(orientation), rows), printer));
+        QVERIFY(printReport(ReportRenderer(test::sampleReport(orientation), rows), printer));
 
         QPageLayout onPaper = reportPageLayout(orientation);
         onPaper.setPageSize(paper);
-        const int pages = ReportRenderer(sampleReport(orientation), rows, onPaper).pageCount();
+        const int pages = ReportRenderer(test::sampleReport(orientation), rows, onPaper).pageCount();
         const int first = from > 0 ? from : 1;
         const int last = from > 0 ? to : pages;
         QCOMPARE(test::PdfReader::pageCount(path), last - first + 1);
@@ -219,7 +188,7 @@ private Q_SLOTS:
     {
         for (const ReportOrientation orientation :
              {ReportOrientation::Portrait, ReportOrientation::Landscape}) {
-            const ReportRenderer renderer(sampleReport(orientation), test::sampleRows(100));
+            const ReportRenderer renderer(test::sampleReport(orientation), test::sampleRows(100));
             const QImage image = renderer.pageImage(0, 100);
             const QSize a4(827, 1170); // 210 x 297 mm at 100 dpi, rounded up
             QCOMPARE(image.size(), orientation == ReportOrientation::Portrait ? a4 : a4.transposed());

@@ -4,31 +4,26 @@
 #include "records/report/ReportDefinition.h"
 #include "records/report/ReportRows.h"
 
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
 
+Q_DECLARE_METATYPE(tarvo::ReportOrientation)
+
 namespace tarvo::test {
 
-inline ReportField field(const char* prompt, const char* name, const QString& caption = {})
+// Landscape: the report by location of a place in a state area, five columns, three header lines.
+// Portrait: the report by date of issue, four columns, the title through "%i".
+inline ReportDefinition sampleReport(ReportOrientation orientation)
 {
-    return {QString::fromLatin1(prompt), {QString::fromLatin1(name), caption}};
-}
-
-// The report by location of a place in a state area: landscape, five columns, three header lines.
-inline ReportDefinition locationLikeReport()
-{
+    if (orientation == ReportOrientation::Portrait)
+        return dateReport(QStringLiteral("01/12/2026"), QStringLiteral("31/01/2027"), 100);
     return locationReport({QStringLiteral("REPORT BY LOCATION"), QStringLiteral("CENTRAL"),
                            QStringLiteral("Selangor"), QStringLiteral("Shah Alam"), QStringLiteral("Finance"),
                            QString(), QStringLiteral("ALL"), 100, QStringLiteral("Hostname"),
                            QStringLiteral("Type/Equipment"), QStringLiteral("Unit/Division")});
-}
-
-// The report by date of issue: portrait, four columns, the title through "%i".
-inline ReportDefinition dateLikeReport()
-{
-    return dateReport(QStringLiteral("01/12/2026"), QStringLiteral("31/01/2027"), 100);
 }
 
 // Rows of IP_Info with one numbered host each: host-0001, host-0002, ...
