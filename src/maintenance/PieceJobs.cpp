@@ -3,8 +3,6 @@
 #include "core/ReplacingFile.h"
 #include <QFileInfo>
 
-#include <QSaveFile>
-
 #include <cstdio>
 #include <unistd.h>
 
@@ -120,12 +118,10 @@ bool FileSplitter::finish()
     if (m_source.size() != m_progress.bytesTotal)
         return fail(PieceError::Changed, QStringLiteral("\"%1\" changed while it was split.").arg(m_path));
     m_source.close();
-    QSaveFile batch(m_path + QStringLiteral(".bat"));
-    if (batch.open(QIODevice::WriteOnly)) {
-        batch.write(joiningBatchFile(FileNameOf(m_path), m_progress.pieces, m_deleteParts));
-        if (batch.commit())
-            return true;
-    }
+    ReplacingFile batch(m_path + QStringLiteral(".bat"));
+    if (batch.open() && batch.write(joiningBatchFile(FileNameOf(m_path), m_progress.pieces, m_deleteParts)) &&
+        batch.commit())
+        return true;
     return fail(
         PieceError::Write,
         QStringLiteral("Cannot write the batch file \"%1.bat\": %2").arg(m_path, batch.errorString()));

@@ -1,8 +1,9 @@
 #include "maintenance/SplitFileVerb.h"
 
+#include "core/ReplacingFile.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace tarvo {
@@ -53,11 +54,8 @@ bool registerSplitFileVerb(const QString& programPath)
     const QString path = splitFileEntryPath();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(splitFileEntryText(programPath));
-    return file.commit();
+    ReplacingFile file(path);
+    return file.open() && file.write(splitFileEntryText(programPath)) && file.commit();
 }
 
 } // namespace tarvo

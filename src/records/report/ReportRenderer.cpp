@@ -1,10 +1,11 @@
 #include "records/report/ReportRenderer.h"
 
+#include "core/ReplacingFile.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QtMath>
 
 #include <algorithm>
@@ -185,30 +186,28 @@ bool ReportRenderer::paintPages(QPagedPaintDevice& device, int first, int last) 
 
 bool exportReportPdf(const ReportRenderer& renderer, const QString& path, QString* error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // The PDF is written under a temporary name the program recognises and replaces the file only
+    // once it is whole.
+    ReplacingFile file(path);
+    const auto failed = [&](const QString& reason) {
         if (error)
-            *error = file.errorString();
+            *error = reason;
         return false;
-    }
+    };
+    if (!file.open())
+        return failed(file.errorString());
+    file.close();
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(file.temporaryPath());
         writer.setResolution(static_cast<int>(ReportDotsPerInch));
         writer.setTitle(renderer.definition().title);
         writer.setCreator(QStringLiteral("Tarvo"));
         writer.setPageLayout(renderer.pageLayout());
-        if (!renderer.paintPages(writer, 0, renderer.pageCount() - 1)) {
-            file.cancelWriting();
-            if (error)
-                *error = QStringLiteral("The pages could not be written.");
-            return false;
-        }
+        if (!renderer.paintPages(writer, 0, renderer.pageCount() - 1))
+            return failed(QStringLiteral("The pages could not be written."));
     }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
+    if (!file.commit())
+        return failed(file.errorString());
     return true;
 }
 
