@@ -1,11 +1,11 @@
 #include "assign/DetailFields.h"
+#include "plan/frmUnitDivision.h"
 
 #include "assign/AssignmentMessages.h"
 #include "assign/AssignmentServices.h"
 #include "assign/SelectionPage.h"
 #include "core/AppContext.h"
 #include "core/FieldNavigation.h"
-#include "core/ProductArt.h"
 #include "core/WidgetParts.h"
 #include "plan/PlanStore.h"
 
@@ -106,13 +106,7 @@ void DetailFields::buildUserTab()
     txtLANID = makeField("txtLANID", m_userTab);
     cboUnitDivision = new QComboBox(m_userTab);
     cboUnitDivision->setObjectName(QStringLiteral("cboUnitDivision"));
-    PicUnitDivision = new QToolButton(m_userTab);
-    PicUnitDivision->setObjectName(QStringLiteral("PicUnitDivision"));
-    PicUnitDivision->setIcon(toolbarIcon(QStringLiteral("mUnitDivSettings")));
-    PicUnitDivision->setAutoRaise(true);
-    PicUnitDivision->setFocusPolicy(Qt::NoFocus);
-    PicUnitDivision->setToolTip(QStringLiteral("Double-Click to Set Unit/Division ..."));
-    PicUnitDivision->hide();
+    PicUnitDivision = makeUnitPicture(m_userTab);
     txtTingkat = makeField("txtTingkat", m_userTab);
     txtBangunan = makeField("txtBangunan", m_userTab);
     txtJalan = makeField("txtJalan", m_userTab);

@@ -1,4 +1,6 @@
 #include "plan/frmUnitDivision.h"
+#include "core/ProductArt.h"
+#include <QToolButton>
 
 #include "core/AppContext.h"
 #include "core/DatabaseService.h"
@@ -576,6 +578,18 @@ void frmUnitDivision::RestoreUnitDivisionFields()
 {
     for (int i = 0; i < m_fields.size(); ++i)
         m_fields[i]->setText(m_remembered.value(i));
+}
+
+QToolButton* makeUnitPicture(QWidget* parent)
+{
+    auto* picture = new QToolButton(parent);
+    picture->setObjectName(QStringLiteral("PicUnitDivision"));
+    picture->setIcon(toolbarIcon(QStringLiteral("mUnitDivSettings")));
+    picture->setToolTip(QStringLiteral("Double-Click to Set Unit/Division ..."));
+    picture->setAutoRaise(true);
+    picture->setFocusPolicy(Qt::NoFocus);
+    picture->hide();
+    return picture;
 }
 
 } // namespace tarvo

@@ -17,6 +17,8 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
+class QToolButton;
+
 namespace tarvo {
 
 class AppContext;
@@ -115,5 +117,9 @@ private:
     QPushButton* cmdKemaskini;
     QPushButton* cmdHapus;
 };
+
+// The picture beside a window's unit list that opens the unit window for the window's place
+// ("PicUnitDivision"); hidden until the window offers it.
+QToolButton* makeUnitPicture(QWidget* parent);
 
 } // namespace tarvo

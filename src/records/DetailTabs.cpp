@@ -1,8 +1,8 @@
 #include "records/DetailTabs.h"
 
-#include "core/ProductArt.h"
 #include "core/WidgetParts.h"
 #include "plan/PlanRows.h"
+#include "plan/frmUnitDivision.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -96,11 +96,7 @@ QWidget* DetailTabs::buildUserTab()
     txtLANID = makeField("txtLANID", page);
     cboUnitDivision = new QComboBox(page);
     cboUnitDivision->setObjectName(QStringLiteral("cboUnitDivision"));
-    PicUnitDivision = new QToolButton(page);
-    PicUnitDivision->setObjectName(QStringLiteral("PicUnitDivision"));
-    PicUnitDivision->setIcon(toolbarIcon(QStringLiteral("mUnitDivSettings")));
-    PicUnitDivision->setToolTip(QStringLiteral("Double-Click to Set Unit/Division ..."));
-    PicUnitDivision->setAutoRaise(true);
+    PicUnitDivision = makeUnitPicture(page);
     txtTingkat = makeField("txtTingkat", page);
     txtBangunan = makeField("txtBangunan", page);
     txtJalan = makeField("txtJalan", page);
