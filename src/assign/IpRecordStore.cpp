@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QSqlQuery>
 
+#include <functional>
+
 namespace tarvo {
 
 namespace {
@@ -328,18 +330,22 @@ QString likeLiteral(const QString& text)
 const QString LikeEscape = QStringLiteral(" ESCAPE '\\'");
 
 // The list orders of the searches. Every order ends in the rowid, so that each row has its own place
-// and a list can go on after any of its rows; an empty column sorts first.
+// and a list can go on after any of its rows; an empty column sorts first. Each order, after the
+// columns that a search compares for equality, is an index of IP_Info (the rowid ends every index), so
+// that the first rows of a search are read from an index without sorting what it finds.
 const QStringList Octet4Order{QStringLiteral("ifnull(IP_4, -1)"), QStringLiteral("rowid")};
 const QStringList AddressOrder{QStringLiteral("ifnull(IP_Address, '') COLLATE NOCASE"),
                                QStringLiteral("ifnull(IP_4, -1)"), QStringLiteral("rowid")};
 const QStringList RowOrder{QStringLiteral("rowid")};
 
-// The condition, the values and the order of a search.
+// The condition, the values and the order of a search. A search whose condition no index serves
+// together with its order is not served: its rows are found by examining the rows in list order.
 struct SearchSql
 {
     QString where;
     QVariantList values;
     QStringList order = Octet4Order;
+    bool served = true;
 };
 
 DbResult<SearchSql> searchSql(const RecordSearch& search)
@@ -353,21 +359,24 @@ DbResult<SearchSql> searchSql(const RecordSearch& search)
     case Kind::Address:
         return SearchSql{QStringLiteral("IP_Address = ?"), {boundText(search.text)}};
     case Kind::AddressBegins:
-        return SearchSql{QStringLiteral("IP_Address LIKE ?") + LikeEscape, {begins}};
+        return SearchSql{QStringLiteral("IP_Address LIKE ?") + LikeEscape, {begins}, Octet4Order, false};
     case Kind::Temporary:
         return SearchSql{QStringLiteral("Status = ?"), {StatusTemporary}};
     case Kind::TemporaryBegins:
         return SearchSql{QStringLiteral("IP_Address LIKE ?") + LikeEscape + QStringLiteral(" AND Status = ?"),
-                         {begins, StatusTemporary}};
+                         {begins, StatusTemporary},
+                         Octet4Order,
+                         false};
     case Kind::StaffNo:
         return SearchSql{QStringLiteral("StaffNo = ?"), {boundText(search.text)}};
     case Kind::HostName:
         return SearchSql{QStringLiteral("Name = ?"), {boundText(search.text)}};
     case Kind::UsernameContains:
-        return SearchSql{QStringLiteral("Username LIKE ?") + LikeEscape, {contains}};
+        return SearchSql{QStringLiteral("Username LIKE ?") + LikeEscape, {contains}, Octet4Order, false};
     case Kind::RemarksContains:
-        return SearchSql{QStringLiteral("Remarks LIKE ?") + LikeEscape, {contains}};
+        return SearchSql{QStringLiteral("Remarks LIKE ?") + LikeEscape, {contains}, Octet4Order, false};
     case Kind::Prefix: {
+        // At most the 256 rows of a /24, read through the index of IP_Address and sorted.
         auto bounds = prefixBounds(search.text);
         if (!bounds)
             return bounds.failure();
@@ -403,37 +412,158 @@ QVariantList idValues(const QList<qint64>& rowIds, qsizetype from, qsizetype cou
     return values;
 }
 
+// The terms that select the rows after a row on the column i of a list order: equal to the row on the
+// columns before that one, and greater on it.
+std::pair<QStringList, QVariantList> afterTerms(const QStringList& order, const QVariantList& after,
+                                                qsizetype i)
+{
+    std::pair<QStringList, QVariantList> terms;
+    for (qsizetype j = 0; j < i; ++j) {
+        terms.first << order[j] + QStringLiteral(" = ?");
+        terms.second << after[j];
+    }
+    terms.first << order[i] + QStringLiteral(" > ?");
+    terms.second << after[i];
+    return terms;
+}
+
+// Reads rows in a list order, after the row at `after` (from the first row when it is empty), at most
+// limit of them (no limit when negative). The rows after a row are read in one statement per column of
+// the order: those equal to it on the columns before that one and greater on it, each a range over the
+// index of the order, so that no statement sorts or skips what lies before the row. `columns` are
+// selected after the rowid and the order's columns; `row` takes each row and returns false to stop.
+// True when the rows ran out before the limit or the stop.
+DbResult<bool> readInOrder(const QSqlDatabase& db, const QString& columns, const QVariantList& columnValues,
+                           const QString& where, const QVariantList& values, const QStringList& order,
+                           const QVariantList& after, qsizetype limit,
+                           const std::function<bool(const QSqlQuery&)>& row)
+{
+    struct Part
+    {
+        QStringList terms;
+        QVariantList values;
+        QStringList order;
+    };
+    QList<Part> parts;
+    if (after.isEmpty()) {
+        parts.append({{}, {}, order});
+    } else {
+        for (qsizetype i = order.size() - 1; i >= 0; --i) {
+            auto terms = afterTerms(order, after, i);
+            parts.append({terms.first, terms.second, order.mid(i)});
+        }
+    }
+    qsizetype read = 0;
+    for (const Part& part : std::as_const(parts)) {
+        QString text = QStringLiteral("SELECT rowid, %1%2 FROM IP_Info WHERE (%3)")
+                           .arg(order.join(QStringLiteral(", ")), columns, where);
+        for (const QString& term : part.terms)
+            text += QStringLiteral(" AND ") + term;
+        text += QStringLiteral(" ORDER BY ") + part.order.join(QStringLiteral(", "));
+        if (limit >= 0)
+            text += QStringLiteral(" LIMIT %1").arg(limit - read);
+        auto query = runSql(db, text, columnValues + values + part.values);
+        if (!query)
+            return query.failure();
+        while (query->next()) {
+            ++read;
+            if (!row(*query))
+                return false;
+        }
+        if (limit >= 0 && read >= limit)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
+
+bool IpRecordStore::isServedByIndex(const RecordSearch& search)
+{
+    auto sql = searchSql(search);
+    return !sql || sql->served;
+}
 
 DbResult<FoundRows> IpRecordStore::find(const RecordSearch& search, const QVariantList& after,
                                         qsizetype limit) const
 {
+    return readPart(search, after, limit, -1);
+}
+
+DbResult<FoundRows> IpRecordStore::scanInOrder(const RecordSearch& search, const QVariantList& after,
+                                               qsizetype examine, qsizetype wanted) const
+{
+    return readPart(search, after, examine, wanted);
+}
+
+DbResult<FoundRows> IpRecordStore::readPart(const RecordSearch& search, const QVariantList& after,
+                                            qsizetype limit, qsizetype wanted) const
+{
     auto sql = searchSql(search);
     if (!sql)
         return sql.failure();
-    const QString order = sql->order.join(QStringLiteral(", "));
-    QString where = sql->where;
-    QVariantList values = sql->values;
-    if (!after.isEmpty()) {
-        // The rows after the given one in the list's order.
-        where = QStringLiteral("(%1) AND (%2) > (%3)").arg(where, order, placeholders(after.size()));
-        values += after;
-    }
-    QString text = QStringLiteral("SELECT rowid, %1 FROM IP_Info WHERE %2 ORDER BY %1").arg(order, where);
-    if (limit >= 0)
-        text += QStringLiteral(" LIMIT %1").arg(limit);
-    auto query = runSql(m_database.handle(), text, values);
-    if (!query)
-        return query.failure();
+    // Examining: every row in list order, with the search's condition as a column, so that the order's
+    // index is walked and each row examined once. Otherwise the condition selects the rows.
+    const bool examining = wanted >= 0;
+    const QString condition = QStringLiteral(", (%1)").arg(sql->where);
     FoundRows found;
     found.last = after.isEmpty() ? QVariantList(sql->order.size()) : after;
     const int orderColumns = static_cast<int>(sql->order.size());
+    auto ended = readInOrder(
+        m_database.handle(), examining ? condition : QString(), examining ? sql->values : QVariantList(),
+        examining ? QStringLiteral("1") : sql->where, examining ? QVariantList() : sql->values, sql->order,
+        after, limit, [&](const QSqlQuery& query) {
+            for (int i = 0; i < orderColumns; ++i)
+                found.last[i] = query.value(i + 1);
+            if (!examining || query.value(orderColumns + 1).toBool())
+                found.rowIds << query.value(0).toLongLong();
+            return !examining || found.rowIds.size() < wanted;
+        });
+    if (!ended)
+        return ended.failure();
+    found.complete = *ended;
+    return found;
+}
+
+DbResult<FoundRows> IpRecordStore::findSorted(const RecordSearch& search, const QVariantList& after,
+                                              const std::function<bool()>& stop) const
+{
+    auto sql = searchSql(search);
+    if (!sql)
+        return sql.failure();
+    // The order's columns behind a unary plus: no index of the order is used, so SQLite reads the rows
+    // the condition selects (through its own index, or every row once in stored order) and sorts them.
+    QStringList order;
+    for (const QString& column : std::as_const(sql->order))
+        order << QLatin1Char('+') + column;
+    QString where = sql->where;
+    QVariantList values = sql->values;
+    if (!after.isEmpty()) {
+        QStringList alternatives;
+        for (qsizetype i = order.size() - 1; i >= 0; --i) {
+            const auto [terms, termValues] = afterTerms(order, after, i);
+            alternatives << terms.join(QStringLiteral(" AND "));
+            values += termValues;
+        }
+        where = QStringLiteral("(%1) AND (%2)").arg(where, alternatives.join(QStringLiteral(") OR (")));
+    }
+    auto query = runSql(m_database.handle(),
+                        QStringLiteral("SELECT rowid, %1 FROM IP_Info WHERE %2 ORDER BY %1")
+                            .arg(order.join(QStringLiteral(", ")), where),
+                        values);
+    if (!query)
+        return query.failure();
+    FoundRows found;
+    found.last = after.isEmpty() ? QVariantList(order.size()) : after;
+    const int orderColumns = static_cast<int>(order.size());
     while (query->next()) {
+        if (stop && stop())
+            return found;
         found.rowIds << query->value(0).toLongLong();
         for (int i = 0; i < orderColumns; ++i)
             found.last[i] = query->value(i + 1);
     }
-    found.complete = limit < 0 || found.rowIds.size() < limit;
+    found.complete = true;
     return found;
 }
 

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QVariantList>
 
+#include <functional>
 #include <optional>
 
 namespace tarvo {
@@ -105,6 +106,20 @@ public:
     // part's last row (FoundRows::last). The shown columns are read by listRows for the rows on screen.
     DbResult<FoundRows> find(const RecordSearch& search, const QVariantList& after = {},
                              qsizetype limit = -1) const;
+    // Whether an index serves a search's condition together with its list order, so that find reads
+    // a part of its rows without examining or sorting any other row.
+    static bool isServedByIndex(const RecordSearch& search);
+    // A search read by examining the rows in its list order (through the index of the order) after the
+    // row at `after`: at most `examine` rows, and no further than the `wanted`-th row found. The part's
+    // `last` is the last row examined, so that the next part goes on from there; complete when every
+    // row was examined.
+    DbResult<FoundRows> scanInOrder(const RecordSearch& search, const QVariantList& after, qsizetype examine,
+                                    qsizetype wanted) const;
+    // Every row that a search finds after the row at `after`, in list order, sorted by SQLite from the
+    // rows its condition selects: the quicker way when they are few. `stop` is asked between rows; when
+    // it says so, the rows read so far are given, not complete.
+    DbResult<FoundRows> findSorted(const RecordSearch& search, const QVariantList& after,
+                                   const std::function<bool()>& stop = {}) const;
     // The number of rows a search finds.
     DbResult<qint64> count(const RecordSearch& search) const;
     // The first row a search finds; nothing when it finds none.
@@ -123,6 +138,10 @@ public:
     DbResult<qint64> removeRows(const QList<qint64>& rowIds);
 
 private:
+    // Reads rows in a search's list order after the row at `after`, at most limit of them. With wanted
+    // negative, every row read is found; else each row is examined and reading stops at the wanted-th.
+    DbResult<FoundRows> readPart(const RecordSearch& search, const QVariantList& after, qsizetype limit,
+                                 qsizetype wanted) const;
     DbResult<std::optional<IpRecord>> firstRecord(const QSqlDatabase& db, const QString& where,
                                                   const QVariantList& values) const;
 

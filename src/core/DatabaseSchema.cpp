@@ -76,6 +76,14 @@ const char* const Indexes[] = {
     "CREATE INDEX \"IP_Info_Username\" ON \"IP_Info\" (\"Username\")",
     "CREATE INDEX \"IP_Info_Region\" ON \"IP_Info\" (\"Region\", \"CityOwner\")",
     "CREATE INDEX \"IP_Info_DateIssue\" ON \"IP_Info\" (\"DateIssue\")",
+    // The list orders of the searches (by fourth octet, or by address within a place) after the
+    // columns they compare, so that a search reads its first rows without sorting every row it finds.
+    "CREATE INDEX \"IP_Info_Octet4\" ON \"IP_Info\" (ifnull(\"IP_4\", -1))",
+    "CREATE INDEX \"IP_Info_Status_Octet4\" ON \"IP_Info\" (\"Status\", ifnull(\"IP_4\", -1))",
+    "CREATE INDEX \"IP_Info_StaffNo_Octet4\" ON \"IP_Info\" (\"StaffNo\", ifnull(\"IP_4\", -1))",
+    "CREATE INDEX \"IP_Info_Name_Octet4\" ON \"IP_Info\" (\"Name\", ifnull(\"IP_4\", -1))",
+    "CREATE INDEX \"IP_Info_Place_Address\" ON \"IP_Info\" "
+    "(\"Region\", \"CityOwner\", ifnull(\"IP_Address\", '') COLLATE NOCASE, ifnull(\"IP_4\", -1))",
     "CREATE INDEX \"Region_Region\" ON \"Region\" (\"Region\")",
     "CREATE INDEX \"State_Region\" ON \"State\" (\"Region\", \"State_name\")",
     "CREATE INDEX \"City_Region\" ON \"City\" (\"Region\", \"City_name\")",

@@ -6,8 +6,6 @@ namespace tarvo {
 
 namespace {
 
-// The rows listed by a search at first, more than a screen holds.
-constexpr qsizetype FirstRows = 256;
 // Rows whose columns are read at a time, and the most blocks kept: a long scroll keeps memory bounded.
 constexpr qsizetype BlockRows = 64;
 constexpr qsizetype KeptBlocks = 256;
@@ -16,7 +14,7 @@ constexpr qsizetype KeptBlocks = 256;
 
 SearchResultModel::SearchResultModel(const DatabaseConnection& database, DatabaseService& service,
                                      QObject* parent)
-    : QAbstractTableModel(parent), m_store(database)
+    : QAbstractTableModel(parent), m_database(database), m_store(database), m_reader(this)
 {
     // Nothing stays open on the database between reads; the rows belong to the database they came
     // from, so a change of it drops them and the search runs again.
@@ -33,66 +31,135 @@ SearchResultModel::SearchResultModel(const DatabaseConnection& database, Databas
                       }});
 }
 
-DbOutcome SearchResultModel::run(const RecordSearch& search)
+SearchResultModel::~SearchResultModel() = default;
+
+void SearchResultModel::run(const RecordSearch& search)
 {
-    auto first = m_store.find(search, {}, FirstRows);
-    if (!first)
-        return first.outcome();
-    m_search = search;
-    setRows(*first);
-    return DbOutcome::success();
+    reset(search);
+    m_searching = true;
+    m_complete = m_readComplete = false;
+    m_count = -1;
+    readPart();
+    if (m_count < 0) {
+        const quint64 ticket = m_ticket;
+        m_reader.count(ticket, m_database.path(), search, [this, ticket](const DbResult<qint64>& counted) {
+            if (ticket != m_ticket || m_complete)
+                return;
+            if (!counted)
+                Q_EMIT this->counted(counted.outcome());
+            else
+                setCount(qMax(*counted, static_cast<qint64>(m_rowIds.size())));
+        });
+    }
 }
 
 void SearchResultModel::clear()
 {
-    m_search = {};
-    setRows({{}, {}, true});
+    reset({});
 }
 
-void SearchResultModel::setRows(const FoundRows& rows)
+void SearchResultModel::reset(const RecordSearch& search)
 {
     beginResetModel();
-    m_rowIds = rows.rowIds;
-    m_last = rows.last;
-    m_complete = rows.complete;
-    m_count = rows.complete ? rows.rowIds.size() : -1;
+    m_ticket = m_reader.newTicket();
+    m_search = search;
+    m_rowIds.clear();
+    m_waiting.clear();
+    m_last.clear();
+    m_count = 0;
+    m_complete = m_readComplete = true;
+    m_reading = m_searching = false;
     m_blocks.clear();
     endResetModel();
 }
 
-DbResult<qint64> SearchResultModel::count() const
-{
-    if (m_count < 0) {
-        auto counted = m_store.count(m_search);
-        if (!counted)
-            return counted.failure();
-        // Never fewer than are listed (rows may have been added since the search).
-        m_count = qMax(*counted, static_cast<qint64>(m_rowIds.size()));
-    }
-    return m_count;
-}
-
 bool SearchResultModel::canFetchMore(const QModelIndex& parent) const
 {
-    return !parent.isValid() && !m_complete;
+    return !parent.isValid() && !m_complete && !m_reading;
 }
 
 void SearchResultModel::fetchMore(const QModelIndex& parent)
 {
-    if (!canFetchMore(parent))
+    if (canFetchMore(parent))
+        readPart();
+}
+
+void SearchResultModel::readPart()
+{
+    m_partEnd = m_rowIds.size() + PartRows;
+    if (!m_waiting.isEmpty()) {
+        listWaitingRows();
+        return partEnded(DbOutcome::success());
+    }
+    if (IpRecordStore::isServedByIndex(m_search)) {
+        // One range of an index: as quick for the last part of a large result as for the first.
+        auto found = m_store.find(m_search, m_last, PartRows);
+        if (!found) {
+            m_complete = m_readComplete = true;
+            return partEnded(found.outcome());
+        }
+        takeRows({m_ticket, *found, true});
         return;
-    // The rest at once: a grid scrolled to the end of the first rows is on its way further down.
-    auto rest = m_store.find(m_search, m_last);
-    m_complete = true;
-    if (!rest || rest->rowIds.isEmpty())
+    }
+    m_reading = true;
+    const quint64 ticket = m_ticket;
+    m_reader.readPart(
+        ticket, m_database.path(), m_search, m_last, PartRows,
+        [this](const SearchReader::Rows& rows) {
+            if (rows.ticket == m_ticket)
+                takeRows(rows);
+        },
+        [this, ticket](const QString& error) {
+            if (ticket != m_ticket)
+                return;
+            m_complete = m_readComplete = true;
+            partEnded(DbOutcome::failure(error));
+        });
+}
+
+void SearchResultModel::takeRows(const SearchReader::Rows& rows)
+{
+    m_last = rows.rows.last;
+    m_readComplete = rows.rows.complete;
+    m_waiting += rows.rows.rowIds;
+    listWaitingRows();
+    if (rows.ended)
+        partEnded(DbOutcome::success());
+}
+
+void SearchResultModel::listWaitingRows()
+{
+    const qsizetype listed = qBound(qsizetype(0), m_partEnd - m_rowIds.size(), m_waiting.size());
+    if (listed > 0) {
+        beginInsertRows({}, static_cast<int>(m_rowIds.size()),
+                        static_cast<int>(m_rowIds.size() + listed - 1));
+        m_rowIds += m_waiting.mid(0, listed);
+        m_waiting.remove(0, listed);
+        endInsertRows();
+    }
+    if (m_waiting.isEmpty() && m_readComplete)
+        m_complete = true;
+}
+
+void SearchResultModel::partEnded(const DbOutcome& outcome)
+{
+    m_reading = false;
+    if (m_complete && outcome)
+        setCount(m_rowIds.size());
+    if (m_searching) {
+        m_searching = false;
+        Q_EMIT settled(outcome);
+    } else if (!outcome) {
+        Q_EMIT readFailed(outcome.error());
+    }
+}
+
+void SearchResultModel::setCount(qint64 count)
+{
+    if (m_count == count)
         return;
-    beginInsertRows({}, static_cast<int>(m_rowIds.size()),
-                    static_cast<int>(m_rowIds.size() + rest->rowIds.size() - 1));
-    m_rowIds += rest->rowIds;
-    m_last = rest->last;
-    endInsertRows();
-    // Every row is listed now: the list is its count.
-    m_count = m_rowIds.size();
+    m_count = count;
+    Q_EMIT counted(DbOutcome::success());
 }
 
 qint64 SearchResultModel::rowIdAt(int row) const

@@ -21,8 +21,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
+
+#include <array>
+#include <utility>
 
 namespace tarvo {
 
@@ -51,8 +53,9 @@ void fillList(QComboBox* list, const QStringList& entries)
     list->setCurrentIndex(-1);
 }
 
-// The grid's column widths, in characters "X" of the window's font.
+// The grid's column widths, in characters "X" of the window's font: the least width of each column.
 constexpr int ColumnCharacters[] = {11, 10, 10, 10, 7, 12, 2};
+static_assert(std::size(ColumnCharacters) == SearchResultModel::ColumnCount);
 
 } // namespace
 
@@ -61,6 +64,7 @@ frmCarian::frmCarian(AppContext& context, RecordWindows& windows, QWidget* paren
       m_location(context.database()),
       m_model(new SearchResultModel(context.database(), context.databaseService(), this))
 {
+    static_assert(BlankColumnIndex == SearchResultModel::BlankColumn);
     buildControls();
     Form_Load();
 }
@@ -83,6 +87,26 @@ void frmCarian::buildControls()
     gridCarian->horizontalHeader()->setStretchLastSection(true);
     gridCarian->setAlternatingRowColors(true);
     gridCarian->installEventFilter(this);
+    // The columns widen to the texts of the rows as they are listed, within the grid's width; a column
+    // the user sized keeps its width until the next search.
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        m_contentWidths.fill(0);
+        m_userSized.fill(false);
+        applyColumnWidths();
+    });
+    connect(m_model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { fitColumns(first, last); });
+    connect(gridCarian->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int) {
+        if (!m_applyingWidths && column < BlankColumnIndex)
+            m_userSized[column] = true;
+    });
+    connect(m_model, &SearchResultModel::settled, this, &frmCarian::searchSettled);
+    connect(m_model, &SearchResultModel::counted, this, [this](const DbOutcome& counted) {
+        if (!counted)
+            return showError(counted.error());
+        showCount();
+    });
+    connect(m_model, &SearchResultModel::readFailed, this, &frmCarian::showError);
     SetupResultGrid();
 
     lblNotaCarian = new QLabel(QStringLiteral("Double Click on item to get details ..."), this);
@@ -410,58 +434,60 @@ void frmCarian::cmdCari_Click()
     runSearch(SearchSQL, notFoundMessage(m_kind, option, text), true, m_kind == TextKind::IpAddress);
 }
 
-bool frmCarian::runSearch(const RecordSearch& search, const QString& notFound, bool beepWhenNone,
+void frmCarian::runSearch(const RecordSearch& search, const QString& notFound, bool beepWhenNone,
                           bool detailTip)
 {
     gridCarian->setEnabled(true);
-    DbOutcome ran = DbOutcome::success();
-    {
-        const BusyCursor busy;
-        ran = m_model->run(search);
-    }
-    if (!ran) {
-        showError(ran.error());
-        return false;
+    m_pending = PendingSearch{notFound, beepWhenNone, detailTip, !NoAutoDetail};
+    const BusyCursor busy;
+    m_model->run(search);
+}
+
+void frmCarian::searchSettled(const DbOutcome& outcome)
+{
+    const std::optional<PendingSearch> pending = std::exchange(m_pending, std::nullopt);
+    if (!outcome)
+        return showError(outcome.error());
+    if (!pending) {
+        // The list read again (after a save, or on another database file).
+        if (!m_model->isEmpty())
+            paparSenaraiCarian();
+        return;
     }
     if (m_model->isEmpty()) {
-        if (beepWhenNone)
+        if (pending->beepWhenNone)
             QApplication::beep();
-        m_context.messenger().inform(this, notFound, MessageTitle::NotFound, MessageIcon::Information);
+        m_context.messenger().inform(this, pending->notFound, MessageTitle::NotFound,
+                                     MessageIcon::Information);
         gridCarian->setToolTip({});
         lblNotaCarian->clear();
-        return false;
+        return;
     }
     lblNotaCarian->show();
-    if (detailTip)
+    if (pending->detailTip)
         gridCarian->setToolTip(SearchText::GridTip);
     paparSenaraiCarian();
-    if (m_model->hasSingleRow() && !NoAutoDetail)
+    if (m_model->hasSingleRow() && pending->autoDetail)
         gridCarian_DblClick(0);
-    return true;
 }
 
 void frmCarian::paparSenaraiCarian()
 {
     SetupResultGrid();
-    // A large result is counted once its first screen is shown.
-    if (m_model->isCounted())
-        showCount();
-    else
-        QTimer::singleShot(0, this, &frmCarian::showCount);
+    // A large result is counted on a thread of its own; the note shows the number when it comes.
+    showCount();
 }
 
 void frmCarian::showCount()
 {
-    if (m_model->isEmpty())
+    if (m_model->isEmpty() || m_model->isSearching() || m_model->count() < 0)
         return;
-    auto count = m_model->count();
-    if (!count)
-        return showError(count.error());
-    lblNotaCarian->setText(resultNote(*count));
+    lblNotaCarian->setText(resultNote(m_model->count()));
 }
 
 void frmCarian::clearGrid()
 {
+    m_pending.reset();
     m_model->clear();
 }
 
@@ -582,10 +608,56 @@ void frmCarian::cariBaseLocation2()
 
 void frmCarian::SetupResultGrid()
 {
+    applyColumnWidths();
+}
+
+int frmCarian::baseColumnWidth(int column) const
+{
+    return fontMetrics().horizontalAdvance(QString(ColumnCharacters[column], QLatin1Char('X')));
+}
+
+void frmCarian::fitColumns(int first, int last)
+{
+    // Only the rows just listed are measured: a part at a time, never the whole result.
+    const QFontMetrics metrics(gridCarian->font());
+    const int padding = 2 * metrics.horizontalAdvance(QLatin1Char(' ')) + 2;
+    for (int row = first; row <= last; ++row) {
+        for (int column = 0; column < BlankColumnIndex; ++column) {
+            const QString text = m_model->index(row, column).data().toString();
+            if (!text.isEmpty())
+                m_contentWidths[column] =
+                    qMax(m_contentWidths[column], metrics.horizontalAdvance(text) + padding);
+        }
+    }
+    applyColumnWidths();
+}
+
+void frmCarian::applyColumnWidths()
+{
+    // Each column is as wide as its texts, never narrower than its own width; when they do not all fit
+    // in the grid, the room left beyond those widths is shared in proportion to what each one lacks.
+    std::array<int, BlankColumnIndex> widths{};
+    int base = 0;
+    int lacking = 0;
+    for (int column = 0; column < BlankColumnIndex; ++column) {
+        widths[column] = baseColumnWidth(column);
+        base += widths[column];
+        lacking += qMax(0, m_contentWidths[column] - widths[column]);
+    }
+    const int room = gridCarian->viewport()->width() - baseColumnWidth(BlankColumnIndex) - base;
+    for (int column = 0; column < BlankColumnIndex; ++column) {
+        const int wanted = qMax(0, m_contentWidths[column] - widths[column]);
+        if (wanted > 0 && room > 0)
+            widths[column] += lacking <= room ? wanted : static_cast<int>(qint64(wanted) * room / lacking);
+    }
     QHeaderView* header = gridCarian->horizontalHeader();
-    for (int column = 0; column < SearchResultModel::ColumnCount; ++column)
-        header->resizeSection(
-            column, fontMetrics().horizontalAdvance(QString(ColumnCharacters[column], QLatin1Char('X'))));
+    m_applyingWidths = true;
+    for (int column = 0; column < BlankColumnIndex; ++column) {
+        if (!m_userSized[column])
+            header->resizeSection(column, widths[column]);
+    }
+    header->resizeSection(BlankColumnIndex, baseColumnWidth(BlankColumnIndex));
+    m_applyingWidths = false;
 }
 
 void frmCarian::gridCarian_DblClick(int row)
@@ -597,6 +669,8 @@ void frmCarian::gridCarian_DblClick(int row)
 
 bool frmCarian::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == gridCarian && event->type() == QEvent::Resize)
+        applyColumnWidths();
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
@@ -668,15 +742,9 @@ void frmCarian::repeatSearchOnScreen()
 
 void frmCarian::refreshAfterSave()
 {
-    DbOutcome ran = DbOutcome::success();
-    {
-        const BusyCursor busy;
-        ran = m_model->run(SearchSQL);
-    }
-    if (!ran)
-        return showError(ran.error());
-    if (!m_model->isEmpty())
-        paparSenaraiCarian();
+    m_pending.reset();
+    const BusyCursor busy;
+    m_model->run(SearchSQL);
 }
 
 void frmCarian::refreshAfterDelete()

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <optional>
 
 class QButtonGroup;
@@ -81,14 +82,18 @@ private:
     void txtSegment_Enter();
     void cariBaseLocation();
     void cariBaseLocation2();
-    // Runs the search, lists what it found or says it found nothing; true when it found rows.
-    bool runSearch(const RecordSearch& search, const QString& notFound, bool beepWhenNone, bool detailTip);
+    // Runs the search; when its first rows are listed, searchSettled shows them or says it found nothing.
+    void runSearch(const RecordSearch& search, const QString& notFound, bool beepWhenNone, bool detailTip);
+    void searchSettled(const DbOutcome& outcome);
     void paparSenaraiCarian();
     void showCount();
     void clearGrid();
 
     // The grid.
     void SetupResultGrid();
+    int baseColumnWidth(int column) const;
+    void fitColumns(int first, int last);
+    void applyColumnWidths();
     void gridCarian_DblClick(int row);
     void gridCarian_Delete();
     void repeatSearchOnScreen();
@@ -102,7 +107,21 @@ private:
     LocationSearch m_location;
     SearchResultModel* m_model;
 
+    // What a search the user ran does when its first rows are listed.
+    struct PendingSearch
+    {
+        QString notFound;
+        bool beepWhenNone = false;
+        bool detailTip = false;
+        bool autoDetail = false;
+    };
+    static constexpr int BlankColumnIndex = 6;
+
     RecordSearch SearchSQL;
+    std::optional<PendingSearch> m_pending;
+    std::array<int, BlankColumnIndex> m_contentWidths{};
+    std::array<bool, BlankColumnIndex> m_userSized{};
+    bool m_applyingWidths = false;
     bool NoAutoDetail = false;
     SearchMode m_mode = SearchMode::Text;
     TextKind m_kind = TextKind::IpAddress;

@@ -231,7 +231,18 @@ struct SearchKit : RecordsProgram
             QStringLiteral("SELECT ifnull(%1, 'NULL') FROM IP_Info WHERE IP_Address = ?").arg(column),
             {address});
     }
-    frmMaklumatIP* detail() const { return windows.detailWindow(); }
+    // Waits until the search that runs has listed its first rows (a search that no index serves lists
+    // them from a thread of its own).
+    void settle() const
+    {
+        if (search && !QTest::qWaitFor([this] { return !search->results().isSearching(); }))
+            qFatal("the search does not settle");
+    }
+    frmMaklumatIP* detail() const
+    {
+        settle();
+        return windows.detailWindow();
+    }
     bool detailShown() const { return detail() && detail()->isVisible(); }
     QString detailText(const char* field) const { return child<QLineEdit>(detail(), field)->text(); }
     // Clicks a button of the detail window; a question it asks gets the answer given, else its default.
@@ -246,13 +257,18 @@ struct SearchKit : RecordsProgram
     QTableView* grid() const { return child<QTableView>(search, "gridCarian"); }
     QStringList listed(int column = SearchResultModel::AddressColumn) const
     {
+        settle();
         QStringList texts;
         const QAbstractItemModel* model = grid()->model();
         for (int row = 0; row < model->rowCount(); ++row)
             texts << model->index(row, column).data().toString();
         return texts;
     }
-    QString note() const { return child<QLabel>(search, "lblNotaCarian")->text(); }
+    QString note() const
+    {
+        settle();
+        return child<QLabel>(search, "lblNotaCarian")->text();
+    }
 
     // A text search of a kind and match option (either empty: as chosen), ended with Enter.
     void searchFor(const char* kind, const char* option, const QString& text) const
@@ -262,6 +278,7 @@ struct SearchKit : RecordsProgram
             if (*name)
                 steps << QString::fromLatin1(name);
         follow(search, steps << QStringLiteral("txtCarian=") + text);
+        settle();
     }
     void doubleClickRow(int row) const
     {

@@ -1,0 +1,132 @@
+#include "records/SearchReader.h"
+
+#include "core/DatabaseConnection.h"
+
+#include <QPointer>
+
+namespace tarvo {
+
+// A thread that runs the jobs posted to it one after another.
+class SearchReader::Worker
+{
+public:
+    Worker()
+    {
+        m_context.moveToThread(&m_thread);
+        m_thread.start();
+    }
+    ~Worker()
+    {
+        m_thread.quit();
+        m_thread.wait();
+    }
+    void post(std::function<void()> job)
+    {
+        QMetaObject::invokeMethod(&m_context, std::move(job), Qt::QueuedConnection);
+    }
+
+private:
+    QThread m_thread;
+    QObject m_context;
+};
+
+namespace {
+
+// Runs a job on a connection of this thread to the file, closed when the job ends.
+template <class Job>
+void onOwnConnection(const QString& path, const std::function<void(const QString&)>& onError, Job job)
+{
+    DatabaseConnection connection;
+    if (auto opened = connection.open(path); !opened)
+        return onError(opened.error());
+    job(IpRecordStore(connection));
+}
+
+} // namespace
+
+SearchReader::SearchReader(QObject* receiver)
+    : m_receiver(receiver), m_ticket(std::make_shared<std::atomic<quint64>>(0)),
+      m_parts(std::make_unique<Worker>()), m_counts(std::make_unique<Worker>())
+{}
+
+SearchReader::~SearchReader()
+{
+    newTicket();
+}
+
+quint64 SearchReader::newTicket()
+{
+    return ++*m_ticket;
+}
+
+void SearchReader::post(Worker& worker, std::function<void()> job)
+{
+    worker.post(std::move(job));
+}
+
+void SearchReader::readPart(quint64 ticket, const QString& path, const RecordSearch& search,
+                            const QVariantList& after, qsizetype wanted,
+                            std::function<void(const Rows&)> onRows,
+                            std::function<void(const QString&)> onError)
+{
+    const QPointer<QObject> receiver = m_receiver;
+    const auto current = m_ticket;
+    const auto deliver = [receiver](std::function<void()> call) {
+        if (receiver)
+            QMetaObject::invokeMethod(receiver, std::move(call), Qt::QueuedConnection);
+    };
+    const auto fail = [deliver, onError](const QString& error) {
+        deliver([onError, error] { onError(error); });
+    };
+    post(*m_parts, [=] {
+        const auto stopped = [current, ticket] { return current->load() != ticket; };
+        if (stopped())
+            return;
+        onOwnConnection(path, fail, [&](const IpRecordStore& store) {
+            QVariantList position = after;
+            qsizetype found = 0;
+            for (int step = 0; !stopped(); ++step) {
+                if (step == OrderedSteps) {
+                    // The rows found are few among those examined: the rest is found through the
+                    // condition and sorted, every row of it at once.
+                    auto rest = store.findSorted(search, position, stopped);
+                    if (!rest)
+                        return fail(rest.error());
+                    if (!stopped())
+                        deliver([onRows, rows = Rows{ticket, *rest, true}] { onRows(rows); });
+                    return;
+                }
+                auto part = store.scanInOrder(search, position, ExaminedRows, wanted - found);
+                if (!part)
+                    return fail(part.error());
+                position = part->last;
+                found += part->rowIds.size();
+                const bool ended = part->complete || found >= wanted;
+                deliver([onRows, rows = Rows{ticket, *part, ended}] { onRows(rows); });
+                if (ended)
+                    return;
+            }
+        });
+    });
+}
+
+void SearchReader::count(quint64 ticket, const QString& path, const RecordSearch& search,
+                         std::function<void(const DbResult<qint64>&)> onCount)
+{
+    const QPointer<QObject> receiver = m_receiver;
+    const auto current = m_ticket;
+    const auto deliver = [receiver, onCount](const DbResult<qint64>& counted) {
+        if (receiver)
+            QMetaObject::invokeMethod(
+                receiver, [onCount, counted] { onCount(counted); }, Qt::QueuedConnection);
+    };
+    post(*m_counts, [=] {
+        if (current->load() != ticket)
+            return;
+        onOwnConnection(
+            path, [&](const QString& error) { deliver(DbOutcome::failure(error)); },
+            [&](const IpRecordStore& store) { deliver(store.count(search)); });
+    });
+}
+
+} // namespace tarvo
