@@ -1,27 +1,20 @@
-// Benchmarks of the records subsystem: the reports and the searches of the search window.
+// Benchmarks of the records subsystem: the reports. The search window's searches are in SearchBench.cpp.
 
 #include "SampleReports.h"
 
-#include "assign/IpRecordStore.h"
-#include "assign/RecordSearch.h"
-#include "core/AppState.h"
 #include "core/DatabaseConnection.h"
-#include "core/DatabaseService.h"
 #include "core/DeliveredDatabase.h"
 #include "core/Sql.h"
 #include "records/RecordReportStore.h"
 #include "records/RecordReports.h"
-#include "records/SearchResultModel.h"
 #include "records/report/ReportRenderer.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <map>
 #include <memory>
-#include <string>
 
 namespace {
 
@@ -97,97 +90,5 @@ void BM_RenderFirstPage(benchmark::State& state)
     }
 }
 BENCHMARK(BM_RenderFirstPage)->Arg(10000)->Unit(benchmark::kMillisecond);
-
-// A database of a given number of IP records of one area and city, with unique addresses and host
-// names, four staff numbers, half of them temporary, and a user name and remark in every row.
-class FilledDatabase
-{
-public:
-    explicit FilledDatabase(int rows) : m_service(m_program)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("Tarvodb.mdb"));
-        if (auto created = createDeliveredDatabase(path); !created)
-            qFatal("%s", qPrintable(created.error()));
-        if (auto opened = m_service.switchTo(path); !opened)
-            qFatal("%s", qPrintable(opened.error()));
-        const QString fill = QStringLiteral(
-            "INSERT INTO IP_Info (IP_Address, IP_4, Name, Type, Region, Workgroup, Project, Remarks, "
-            "Username, StaffNo, LANID, Status, CityOwner, DateIssue, InputBy) "
-            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < ?) "
-            "SELECT '10.' || (i / 65536) || '.' || (i / 256 % 256) || '.' || (i % 256), i % 256, "
-            "'PC' || i, 'PC', 'Area', 'Finance', 'Project', 'Printer on floor ' || (i % 30), "
-            "'User ' || i, 'S' || (i % 4), 'LAN' || i, "
-            "CASE WHEN i % 2 = 0 THEN 'Temporary' ELSE 'Permanent' END, 'City', '05/12/2026', 'Bench' "
-            "FROM n");
-        if (auto filled = execSql(m_service.handle(), fill, {rows}); !filled)
-            qFatal("%s", qPrintable(filled.error()));
-    }
-
-    const DatabaseConnection& connection() const { return m_service.connection(); }
-    DatabaseService& service() { return m_service; }
-
-private:
-    QTemporaryDir m_dir;
-    ProgramState m_program;
-    DatabaseService m_service;
-};
-
-FilledDatabase& searchDatabase(int rows)
-{
-    static std::map<int, std::unique_ptr<FilledDatabase>> built;
-    auto& entry = built[rows];
-    if (!entry)
-        entry = std::make_unique<FilledDatabase>(rows);
-    return *entry;
-}
-
-// One search of the search window, up to the moment the grid can paint its first screen: the search
-// runs and the cells of the first 40 rows are read. The count of a result larger than its first part
-// follows the first screen and is timed apart (BM_Count).
-void BM_Search(benchmark::State& state, RecordSearch search)
-{
-    FilledDatabase& db = searchDatabase(static_cast<int>(state.range(0)));
-    SearchResultModel model(db.connection(), db.service());
-    for (auto _ : state) {
-        model.run(search);
-        while (model.isSearching())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        for (int row = 0; row < qMin(40, model.rowCount()); ++row)
-            for (int column = 0; column < model.columnCount(); ++column)
-                benchmark::DoNotOptimize(model.data(model.index(row, column)));
-    }
-    state.counters["rows"] = static_cast<double>(model.rowCount());
-}
-
-// The count of a search's rows, for the note under the grid.
-void BM_Count(benchmark::State& state, RecordSearch search)
-{
-    const IpRecordStore store(searchDatabase(static_cast<int>(state.range(0))).connection());
-    for (auto _ : state)
-        benchmark::DoNotOptimize(store.count(search));
-}
-
-using Kind = RecordSearch::Kind;
-const std::pair<const char*, RecordSearch> Searches[] = {
-    {"IpAddress", RecordSearch::of(Kind::AddressBegins, QStringLiteral("10."))},
-    {"StaffNo", RecordSearch::of(Kind::StaffNo, QStringLiteral("s1"))},
-    {"Location", RecordSearch::of(Kind::AreaCity, QStringLiteral("Area"), QStringLiteral("City"))},
-    {"Hostname", RecordSearch::of(Kind::HostName, QStringLiteral("pc99999"))},
-    {"Remarks", RecordSearch::of(Kind::RemarksContains, QStringLiteral("printer"))},
-    {"Username", RecordSearch::of(Kind::UsernameContains, QStringLiteral("user"))},
-};
-
-// BM_Search/<kind>/100000 and BM_Count/<kind>/100000 for each kind of search.
-const bool Registered = [] {
-    for (const auto& [kind, search] : Searches) {
-        benchmark::RegisterBenchmark((std::string("BM_Search/") + kind).c_str(), BM_Search, search)
-            ->Arg(100000)
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark((std::string("BM_Count/") + kind).c_str(), BM_Count, search)
-            ->Arg(100000)
-            ->Unit(benchmark::kMillisecond);
-    }
-    return true;
-}();
 
 } // namespace

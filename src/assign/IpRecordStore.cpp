@@ -346,6 +346,8 @@ struct SearchSql
     QVariantList values;
     QStringList order = Octet4Order;
     bool served = true;
+    // Not served, but the condition alone selects its rows through an index.
+    bool indexedCondition = false;
 };
 
 DbResult<SearchSql> searchSql(const RecordSearch& search)
@@ -359,14 +361,19 @@ DbResult<SearchSql> searchSql(const RecordSearch& search)
     case Kind::Address:
         return SearchSql{QStringLiteral("IP_Address = ?"), {boundText(search.text)}};
     case Kind::AddressBegins:
-        return SearchSql{QStringLiteral("IP_Address LIKE ?") + LikeEscape, {begins}, Octet4Order, false};
+        return SearchSql{
+            QStringLiteral("IP_Address LIKE ?") + LikeEscape, {begins}, Octet4Order, false, true};
     case Kind::Temporary:
         return SearchSql{QStringLiteral("Status = ?"), {StatusTemporary}};
     case Kind::TemporaryBegins:
-        return SearchSql{QStringLiteral("IP_Address LIKE ?") + LikeEscape + QStringLiteral(" AND Status = ?"),
+        // The status through the rows of the address's range (the unary plus keeps the index of the
+        // status, which would read every temporary row, unused; the column's letter case rule holds).
+        return SearchSql{QStringLiteral("IP_Address LIKE ?") + LikeEscape +
+                             QStringLiteral(" AND +Status = ?"),
                          {begins, StatusTemporary},
                          Octet4Order,
-                         false};
+                         false,
+                         true};
     case Kind::StaffNo:
         return SearchSql{QStringLiteral("StaffNo = ?"), {boundText(search.text)}};
     case Kind::HostName:
@@ -484,6 +491,24 @@ bool IpRecordStore::isServedByIndex(const RecordSearch& search)
     return !sql || sql->served;
 }
 
+DbResult<bool> IpRecordStore::findsFewerThan(const RecordSearch& search, qsizetype rows) const
+{
+    auto sql = searchSql(search);
+    if (!sql)
+        return sql.failure();
+    if (!sql->indexedCondition)
+        return false;
+    auto found =
+        querySingleValue(m_database.handle(),
+                         QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM IP_Info WHERE %1 LIMIT %2)")
+                             .arg(sql->where)
+                             .arg(rows),
+                         sql->values);
+    if (!found)
+        return found.failure();
+    return found->toLongLong() < rows;
+}
+
 DbResult<FoundRows> IpRecordStore::find(const RecordSearch& search, const QVariantList& after,
                                         qsizetype limit) const
 {
@@ -545,7 +570,7 @@ DbResult<FoundRows> IpRecordStore::findSorted(const RecordSearch& search, const 
             alternatives << terms.join(QStringLiteral(" AND "));
             values += termValues;
         }
-        where = QStringLiteral("(%1) AND (%2)").arg(where, alternatives.join(QStringLiteral(") OR (")));
+        where = QStringLiteral("(%1) AND ((%2))").arg(where, alternatives.join(QStringLiteral(") OR (")));
     }
     auto query = runSql(m_database.handle(),
                         QStringLiteral("SELECT rowid, %1 FROM IP_Info WHERE %2 ORDER BY %1")

@@ -85,7 +85,11 @@ void SearchReader::readPart(quint64 ticket, const QString& path, const RecordSea
         onOwnConnection(path, fail, [&](const IpRecordStore& store) {
             QVariantList position = after;
             qsizetype found = 0;
-            for (int step = 0; !stopped(); ++step) {
+            // A search whose condition selects few rows through an index sorts them at once.
+            auto few = after.isEmpty() ? store.findsFewerThan(search, FewRows) : DbResult<bool>(false);
+            if (!few)
+                return fail(few.error());
+            for (int step = *few ? OrderedSteps : 0; !stopped(); ++step) {
                 if (step == OrderedSteps) {
                     // The rows found are few among those examined: the rest is found through the
                     // condition and sorted, every row of it at once.

@@ -48,9 +48,10 @@ public:
                std::function<void(const DbResult<qint64>&)> onCount);
 
     // Rows examined in one step of a part, and the steps after which the rest is found through the
-    // search's condition and sorted.
+    // search's condition and sorted; at once when the condition selects fewer than FewRows.
     static constexpr qsizetype ExaminedRows = 8192;
-    static constexpr int OrderedSteps = 6;
+    static constexpr int OrderedSteps = 3;
+    static constexpr qsizetype FewRows = 4096;
 
 private:
     class Worker;

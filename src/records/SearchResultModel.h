@@ -52,6 +52,8 @@ public:
 
     // Whether the first part of the search that runs is still to come.
     bool isSearching() const { return m_searching; }
+    // Whether a part is on its way from the search's thread.
+    bool isReading() const { return m_reading; }
     // Whether the search found no row, or exactly one.
     bool isEmpty() const { return m_rowIds.isEmpty(); }
     bool hasSingleRow() const { return m_complete && m_rowIds.size() == 1; }

@@ -23,6 +23,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -87,6 +88,7 @@ void frmCarian::buildControls()
     gridCarian->horizontalHeader()->setStretchLastSection(true);
     gridCarian->setAlternatingRowColors(true);
     gridCarian->installEventFilter(this);
+    gridCarian->viewport()->installEventFilter(this);
     // The columns widen to the texts of the rows as they are listed, within the grid's width; a column
     // the user sized keeps its width until the next search.
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
@@ -634,29 +636,34 @@ void frmCarian::fitColumns(int first, int last)
 
 void frmCarian::applyColumnWidths()
 {
-    // Each column is as wide as its texts, never narrower than its own width; when they do not all fit
-    // in the grid, the room left beyond those widths is shared in proportion to what each one lacks.
+    // Before any row, each column has its own width. With rows, each is as wide as its texts and its
+    // caption; when they do not all fit in the grid, the widest ones share the room left equally.
     std::array<int, BlankColumnIndex> widths{};
-    int base = 0;
-    int lacking = 0;
+    const bool listed = *std::max_element(m_contentWidths.begin(), m_contentWidths.end()) > 0;
+    const QFontMetrics captions(gridCarian->horizontalHeader()->font());
     for (int column = 0; column < BlankColumnIndex; ++column) {
-        widths[column] = baseColumnWidth(column);
-        base += widths[column];
-        lacking += qMax(0, m_contentWidths[column] - widths[column]);
-    }
-    const int room = gridCarian->viewport()->width() - baseColumnWidth(BlankColumnIndex) - base;
-    for (int column = 0; column < BlankColumnIndex; ++column) {
-        const int wanted = qMax(0, m_contentWidths[column] - widths[column]);
-        if (wanted > 0 && room > 0)
-            widths[column] += lacking <= room ? wanted : static_cast<int>(qint64(wanted) * room / lacking);
+        const QString caption = m_model->headerData(column, Qt::Horizontal).toString();
+        widths[column] = listed ? qMax(m_contentWidths[column], captions.horizontalAdvance(caption) + 16)
+                                : baseColumnWidth(column);
     }
     QHeaderView* header = gridCarian->horizontalHeader();
+    const int blank = qMax(baseColumnWidth(BlankColumnIndex), header->minimumSectionSize());
+    int room = gridCarian->viewport()->width() - blank;
+    std::array<int, BlankColumnIndex> byWidth{0, 1, 2, 3, 4, 5};
+    std::sort(byWidth.begin(), byWidth.end(), [&widths](int a, int b) { return widths[a] < widths[b]; });
+    for (int i = 0; i < BlankColumnIndex; ++i) {
+        const int share = qMax(room / (BlankColumnIndex - i), 0);
+        int& width = widths[byWidth[i]];
+        if (listed && width > share)
+            width = qMax(share, header->minimumSectionSize());
+        room -= width;
+    }
     m_applyingWidths = true;
     for (int column = 0; column < BlankColumnIndex; ++column) {
         if (!m_userSized[column])
             header->resizeSection(column, widths[column]);
     }
-    header->resizeSection(BlankColumnIndex, baseColumnWidth(BlankColumnIndex));
+    header->resizeSection(BlankColumnIndex, blank);
     m_applyingWidths = false;
 }
 
@@ -669,7 +676,7 @@ void frmCarian::gridCarian_DblClick(int row)
 
 bool frmCarian::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == gridCarian && event->type() == QEvent::Resize)
+    if (watched == gridCarian->viewport() && event->type() == QEvent::Resize)
         applyColumnWidths();
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);

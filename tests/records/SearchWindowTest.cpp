@@ -5,6 +5,7 @@
 #include "records/DetailTabs.h"
 
 #include <QDate>
+#include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -205,6 +206,36 @@ private Q_SLOTS:
         QVERIFY2(kit.program.messenger.last().text.contains(QStringLiteral("refused"), Qt::CaseInsensitive),
                  qPrintable(kit.program.messenger.last().text));
         QCOMPARE(kit.count(), 40007);
+    }
+
+    // The columns widen to a long host name and remark as the rows come, all within the grid; a column
+    // the user widens keeps its width.
+    void columnsFitTheirTexts()
+    {
+        test::SearchKit kit;
+        const QString name = QStringLiteral("RSLSLHC1-PRINTER-07");
+        const QString remark = QStringLiteral("First test of the grid");
+        kit.addRecords({"IP_Address", "Name", "Remarks"}, {{"10.1.11.9", name, remark}});
+        kit.openSearch();
+        QHeaderView* header = kit.grid()->horizontalHeader();
+        const QFontMetrics metrics(kit.grid()->font());
+        QVERIFY(header->sectionSize(SearchResultModel::HostnameColumn) < metrics.horizontalAdvance(name));
+        kit.searchFor("Option5", "", "test");
+        QVERIFY(header->length() <= kit.grid()->viewport()->width());
+        kit.search->resize(1000, kit.search->height());
+        QVERIFY(header->sectionSize(SearchResultModel::HostnameColumn) > metrics.horizontalAdvance(name));
+        QVERIFY(header->sectionSize(SearchResultModel::RemarksColumn) > metrics.horizontalAdvance(remark));
+
+        // The user drags the right edge of the address column; a narrower window keeps that width.
+        const int edge = header->sectionViewportPosition(0) + header->sectionSize(0) - 1;
+        const int middle = header->height() / 2;
+        QTest::mousePress(header->viewport(), Qt::LeftButton, {}, {edge, middle});
+        QTest::mouseMove(header->viewport(), {edge + 60, middle});
+        QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, {edge + 60, middle});
+        const int widened = header->sectionSize(0);
+        QVERIFY(widened >= metrics.horizontalAdvance(QStringLiteral("10.1.11.9")) + 50);
+        kit.search->resize(800, kit.search->height());
+        QCOMPARE(header->sectionSize(0), widened);
     }
 
     // After the detail window deleted its record: a "Begin with" search or a location search runs
