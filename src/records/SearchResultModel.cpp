@@ -40,17 +40,19 @@ void SearchResultModel::run(const RecordSearch& search)
     m_complete = m_readComplete = false;
     m_count = -1;
     readPart();
-    if (m_count < 0) {
-        const quint64 ticket = m_ticket;
-        m_reader.count(ticket, m_database.path(), search, [this, ticket](const DbResult<qint64>& counted) {
-            if (ticket != m_ticket || m_complete)
-                return;
-            if (!counted)
-                Q_EMIT this->counted(counted.outcome());
-            else
-                setCount(qMax(*counted, static_cast<qint64>(m_rowIds.size())));
-        });
-    }
+}
+
+void SearchResultModel::startCount()
+{
+    const quint64 ticket = m_ticket;
+    m_reader.count(ticket, m_database.path(), m_search, [this, ticket](const DbResult<qint64>& counted) {
+        if (ticket != m_ticket || m_complete)
+            return;
+        if (!counted)
+            Q_EMIT this->counted(counted.outcome());
+        else
+            setCount(qMax(*counted, static_cast<qint64>(m_rowIds.size())));
+    });
 }
 
 void SearchResultModel::clear()
@@ -148,6 +150,9 @@ void SearchResultModel::partEnded(const DbOutcome& outcome)
         setCount(m_rowIds.size());
     if (m_searching) {
         m_searching = false;
+        // A result larger than its first part is counted on a thread of its own.
+        if (outcome && !m_complete)
+            startCount();
         Q_EMIT settled(outcome);
     } else if (!outcome) {
         Q_EMIT readFailed(outcome.error());

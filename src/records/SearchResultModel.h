@@ -88,6 +88,7 @@ private:
     void listWaitingRows();
     void partEnded(const DbOutcome& outcome);
     void setCount(qint64 count);
+    void startCount();
 
     const DatabaseConnection& m_database;
     IpRecordStore m_store;

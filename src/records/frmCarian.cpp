@@ -482,9 +482,13 @@ void frmCarian::paparSenaraiCarian()
 
 void frmCarian::showCount()
 {
-    if (m_model->isEmpty() || m_model->isSearching() || m_model->count() < 0)
+    if (m_model->isEmpty() || m_model->isSearching())
         return;
-    lblNotaCarian->setText(resultNote(m_model->count()));
+    // Until the count comes, no note: the one of the search before would be wrong.
+    if (m_model->count() < 0)
+        lblNotaCarian->clear();
+    else
+        lblNotaCarian->setText(resultNote(m_model->count()));
 }
 
 void frmCarian::clearGrid()
