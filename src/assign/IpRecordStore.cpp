@@ -346,8 +346,9 @@ struct SearchSql
     QVariantList values;
     QStringList order = Octet4Order;
     bool served = true;
-    // Not served, but the condition alone selects its rows through an index.
-    bool indexedCondition = false;
+    // Not served: the part of the condition that selects a superset of its rows through an index.
+    QString range = {};
+    QVariantList rangeValues = {};
 };
 
 DbResult<SearchSql> searchSql(const RecordSearch& search)
@@ -355,25 +356,25 @@ DbResult<SearchSql> searchSql(const RecordSearch& search)
     using Kind = RecordSearch::Kind;
     const QString begins = likeLiteral(search.text) + QLatin1Char('%');
     const QString contains = QLatin1Char('%') + likeLiteral(search.text) + QLatin1Char('%');
+    const QString addressBegins = QStringLiteral("IP_Address LIKE ?") + LikeEscape;
     switch (search.kind) {
     case Kind::None:
         return SearchSql{QStringLiteral("0"), {}};
     case Kind::Address:
         return SearchSql{QStringLiteral("IP_Address = ?"), {boundText(search.text)}};
     case Kind::AddressBegins:
-        return SearchSql{
-            QStringLiteral("IP_Address LIKE ?") + LikeEscape, {begins}, Octet4Order, false, true};
+        return SearchSql{addressBegins, {begins}, Octet4Order, false, addressBegins, {begins}};
     case Kind::Temporary:
         return SearchSql{QStringLiteral("Status = ?"), {StatusTemporary}};
     case Kind::TemporaryBegins:
         // The status through the rows of the address's range (the unary plus keeps the index of the
         // status, which would read every temporary row, unused; the column's letter case rule holds).
-        return SearchSql{QStringLiteral("IP_Address LIKE ?") + LikeEscape +
-                             QStringLiteral(" AND +Status = ?"),
+        return SearchSql{addressBegins + QStringLiteral(" AND +Status = ?"),
                          {begins, StatusTemporary},
                          Octet4Order,
                          false,
-                         true};
+                         addressBegins,
+                         {begins}};
     case Kind::StaffNo:
         return SearchSql{QStringLiteral("StaffNo = ?"), {boundText(search.text)}};
     case Kind::HostName:
@@ -496,14 +497,15 @@ DbResult<bool> IpRecordStore::findsFewerThan(const RecordSearch& search, qsizety
     auto sql = searchSql(search);
     if (!sql)
         return sql.failure();
-    if (!sql->indexedCondition)
+    if (sql->range.isEmpty())
         return false;
+    // The rows of the index's range, which hold every row found.
     auto found =
         querySingleValue(m_database.handle(),
                          QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM IP_Info WHERE %1 LIMIT %2)")
-                             .arg(sql->where)
+                             .arg(sql->range)
                              .arg(rows),
-                         sql->values);
+                         sql->rangeValues);
     if (!found)
         return found.failure();
     return found->toLongLong() < rows;

@@ -115,8 +115,8 @@ public:
     // row was examined.
     DbResult<FoundRows> scanInOrder(const RecordSearch& search, const QVariantList& after, qsizetype examine,
                                     qsizetype wanted) const;
-    // Whether a search finds fewer rows than given, known by reading at most that many through an index
-    // of its condition; false when no index serves the condition.
+    // Whether a search finds fewer rows than given, known by reading at most that many entries of an
+    // index that holds every row it finds; false when no index does.
     DbResult<bool> findsFewerThan(const RecordSearch& search, qsizetype rows) const;
     // Every row that a search finds after the row at `after`, in list order, sorted by SQLite from the
     // rows its condition selects: the quicker way when they are few. `stop` is asked between rows; when
