@@ -536,10 +536,17 @@ DbResult<FoundRows> IpRecordStore::readPart(const RecordSearch& search, const QV
     FoundRows found;
     found.last = after.isEmpty() ? QVariantList(sql->order.size()) : after;
     const int orderColumns = static_cast<int>(sql->order.size());
+    // Found rows are read one beyond the limit, so that a part that holds the last row says so.
+    const bool oneMore = !examining && limit >= 0;
+    bool more = false;
     auto ended = readInOrder(
         m_database.handle(), examining ? condition : QString(), examining ? sql->values : QVariantList(),
         examining ? QStringLiteral("1") : sql->where, examining ? QVariantList() : sql->values, sql->order,
-        after, limit, [&](const QSqlQuery& query) {
+        after, oneMore ? limit + 1 : limit, [&](const QSqlQuery& query) {
+            if (oneMore && found.rowIds.size() == limit) {
+                more = true;
+                return false;
+            }
             for (int i = 0; i < orderColumns; ++i)
                 found.last[i] = query.value(i + 1);
             if (!examining || query.value(orderColumns + 1).toBool())
@@ -548,7 +555,7 @@ DbResult<FoundRows> IpRecordStore::readPart(const RecordSearch& search, const QV
         });
     if (!ended)
         return ended.failure();
-    found.complete = *ended;
+    found.complete = *ended || (oneMore && !more);
     return found;
 }
 
