@@ -67,6 +67,7 @@ void SearchResultModel::reset(const RecordSearch& search)
     m_search = search;
     m_rowIds.clear();
     m_waiting.clear();
+    m_waitingAt = 0;
     m_last.clear();
     m_count = 0;
     m_complete = m_readComplete = true;
@@ -89,7 +90,7 @@ void SearchResultModel::fetchMore(const QModelIndex& parent)
 void SearchResultModel::readPart()
 {
     m_partEnd = m_rowIds.size() + PartRows;
-    if (!m_waiting.isEmpty()) {
+    if (m_waitingAt < m_waiting.size()) {
         listWaitingRows();
         return partEnded(DbOutcome::success());
     }
@@ -131,16 +132,21 @@ void SearchResultModel::takeRows(const SearchReader::Rows& rows)
 
 void SearchResultModel::listWaitingRows()
 {
-    const qsizetype listed = qBound(qsizetype(0), m_partEnd - m_rowIds.size(), m_waiting.size());
+    const qsizetype listed =
+        qBound(qsizetype(0), m_partEnd - m_rowIds.size(), m_waiting.size() - m_waitingAt);
     if (listed > 0) {
         beginInsertRows({}, static_cast<int>(m_rowIds.size()),
                         static_cast<int>(m_rowIds.size() + listed - 1));
-        m_rowIds += m_waiting.mid(0, listed);
-        m_waiting.remove(0, listed);
+        m_rowIds += m_waiting.mid(m_waitingAt, listed);
+        m_waitingAt += listed;
         endInsertRows();
     }
-    if (m_waiting.isEmpty() && m_readComplete)
-        m_complete = true;
+    if (m_waitingAt == m_waiting.size()) {
+        m_waiting.clear();
+        m_waitingAt = 0;
+        if (m_readComplete)
+            m_complete = true;
+    }
 }
 
 void SearchResultModel::partEnded(const DbOutcome& outcome)

@@ -104,6 +104,7 @@ private:
     bool m_searching = false;   // the first part is on its way
     qsizetype m_partEnd = 0;    // the rows listed when the part on its way is over
     QList<qint64> m_waiting;    // rows read, in order, to be listed by the next parts
+    qsizetype m_waitingAt = 0;  // the first of them not listed yet
     // Blocks of rows read so far, by block number; an empty block is one that could not be read.
     mutable QHash<qsizetype, QList<RecordListRow>> m_blocks;
 };

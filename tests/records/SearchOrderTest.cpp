@@ -71,7 +71,7 @@ private Q_SLOTS:
         };
         row("address", Kind::Address, "10.0.5.7", "IP_Address = '10.0.5.7'");
         row("every address", Kind::AddressBegins, "10.", "IP_Address LIKE '10.%'");
-        row("addresses of a beginning", Kind::AddressBegins, "10.0.1", "IP_Address LIKE '10.0.1%'");
+        row("addresses of a beginning", Kind::AddressBegins, "10.0.11", "IP_Address LIKE '10.0.11%'");
         row("every temporary", Kind::Temporary, {}, "Status = 'Temporary'");
         row("temporary of a beginning", Kind::TemporaryBegins, "10.0.",
             "IP_Address LIKE '10.0.%' AND Status = 'Temporary'");
