@@ -304,12 +304,12 @@ void frmMaklumatIP::PicUnitDivision_Click()
     handOver.OwnerState = m_record->StateOwner;
     const OpenerCallback refill(this, [this] {
         if (m_context.unitDivisionHandOver().UnitDivFromInfo)
-            SSTab1_Click(true);
+            SSTab1_Click();
     });
     m_openUnitWindow(this, [refill] { refill(); });
 }
 
-void frmMaklumatIP::SSTab1_Click(bool copyAddress)
+void frmMaklumatIP::SSTab1_Click()
 {
     if (!m_record || SSTab1->currentIndex() != DetailTabs::UserDetailsTab)
         return;
@@ -329,7 +329,7 @@ void frmMaklumatIP::SSTab1_Click(bool copyAddress)
     // A unit the place no longer has is shown greyed; the record keeps it and its postal address until
     // the user picks another.
     list->setPlaceholderText(index < 0 ? SavedUnitDivision : QString());
-    if (index >= 0 && copyAddress)
+    if (index >= 0)
         cboUnitDivision_Click();
 }
 
