@@ -52,6 +52,8 @@ void UnitDivisionWindows::showForDetail(OpenerCallback refillDetail, MainWindowA
     if (frmUnitDivision* open = window()) {
         if (!open->isEditing())
             open->reopen();
+        if (open->isMinimized())
+            open->showNormal();
     } else {
         m_window = new frmUnitDivision(m_context, [refill = std::weak_ptr<OpenerCallback>(m_detailRefill)] {
             if (const std::shared_ptr<OpenerCallback> call = refill.lock())
