@@ -6,6 +6,7 @@
 
 #include "assign/AssignLog.h"
 #include "records/IndexedTextFile.h"
+#include "records/LineIndex.h"
 #include "records/TextLinesView.h"
 #include "records/frmAssignLog.h"
 
@@ -130,6 +131,32 @@ private Q_SLOTS:
         QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), expected.join(u'\n'));
+    }
+
+    // Line ends and characters split between pieces read give the same lines as one piece.
+    void piecesDoNotMatter()
+    {
+        const QByteArray bytes("a\rb\r\r\nc\r\r\r\nd\r\re\xc3\xa9\tf\n\r");
+        const auto scanIn = [&bytes](qsizetype pieceSize) {
+            LineScanner scanner;
+            std::vector<qint64> starts;
+            qint64 widest = 0;
+            bool utf8 = true;
+            const auto take = [&](const LineScanner::Piece& piece) {
+                starts.insert(starts.end(), piece.starts.begin(), piece.starts.end());
+                widest = qMax(widest, piece.widestColumns);
+                utf8 = piece.utf8;
+            };
+            for (qsizetype at = 0; at < bytes.size(); at += pieceSize)
+                take(scanner.scan(QByteArrayView(bytes).sliced(at, qMin(pieceSize, bytes.size() - at))));
+            take(scanner.finish());
+            return std::tuple(starts, widest, utf8);
+        };
+        const auto whole = scanIn(bytes.size());
+        QCOMPARE(scanIn(1), whole);
+        QCOMPARE(scanIn(2), whole);
+        QCOMPARE(std::get<1>(whole), 9); // "e\u00e9" and a tab reach column 8, then "f"
+        QVERIFY(std::get<2>(whole));
     }
 
     // A drag of the mouse from the start of one line to the start of another selects the lines between.
