@@ -182,6 +182,12 @@ bool SettingsPage::isEditing() const
     return !m_editFrame->isHidden();
 }
 
+void SettingsPage::cancelEdit()
+{
+    if (isEditing())
+        cancel();
+}
+
 void SettingsPage::warn(const QString& text, const QString& title, QWidget* focus)
 {
     m_shared.context.messenger().inform(this, text, title, MessageIcon::Exclamation);

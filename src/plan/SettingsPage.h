@@ -49,6 +49,8 @@ public:
     // Fills the page anew from the database and puts it into the browse state with empty fields.
     virtual void showPage();
     bool isEditing() const;
+    // Drops an edit in progress as "Cancel" does; nothing when the page is not being edited.
+    void cancelEdit();
     // Heads the list with the caption of the first field's label.
     void headList();
 

@@ -197,15 +197,11 @@ frmUnitDivision::frmUnitDivision(AppContext& context, std::function<void()> when
     connect(this, &QDialog::finished, this, &frmUnitDivision::Form_Unload);
 
     // Nothing is held open on the database; after a restore the window reads its place again. An edit
-    // in progress keeps the database from changing under it.
+    // in progress is the window's unsaved edit.
     new DatabaseHold(context.databaseService(), this,
-                     {[this] {
-                          return isEditing()
-                                     ? QStringLiteral(
-                                           "Save or cancel the change in Unit / Division Setting first.")
-                                     : QString();
-                      },
-                      [] {}, [this] { Form_Load(); }});
+                     {.reload = [this] { Form_Load(); },
+                      .unsavedEdit = [this] { return isEditing(); },
+                      .discardEdit = [this] { cmdBatal_Click(); }});
     Form_Load();
 }
 
