@@ -1,5 +1,6 @@
 #include "maintenance/PieceJobs.h"
 
+#include "core/PendingWrites.h"
 #include "core/ReplacingFile.h"
 
 #include <QFileInfo>
@@ -33,6 +34,8 @@ bool renameFile(const QString& from, const QString& to)
 
 } // namespace
 
+PieceJob::PieceJob(QString folder) : m_folder(std::move(folder)) {}
+
 PieceJob::~PieceJob() = default;
 
 PieceJob::Step PieceJob::step()
@@ -42,6 +45,8 @@ PieceJob::Step PieceJob::step()
     if (!m_opened) {
         m_opened = true;
         m_buffer.resize(BufferSize);
+        if (!m_programFolder.isEmpty())
+            m_record = std::make_unique<PendingWrite>(m_programFolder, m_folder);
         if (!open())
             return m_state;
         return m_state = Step::More;
@@ -49,8 +54,10 @@ PieceJob::Step PieceJob::step()
     bool done = false;
     if (!moveNext(done))
         return m_state;
-    if (done)
+    if (done) {
         m_state = Step::Done;
+        m_record.reset();
+    }
     return m_state;
 }
 
@@ -66,6 +73,7 @@ bool PieceJob::fail(PieceError error, const QString& text)
     m_errorText = text;
     m_state = Step::Failed;
     undo();
+    m_record.reset();
     return false;
 }
 
@@ -84,7 +92,8 @@ bool runToEnd(PieceJob& job)
 }
 
 FileSplitter::FileSplitter(QString path, qint64 pieceSize, bool deleteParts)
-    : m_path(std::move(path)), m_pieceSize(pieceSize), m_deleteParts(deleteParts)
+    : PieceJob(QFileInfo(path).absolutePath()), m_path(std::move(path)), m_pieceSize(pieceSize),
+      m_deleteParts(deleteParts)
 {}
 
 FileSplitter::~FileSplitter() = default;
@@ -195,7 +204,8 @@ void FileSplitter::undo()
 }
 
 FileJoiner::FileJoiner(QString path, bool deleteParts, qint64 pieceSize)
-    : m_path(std::move(path)), m_deleteParts(deleteParts), m_pieceSize(pieceSize)
+    : PieceJob(QFileInfo(path).absolutePath()), m_path(std::move(path)), m_deleteParts(deleteParts),
+      m_pieceSize(pieceSize)
 {}
 
 FileJoiner::~FileJoiner() = default;

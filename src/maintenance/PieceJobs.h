@@ -11,6 +11,8 @@
 
 namespace tarvo {
 
+class PendingWrite;
+
 // How far a split or join is.
 struct PieceProgress
 {
@@ -56,6 +58,8 @@ public:
     void cancel();
     // The database in use, which the job refuses to write over (error InUse) before it writes anything.
     void setDatabaseInUse(const QString& path) { m_databaseInUse = path; }
+    // Keeps a record of the job's folder in the program folder while it runs (see PendingWrite).
+    void recordWhileWriting(const QString& programFolder) { m_programFolder = programFolder; }
 
     bool isFinished() const { return m_state != Step::More; }
     const PieceProgress& progress() const { return m_progress; }
@@ -66,7 +70,8 @@ public:
     static constexpr qint64 BufferSize = 4 * 1024 * 1024;
 
 protected:
-    PieceJob() = default;
+    // folder: where the job writes.
+    explicit PieceJob(QString folder);
     virtual bool open() = 0;
     // Moves the next buffer; false on failure. Sets done when all is moved and finished.
     virtual bool moveNext(bool& done) = 0;
@@ -88,6 +93,9 @@ private:
     PieceError m_error = PieceError::None;
     QString m_errorText;
     QString m_databaseInUse;
+    QString m_folder;
+    QString m_programFolder;
+    std::unique_ptr<PendingWrite> m_record;
 };
 
 // Runs a job to its end at once; true when it is done.

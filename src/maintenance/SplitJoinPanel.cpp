@@ -256,6 +256,7 @@ void SplitJoinPanel::startRun(Run run, std::unique_ptr<PieceJob> job, const QStr
     m_started = QDateTime::currentDateTime();
     m_clock.start();
     job->setDatabaseInUse(databaseInUse());
+    job->recordWhileWriting(m_context.program().ProgramFolder);
     setRunning(run);
     lblStart->setText(QStringLiteral("Start Time: ") + formatDateTime(m_started));
     lblFinish->setText(QStringLiteral("Finish Time:"));

@@ -3,7 +3,7 @@
 // itself as the helper that is killed:
 //   test_maintenance_kill helper backup|restore|compact <live database> <copy> <other copy>
 //   test_maintenance_kill helper split <file>
-//   test_maintenance_kill helper join <file> [<piece size>]
+//   test_maintenance_kill helper join <file> <piece size> [<program folder>]
 // runs the operation over and over (a split or join once) and prints "ready" once it has started; a
 // join prints "deleting" once it starts to delete its pieces.
 
@@ -11,6 +11,7 @@
 
 #include "core/DatabaseConnection.h"
 #include "core/DatabaseService.h"
+#include "core/PendingWrites.h"
 #include "core/Sql.h"
 #include "maintenance/PieceJobs.h"
 
@@ -46,7 +47,8 @@ int helper(const QStringList& args)
     if (operation == u"join") {
         ready();
         const QString batch = args.value(1) + u".bat"_s;
-        FileJoiner joiner(args.value(1), true, args.size() > 2 ? args.value(2).toLongLong() : PieceSize);
+        FileJoiner joiner(args.value(1), true, args.value(2).toLongLong());
+        joiner.recordWhileWriting(args.value(3));
         PieceJob::Step step = PieceJob::Step::More;
         for (bool told = false; step == PieceJob::Step::More;) {
             step = joiner.step();
@@ -165,6 +167,7 @@ private Q_SLOTS:
     void joinKilledMidway()
     {
         QTemporaryDir dir;
+        QTemporaryDir program;
         const QString path = dir.filePath(u"data.bin"_s);
         const QByteArray bytes = test::patternBytes(24 * PieceSize + 99);
         QRandomGenerator random(7);
@@ -173,7 +176,10 @@ private Q_SLOTS:
             FileSplitter splitter(path, PieceSize, true);
             QVERIFY(runToEnd(splitter));
             QVERIFY(test::writeBytes(path, "the file before the join"));
-            QVERIFY(runAndKill({u"join"_s, path}, random, 70));
+            QVERIFY(runAndKill({u"join"_s, path, QString::number(PieceSize), program.path()}, random, 70));
+            // The next start removes the output's temporary that the kill left.
+            finishEndedWrites(program.path());
+            QVERIFY(!test::filesIn(dir.path()).constFirst().startsWith(u'.'));
             const QByteArray now = test::readBytes(path);
             if (now == bytes)
                 continue; // joined; pieces may be gone
