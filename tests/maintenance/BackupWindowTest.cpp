@@ -296,6 +296,33 @@ private Q_SLOTS:
         QVERIFY(execSql(rig.p.database.handle(), u"UPDATE UserID SET UserID = 'still writable'"_s));
     }
 
+    // Pieces without their batch file, as a join killed while it deleted them leaves them, are refused
+    // before any question, and the next split replaces them with a whole set.
+    void leftoverPiecesAreRefusedAndSplitAgain()
+    {
+        BackupRig rig;
+        const QByteArray bytes = test::patternBytes(3 * PieceSize);
+        const QString file = rig.openWith(bytes);
+        rig.box("chkOpenExplorer")->setChecked(false);
+        rig.click("cmdSplit");
+        QVERIFY(rig.waitIdle());
+        QVERIFY(QFile::remove(file + u".bat"_s) && QFile::remove(pieceName(file, 3)));
+        rig.click("cmdJoin");
+        QCOMPARE(rig.label("lblFileCount"), u"Join Count: Incomplete Set"_s);
+        QCOMPARE(rig.p.messenger.count(), 1);
+        QVERIFY(rig.p.messenger.last().text.contains(u"have no batch file"_s));
+        QCOMPARE(readBytes(file), bytes);
+
+        rig.click("cmdSplit");
+        QVERIFY(rig.waitIdle());
+        QVERIFY(writeBytes(file, "other"));
+        rig.p.messenger.answer(MessageAnswer::Yes);
+        rig.click("cmdJoin");
+        QVERIFY(rig.waitIdle());
+        QCOMPARE(readBytes(file), bytes);
+        QCOMPARE(filesIn(rig.work.path()), QStringList{u"data.bin"_s});
+    }
+
     // A backup through the window replaces an older copy; a restore looks for both copies and checks
     // the database copy before it asks anything, and restores what the user confirms.
     void backupThenRestore_data()
