@@ -1,7 +1,5 @@
 #include "maintenance/FilePieces.h"
 
-#include "core/DatabaseFiles.h"
-
 #include <QFile>
 #include <QFileInfo>
 
@@ -9,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tarvo {
@@ -112,7 +111,13 @@ PieceSet findWholePieceSet(const QString& path, qint64 pieceSize)
 
 QString databaseInUseRefusal(const QString& target, const QString& databaseInUse)
 {
-    if (databaseInUse.isEmpty() || !isSameFile(target, databaseInUse))
+    // The same file however it is reached: by its path, through a link or through a second mount of its
+    // folder, where the paths differ but the file is one.
+    struct stat written = {};
+    struct stat live = {};
+    if (databaseInUse.isEmpty() || ::stat(QFile::encodeName(target).constData(), &written) != 0 ||
+        ::stat(QFile::encodeName(databaseInUse).constData(), &live) != 0 || written.st_dev != live.st_dev ||
+        written.st_ino != live.st_ino)
         return {};
     return QStringLiteral("\"%1\" is the Tarvo database in use: writing it would replace the database "
                           "under the running program. Nothing was written; choose another file.")

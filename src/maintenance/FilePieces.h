@@ -40,8 +40,8 @@ struct PieceSet
 };
 PieceSet findWholePieceSet(const QString& path, qint64 pieceSize = PieceSize);
 
-// Why target may not be written: it is the database in use (the same file by canonical path), which
-// this program and other workstations hold open. Empty when it may be written.
+// Why target may not be written: it is the database in use (the same file, also through a link or
+// another path), which this program and other workstations hold open. Empty when it may be written.
 QString databaseInUseRefusal(const QString& target, const QString& databaseInUse);
 
 // The part of a path up to and including its last separator (empty when there is none), and the part

@@ -4,6 +4,8 @@
 
 #include "maintenance/PieceJobs.h"
 
+#include <unistd.h>
+
 using namespace tarvo;
 using namespace Qt::StringLiterals;
 using test::filesIn;
@@ -149,6 +151,8 @@ private Q_SLOTS:
         const QString inUse = u"\"%1\" is the Tarvo database in use"_s;
         QTest::newRow("output is the database in use") << u"in use"_s << PieceError::InUse << inUse;
         QTest::newRow("output links to the database in use") << u"link"_s << PieceError::InUse << inUse;
+        QTest::newRow("output is another name of the database in use")
+            << u"hard link"_s << PieceError::InUse << inUse;
     }
     void onlyAWholeSetIsJoined()
     {
@@ -181,6 +185,8 @@ private Q_SLOTS:
             live = path;
         else if (change == u"link")
             QVERIFY(QFile::link(path, live));
+        else if (change == u"hard link")
+            QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(live).constData()), 0);
         const QStringList files = filesIn(dir.path());
         const QByteArray before = readBytes(path);
         FileJoiner joiner(path, true);
