@@ -12,19 +12,24 @@ namespace tarvo {
 
 namespace {
 
-// Deletes the batch file of path and then pieces count down to 1, so that whatever stops it midway
-// leaves pieces without a batch file, which no join takes. The name of the first file that could not
-// be deleted, or empty.
-QString removePieceSet(const QString& path, qint64 count)
+// Deletes pieces count down to 1; the name of the first that could not be deleted, or empty.
+QString removePieces(const QString& path, qint64 count)
 {
-    const QString batch = path + QStringLiteral(".bat");
-    if (QFileInfo::exists(batch) && !QFile::remove(batch))
-        return batch;
     for (qint64 number = count; number >= 1; --number) {
         if (!QFile::remove(pieceName(path, number)) && QFileInfo::exists(pieceName(path, number)))
             return pieceName(path, number);
     }
     return {};
+}
+
+// Deletes the batch file of path and then its pieces, so that whatever stops it midway leaves pieces
+// without a batch file, which no join takes.
+QString removePieceSet(const QString& path, qint64 count)
+{
+    const QString batch = path + QStringLiteral(".bat");
+    if (QFileInfo::exists(batch) && !QFile::remove(batch))
+        return batch;
+    return removePieces(path, count);
 }
 
 bool renameFile(const QString& from, const QString& to)
@@ -200,7 +205,7 @@ void FileSplitter::undo()
         m_piece.reset();
     }
     m_source.close();
-    removePieceSet(m_path, m_written);
+    removePieces(m_path, m_written);
 }
 
 FileJoiner::FileJoiner(QString path, bool deleteParts, qint64 pieceSize)

@@ -67,10 +67,11 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"empty"_s);
         QVERIFY(writeBytes(path, {}));
+        QVERIFY(writeBytes(path + u".bat"_s, "of an earlier split")); // a refusal keeps it
         FileSplitter splitter(path, PieceSize, true);
         QVERIFY(!runToEnd(splitter));
         QCOMPARE(splitter.error(), PieceError::Read);
-        QCOMPARE(filesIn(dir.path()), QStringList{u"empty"_s});
+        QCOMPARE(filesIn(dir.path()), (QStringList{u"empty"_s, u"empty.bat"_s}));
     }
 
     // A split that does not finish takes back its pieces: a join of the rest would look whole.
@@ -216,6 +217,7 @@ private Q_SLOTS:
         QVERIFY(splitter.errorText().contains(path + u".bat"_s));
         QCOMPARE(readBytes(live), QByteArray("live"));
         QCOMPARE(readBytes(pieceName(path, 1)), QByteArray("old piece"));
+        QVERIFY(QFileInfo(path + u".bat"_s).isSymLink());
     }
 };
 
