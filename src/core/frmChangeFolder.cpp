@@ -7,6 +7,7 @@
 #include "core/DatabaseService.h"
 #include "core/FileDialogs.h"
 #include "core/Messenger.h"
+#include "core/PendingWrites.h"
 #include "core/ProgramFolder.h"
 #include "core/WidgetParts.h"
 
@@ -145,6 +146,8 @@ bool frmChangeFolder::moveDatabase(const QString& target, bool alreadyThere)
     DbOutcome copied = DbOutcome::success();
     if (!alreadyThere) {
         const WaitCursor wait;
+        // Should the program be killed during the copy, the next start removes what it left there.
+        const PendingWrite pending(m_context.program().ProgramFolder, folderOf(target));
         copied = m_context.databaseService().copyTo(target);
     }
     if (!copied) {
