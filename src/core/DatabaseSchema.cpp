@@ -88,7 +88,8 @@ const char* const Indexes[] = {
 };
 
 // The table of the assignment-log blocks whose records are saved but which are not yet known to be whole
-// in their log (assign/AssignLog.h), and its index; an older database gets both from the upgrade.
+// in their log (assign/AssignLog.h), and its index; an older database gets both from the upgrade. The
+// path of a log compares exactly: folders whose names differ in letter case are different folders.
 const char* const PendingLogTable = "AssignLogPending";
 const char* const PendingLogStatements[] = {
     "CREATE TABLE \"AssignLogPending\" (\"Id\" INTEGER PRIMARY KEY, \"LogPath\" TEXT NOT NULL, "

@@ -7,7 +7,9 @@
 #include "core/AppState.h"
 #include "core/DatabaseConnection.h"
 #include "core/DeliveredDatabase.h"
+#include "core/FileLock.h"
 #include "core/Sql.h"
+#include "records/AssignLogFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +19,8 @@
 #include <QTest>
 
 #include <csignal>
+#include <memory>
+#include <thread>
 
 #include <sys/resource.h>
 
@@ -144,6 +148,29 @@ private Q_SLOTS:
         saved = rig.save(8);
         QVERIFY(saved.ok() && saved->result.saved() && saved->logError.isEmpty());
         QCOMPARE(readFile(rig.logPath()), before + first + second);
+    }
+
+    // "Clear Log" waits while a workstation appends (holds the log's lock): the block is not cut in two,
+    // and goes with the rest once the append is done.
+    void clearWaitsForAnAppendUnderWay()
+    {
+        LogRig rig;
+        const QByteArray block = AssignLogBlock(pc(7), rig.at).toUtf8();
+        writeFile(rig.logPath(), "old\r\n");
+        QFile appending(rig.logPath());
+        QVERIFY(appending.open(QIODevice::ReadWrite | QIODevice::Unbuffered));
+        auto lock = std::make_unique<ExclusiveFileLock>(appending);
+        QVERIFY(lock->acquired());
+        QVERIFY(appending.seek(appending.size()) && appending.write(block.left(20)) == 20);
+        DbOutcome cleared = DbOutcome::failure(QStringLiteral("not run"));
+        std::thread clearing([&] { cleared = ClearAssignLog(rig.dir.path()); });
+        QTest::qWait(200);
+        QVERIFY(appending.write(block.mid(20)) == block.size() - 20);
+        QCOMPARE(readFile(rig.logPath()), "old\r\n" + block);
+        lock.reset();
+        clearing.join();
+        QVERIFY(cleared.ok());
+        QCOMPARE(readFile(rig.logPath()), QByteArray("\r\n"));
     }
 
     // A block that a killed save left pending, by what its row notes and what the log holds: the log
