@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QSqlQuery>
 #include <QStringList>
+#include <QSysInfo>
 
 #include <cerrno>
 #include <optional>
@@ -47,13 +48,14 @@ struct PendingBlock
     std::optional<qint64> offset; // where the block begins in the log, once noted
 };
 
-// The first pending block of a log, in the order saved.
-DbResult<std::optional<PendingBlock>> firstPending(const QSqlDatabase& db, const QString& logPath)
+// The first pending block of a workstation's log, in the order saved.
+DbResult<std::optional<PendingBlock>> firstPending(const QSqlDatabase& db, const QString& workstation,
+                                                   const QString& logPath)
 {
     auto query = runSql(db,
-                        QStringLiteral("SELECT Id, Block, Offset FROM AssignLogPending WHERE LogPath = ? "
-                                       "ORDER BY Id LIMIT 1"),
-                        {logPath});
+                        QStringLiteral("SELECT Id, Block, Offset FROM AssignLogPending WHERE Workstation = ? "
+                                       "AND LogPath = ? ORDER BY Id LIMIT 1"),
+                        {workstation, logPath});
     if (!query)
         return query.failure();
     if (!query->next())
@@ -115,13 +117,26 @@ DbOutcome WriteAssignLog(const QString& programFolder, const QString& block)
 }
 
 PendingAssignLog::PendingAssignLog(const DatabaseConnection& database, const QString& programFolder)
-    : m_database(database), m_logPath(logPathOf(programFolder))
+    : PendingAssignLog(database, programFolder, thisWorkstation())
 {}
+
+PendingAssignLog::PendingAssignLog(const DatabaseConnection& database, const QString& programFolder,
+                                   const QString& workstation)
+    : m_database(database), m_workstation(workstation), m_logPath(logPathOf(programFolder))
+{}
+
+QString PendingAssignLog::thisWorkstation()
+{
+    // The machine's own identity, set when its system was installed; its host name where it has none.
+    const QByteArray id = QSysInfo::machineUniqueId();
+    return id.isEmpty() ? QSysInfo::machineHostName() : QString::fromLatin1(id);
+}
 
 DbOutcome PendingAssignLog::add(const QSqlDatabase& db, const QString& block) const
 {
-    return execSql(db, QStringLiteral("INSERT INTO AssignLogPending (LogPath, Block) VALUES (?, ?)"),
-                   {m_logPath, block.toUtf8()});
+    return execSql(
+        db, QStringLiteral("INSERT INTO AssignLogPending (Workstation, LogPath, Block) VALUES (?, ?, ?)"),
+        {m_workstation, m_logPath, block.toUtf8()});
 }
 
 DbOutcome PendingAssignLog::appendPending() const
@@ -136,7 +151,7 @@ DbOutcome PendingAssignLog::appendPending() const
         return DbOutcome::failure(lock.error());
     const QSqlDatabase db = m_database.handle();
     for (;;) {
-        auto pending = firstPending(db, m_logPath);
+        auto pending = firstPending(db, m_workstation, m_logPath);
         if (!pending)
             return pending.outcome();
         if (!*pending)

@@ -29,12 +29,19 @@ DbOutcome WriteAssignLog(const QString& programFolder, const QString& block);
 // the place where it begins (the log's length) is noted in its row and committed, the block is appended
 // and its row removed. A row that notes a place already is checked there first: a block found whole
 // there is not written again, a beginning of it is completed, and anything else (the log was cleared
-// since) gets the block appended anew. Workstations share the database but each has a log of its own:
-// each appends only the blocks of its own log.
+// since) gets the block appended anew. Workstations share the database but each has a log of its own,
+// even where their program folders have the same path: each appends only the blocks it saved into the
+// log of that folder.
 class PendingAssignLog
 {
 public:
+    // The log of a program folder of this workstation.
     PendingAssignLog(const DatabaseConnection& database, const QString& programFolder);
+    PendingAssignLog(const DatabaseConnection& database, const QString& programFolder,
+                     const QString& workstation);
+
+    // What tells this workstation from the others that share the database.
+    static QString thisWorkstation();
 
     // Stores a block inside the write transaction that saves its record.
     DbOutcome add(const QSqlDatabase& db, const QString& block) const;
@@ -46,6 +53,7 @@ public:
 
 private:
     const DatabaseConnection& m_database;
+    QString m_workstation;
     QString m_logPath;
 };
 

@@ -88,13 +88,14 @@ const char* const Indexes[] = {
 };
 
 // The table of the assignment-log blocks whose records are saved but which are not yet known to be whole
-// in their log (assign/AssignLog.h), and its index; an older database gets both from the upgrade. The
-// path of a log compares exactly: folders whose names differ in letter case are different folders.
+// in their log (assign/AssignLog.h), and its index; an older database gets both from the upgrade. A log
+// is the workstation's and the path's: the path compares exactly (folders whose names differ in letter
+// case are different folders).
 const char* const PendingLogTable = "AssignLogPending";
 const char* const PendingLogStatements[] = {
-    "CREATE TABLE \"AssignLogPending\" (\"Id\" INTEGER PRIMARY KEY, \"LogPath\" TEXT NOT NULL, "
-    "\"Block\" BLOB NOT NULL, \"Offset\" INTEGER)",
-    "CREATE INDEX \"AssignLogPending_LogPath\" ON \"AssignLogPending\" (\"LogPath\", \"Id\")",
+    "CREATE TABLE \"AssignLogPending\" (\"Id\" INTEGER PRIMARY KEY, \"Workstation\" TEXT NOT NULL, "
+    "\"LogPath\" TEXT NOT NULL, \"Block\" BLOB NOT NULL, \"Offset\" INTEGER)",
+    "CREATE INDEX \"AssignLogPending_Log\" ON \"AssignLogPending\" (\"Workstation\", \"LogPath\", \"Id\")",
 };
 
 QString quoted(const QString& identifier)

@@ -207,9 +207,12 @@ private Q_SLOTS:
         QVERIFY(rig.log.appendPending().ok());
         QTEST(readFile(rig.logPath()), "after");
         QCOMPARE(rig.value(QStringLiteral("SELECT count(*) FROM AssignLogPending")), QStringLiteral("0"));
-        // Another workstation's blocks (a log of its own) are left to it.
-        PendingAssignLog other(rig.connection, rig.dir.filePath(QStringLiteral("other")));
-        QVERIFY(other.add(rig.connection.handle(), QStringLiteral("x")).ok());
+        // The blocks of another folder, and of another workstation with a folder of the same path, are
+        // left to them.
+        const PendingAssignLog otherFolder(rig.connection, rig.dir.filePath(QStringLiteral("other")));
+        const PendingAssignLog otherWorkstation(rig.connection, rig.dir.path(), QStringLiteral("other"));
+        QVERIFY(otherFolder.add(rig.connection.handle(), QStringLiteral("x")).ok());
+        QVERIFY(otherWorkstation.add(rig.connection.handle(), QStringLiteral("y")).ok());
         QVERIFY(rig.log.appendPending().ok());
         QTEST(readFile(rig.logPath()), "after");
     }
