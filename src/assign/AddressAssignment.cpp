@@ -17,13 +17,15 @@ DbResult<AssignmentSaved> saveAssignment(IpRecordStore& store, IpRecord record, 
     record.DateIssue = DateIssueText(now.date());
     record.InputBy = LoginName;
     const QString block = AssignLogBlock(record, now);
-    auto result = store.save(record, [&log, &block](const QSqlDatabase& db) { return log.add(db, block); });
+    // The log's turn is taken before the transaction and held until the block is appended.
+    PendingAssignLog::Turn turn(log);
+    auto result = store.save(record, [&turn, &block](const QSqlDatabase& db) { return turn.add(db, block); });
     if (!result)
         return result.failure();
     AssignmentSaved saved{*result, {}};
     if (!result->saved())
         return saved;
-    if (auto logged = log.appendPending(); !logged)
+    if (auto logged = turn.append(); !logged)
         saved.logError = logged.error();
     return saved;
 }

@@ -23,7 +23,7 @@ struct AssignmentSaved
 };
 
 // Saves a new assignment with the date of issue and the administrator's name, together with its
-// assignment-log block as a pending block of the log; then appends the pending blocks to the log. The
+// assignment-log block as a pending block of the log, during a turn at the log; then appends it. The
 // date of the record and the date and time of the log block are the one moment given. Nothing is logged
 // unless the record was saved; a block that cannot be appended stays pending for the next save or start.
 DbResult<AssignmentSaved> saveAssignment(IpRecordStore& store, IpRecord record, const QString& LoginName,

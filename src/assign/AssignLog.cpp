@@ -2,7 +2,6 @@
 
 #include "core/AppState.h"
 #include "core/DatabaseConnection.h"
-#include "core/FileLock.h"
 #include "core/Sql.h"
 
 #include <QDir>
@@ -132,44 +131,61 @@ QString PendingAssignLog::thisWorkstation()
     return id.isEmpty() ? QSysInfo::machineHostName() : QString::fromLatin1(id);
 }
 
-DbOutcome PendingAssignLog::add(const QSqlDatabase& db, const QString& block) const
+PendingAssignLog::Turn::Turn(const PendingAssignLog& log) : m_log(log), m_file(log.m_logPath)
 {
-    return execSql(
-        db, QStringLiteral("INSERT INTO AssignLogPending (Workstation, LogPath, Block) VALUES (?, ?, ?)"),
-        {m_workstation, m_logPath, block.toUtf8()});
+    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+        m_ready = DbOutcome::failure(m_file.errorString());
+        return;
+    }
+    m_lock.emplace(m_file);
+    if (!m_lock->acquired()) {
+        m_ready = DbOutcome::failure(m_lock->error());
+        m_lock.reset();
+        return;
+    }
+    m_ready = appendAll();
 }
 
-DbOutcome PendingAssignLog::appendPending() const
+DbOutcome PendingAssignLog::Turn::add(const QSqlDatabase& db, const QString& block) const
 {
-    QFile file(m_logPath);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        return DbOutcome::failure(file.errorString());
-    // Every writer of this log takes turns here, so that nothing is appended between the place noted
-    // for a block and the block itself.
-    const ExclusiveFileLock lock(file);
-    if (!lock.acquired())
-        return DbOutcome::failure(lock.error());
-    const QSqlDatabase db = m_database.handle();
+    // Without the lock, or behind a block still pending, the place is not known yet.
+    const QVariant offset = m_ready ? QVariant(m_file.size()) : QVariant(QMetaType::fromType<qint64>());
+    return execSql(db,
+                   QStringLiteral("INSERT INTO AssignLogPending (Workstation, LogPath, Block, Offset) "
+                                  "VALUES (?, ?, ?, ?)"),
+                   {m_log.m_workstation, m_log.m_logPath, block.toUtf8(), offset});
+}
+
+DbOutcome PendingAssignLog::Turn::append()
+{
+    if (!m_ready)
+        return m_ready;
+    return appendAll();
+}
+
+DbOutcome PendingAssignLog::Turn::appendAll()
+{
+    const QSqlDatabase db = m_log.m_database.handle();
     for (;;) {
-        auto pending = firstPending(db, m_workstation, m_logPath);
+        auto pending = firstPending(db, m_log.m_workstation, m_log.m_logPath);
         if (!pending)
             return pending.outcome();
         if (!*pending)
             return DbOutcome::success();
         const PendingBlock& block = **pending;
-        qint64 inPlace = block.offset ? bytesInPlace(file, *block.offset, block.bytes) : -1;
+        qint64 inPlace = block.offset ? bytesInPlace(m_file, *block.offset, block.bytes) : -1;
         if (inPlace < 0) {
             // Not begun, or the log was cut since: the block goes at the end, and its row says where
             // before a byte of it is written.
             if (auto noted =
                     execSql(db, QStringLiteral("UPDATE AssignLogPending SET Offset = ? WHERE Id = ?"),
-                            {file.size(), block.id});
+                            {m_file.size(), block.id});
                 !noted)
                 return noted;
             inPlace = 0;
         }
         if (inPlace < block.bytes.size()) {
-            if (auto appended = appendToEnd(file, block.bytes.mid(inPlace)); !appended)
+            if (auto appended = appendToEnd(m_file, block.bytes.mid(inPlace)); !appended)
                 return appended;
         }
         if (auto removed =
@@ -177,6 +193,12 @@ DbOutcome PendingAssignLog::appendPending() const
             !removed)
             return removed;
     }
+}
+
+DbOutcome PendingAssignLog::appendPending() const
+{
+    const Turn turn(*this);
+    return turn.ready();
 }
 
 } // namespace tarvo

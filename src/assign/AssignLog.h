@@ -2,10 +2,14 @@
 
 #include "assign/IpRecord.h"
 #include "core/DbResult.h"
+#include "core/FileLock.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QString>
+
+#include <optional>
 
 namespace tarvo {
 
@@ -24,14 +28,14 @@ DbOutcome WriteAssignLog(const QString& programFolder, const QString& block);
 
 // The blocks of saved assignments that are not yet known to be whole in the log of their program folder,
 // kept in the database so that a record and its block go together exactly once, whatever moment the
-// program is killed at. A save stores its block in the transaction that stores the record (add); after
-// the commit, appendPending writes it. Under the log's lock, for each pending block in the order saved:
-// the place where it begins (the log's length) is noted in its row and committed, the block is appended
-// and its row removed. A row that notes a place already is checked there first: a block found whole
-// there is not written again, a beginning of it is completed, and anything else (the log was cleared
-// since) gets the block appended anew. Workstations share the database but each has a log of its own,
-// even where their program folders have the same path: each appends only the blocks it saved into the
-// log of that folder.
+// program is killed at. Every writer of a log takes its turn under the log's lock (Turn). A save takes a
+// turn before its transaction and stores its block in the transaction that stores the record, with the
+// place where the block will begin (the log's length: nobody else appends during the turn); after the
+// commit the block is appended and its row removed. A pending block whose row notes a place is checked
+// there first: a block found whole there is not written again, a beginning of it is completed, and
+// anything else (the log was cleared since) gets the block appended anew, its new place noted first.
+// Workstations share the database but each has a log of its own, even where their program folders have
+// the same path: each appends only the blocks it saved into the log of that folder.
 class PendingAssignLog
 {
 public:
@@ -43,12 +47,35 @@ public:
     // What tells this workstation from the others that share the database.
     static QString thisWorkstation();
 
-    // Stores a block inside the write transaction that saves its record.
-    DbOutcome add(const QSqlDatabase& db, const QString& block) const;
+    // One writer's turn at the log: the log is opened and locked, and the blocks left pending are
+    // appended. The lock is held until the turn goes.
+    class Turn
+    {
+    public:
+        explicit Turn(const PendingAssignLog& log);
+        Turn(const Turn&) = delete;
+        Turn& operator=(const Turn&) = delete;
 
-    // Appends every pending block of this program folder's log. Stops at the first block that cannot be
-    // written and returns the error; that block and the ones after it stay pending for the next save or
-    // start.
+        // Whether the log is locked with nothing left pending before this turn; else why not.
+        const DbOutcome& ready() const { return m_ready; }
+        // Stores a block inside the write transaction that saves its record; with its place when ready.
+        DbOutcome add(const QSqlDatabase& db, const QString& block) const;
+        // Appends the blocks added. A turn that was not ready appends nothing and gives its reason; the
+        // blocks stay pending for the next save or start.
+        DbOutcome append();
+
+    private:
+        // Appends every pending block of the log in the order saved; stops at the first one that
+        // cannot be written.
+        DbOutcome appendAll();
+
+        const PendingAssignLog& m_log;
+        QFile m_file;
+        std::optional<ExclusiveFileLock> m_lock;
+        DbOutcome m_ready = DbOutcome::success();
+    };
+
+    // A turn of its own: appends every pending block of this log (at the start).
     DbOutcome appendPending() const;
 
 private:

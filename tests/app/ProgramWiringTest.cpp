@@ -237,8 +237,11 @@ private Q_SLOTS:
     void pendingLogBlockIsAppendedAtStart()
     {
         WiredProgram w;
-        const PendingAssignLog log(w.folder.database, w.folder.folder());
-        QVERIFY(log.add(w.folder.database.handle(), QStringLiteral("Date Assign : pending\r\n")));
+        {
+            const PendingAssignLog log(w.folder.database, w.folder.folder());
+            const PendingAssignLog::Turn killedSave(log);
+            QVERIFY(killedSave.add(w.folder.database.handle(), QStringLiteral("Date Assign : pending\r\n")));
+        }
         w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
         QVERIFY(w.program.start());
         QFile file(w.folder.path(AssignLogFileName));

@@ -63,6 +63,12 @@ struct LogRig
         auto found = querySingleValue(connection.handle(), sql);
         return found ? found->toString() : found.error();
     }
+    // A block left pending, as by a save killed after its commit.
+    void addPending(const PendingAssignLog& pending, const QString& block) const
+    {
+        const PendingAssignLog::Turn turn(pending);
+        QVERIFY(turn.add(connection.handle(), block).ok());
+    }
     DbResult<AssignmentSaved> save(int octet4) { return saveAssignment(store, pc(octet4), "admin", at, log); }
 
     QTemporaryDir dir;
@@ -199,11 +205,10 @@ private Q_SLOTS:
         LogRig rig;
         if (!log.isEmpty())
             writeFile(rig.logPath(), log);
-        QVERIFY(rig.log.add(rig.connection.handle(), AssignLogBlock(pc(7), rig.at)).ok());
-        if (offset >= 0)
-            QVERIFY(execSql(rig.connection.handle(), QStringLiteral("UPDATE AssignLogPending SET Offset = ?"),
-                            {offset})
-                        .ok());
+        rig.addPending(rig.log, AssignLogBlock(pc(7), rig.at));
+        QVERIFY(execSql(rig.connection.handle(), QStringLiteral("UPDATE AssignLogPending SET Offset = ?"),
+                        {offset >= 0 ? QVariant(offset) : QVariant(QMetaType::fromType<qint64>())})
+                    .ok());
         QVERIFY(rig.log.appendPending().ok());
         QTEST(readFile(rig.logPath()), "after");
         QCOMPARE(rig.value(QStringLiteral("SELECT count(*) FROM AssignLogPending")), QStringLiteral("0"));
@@ -211,8 +216,8 @@ private Q_SLOTS:
         // left to them.
         const PendingAssignLog otherFolder(rig.connection, rig.dir.filePath(QStringLiteral("other")));
         const PendingAssignLog otherWorkstation(rig.connection, rig.dir.path(), QStringLiteral("other"));
-        QVERIFY(otherFolder.add(rig.connection.handle(), QStringLiteral("x")).ok());
-        QVERIFY(otherWorkstation.add(rig.connection.handle(), QStringLiteral("y")).ok());
+        rig.addPending(otherFolder, QStringLiteral("x"));
+        rig.addPending(otherWorkstation, QStringLiteral("y"));
         QVERIFY(rig.log.appendPending().ok());
         QTEST(readFile(rig.logPath()), "after");
     }
