@@ -1,6 +1,7 @@
 #include "core/frmChangeFolder.h"
 
 #include "core/AppContext.h"
+#include "core/DatabaseChangeConsent.h"
 #include "core/DatabaseFiles.h"
 #include "core/DatabaseLocation.h"
 #include "core/DatabaseService.h"
@@ -139,6 +140,8 @@ void frmChangeFolder::cmdMoveDatabase_Click()
 
 bool frmChangeFolder::moveDatabase(const QString& target, bool alreadyThere)
 {
+    if (!DatabaseChangeConsent(m_context).obtain(this, DatabaseChanges::Move))
+        return false;
     DbOutcome copied = DbOutcome::success();
     if (!alreadyThere) {
         const WaitCursor wait;
