@@ -31,8 +31,9 @@ DbOutcome appendToEnd(QFile& file, const QByteArray& bytes)
     if (!file.seek(file.size()))
         return DbOutcome::failure(file.errorString());
     if (file.write(bytes) != bytes.size()) {
-        const QString error =
-            file.error() == QFileDevice::NoError ? QStringLiteral("The disk is full.") : file.errorString();
+        const QString error = file.error() == QFileDevice::NoError
+                                  ? QStringLiteral("The log could not take the whole block.")
+                                  : file.errorString();
         return DbOutcome::failure(error);
     }
     if (::fsync(file.handle()) != 0)

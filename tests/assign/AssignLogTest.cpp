@@ -1,5 +1,6 @@
 // An assignment and its log block go together exactly once: saves killed at random moments, a log that
-// cannot take a whole block, and the blocks a killed save left pending, appended at the next start.
+// cannot take a whole block, "Clear Log" during an append, and the blocks a killed save left pending,
+// appended at the next start.
 
 #include "LogBlocks.h"
 
@@ -11,7 +12,6 @@
 #include "core/Sql.h"
 #include "records/AssignLogFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
