@@ -1,9 +1,11 @@
 #include "app/AssignWindows.h"
 
 #include "app/WindowRegistration.h"
+#include "assign/AssignLog.h"
 #include "assign/ScanFlow.h"
 #include "assign/frmTarvoMain.h"
 #include "core/AppContext.h"
+#include "core/DatabaseService.h"
 #include "plan/LocalSetting.h"
 #include "plan/frmLocalSetting.h"
 
@@ -28,6 +30,13 @@ void registerAssignWindows(AppServices& services)
         };
         return new frmTarvoMain(context, std::move(assignment), parent);
     };
+    // A block that a killed save left pending is appended when the database opens (at start and at
+    // every switch); one that still cannot be written waits for the next save, which reports it.
+    QObject::connect(
+        &context.databaseService(), &DatabaseService::changed, &context.databaseService(), [&context] {
+            if (context.databaseService().isOpen())
+                PendingAssignLog(context.database(), context.program().ProgramFolder).appendPending();
+        });
     for (const WindowCommand command :
          {WindowCommand::AssignNewIP, WindowCommand::AssignDedicatedIP, WindowCommand::ScanNetwork})
         services.registry.registerChild(command, open);
