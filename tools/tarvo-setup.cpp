@@ -17,8 +17,6 @@
 
 namespace {
 
-const QString HelpFileName = QStringLiteral("TarvoHelp.html");
-
 bool writeWhole(const QString& path, const QByteArray& bytes, QTextStream& err)
 {
     QSaveFile file(path);
@@ -70,8 +68,8 @@ int main(int argc, char* argv[])
     }
 
     // Help opens the help file of the program folder.
-    const QString shipped = tarvo::joinPath(QCoreApplication::applicationDirPath(), HelpFileName);
-    const QString help = tarvo::joinPath(folder, HelpFileName);
+    const QString shipped = tarvo::joinPath(QCoreApplication::applicationDirPath(), tarvo::HelpFileName);
+    const QString help = tarvo::joinPath(folder, tarvo::HelpFileName);
     if (QFileInfo::exists(shipped) &&
         QFileInfo(shipped).canonicalFilePath() != QFileInfo(help).canonicalFilePath()) {
         const QByteArray text = contentOf(shipped);

@@ -68,5 +68,6 @@ inline const QString IniFileName = QStringLiteral("Tarvo.ini");
 inline const QString DatabaseFileName = QStringLiteral("Tarvodb.mdb");
 inline const QString BackupDatabaseFileName = QStringLiteral("TarvoKestreldb.mdb");
 inline const QString AssignLogFileName = QStringLiteral("AssignLog.txt");
+inline const QString HelpFileName = QStringLiteral("TarvoHelp.html");
 
 } // namespace tarvo

@@ -12,6 +12,7 @@
 #include "core/frmAbout.h"
 #include "core/frmCariDB.h"
 #include "core/frmChangeFolder.h"
+#include "core/frmHelp.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -21,6 +22,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -41,6 +43,16 @@ int instanceSlot(WindowCommand command)
 }
 
 const QString MainCaptionSuffix = QStringLiteral(" : Manage Your IP Address Standard & Inventory System");
+
+// The size that shows the whole of a window's content: the size the window set for itself or its size
+// hint, whichever is larger, and never less than its minimum size hint.
+QSize contentSizeOf(const QWidget* window)
+{
+    QSize size = window->sizeHint().expandedTo(window->minimumSizeHint());
+    if (window->testAttribute(Qt::WA_Resized))
+        size = size.expandedTo(window->size());
+    return size;
+}
 
 } // namespace
 
@@ -324,9 +336,7 @@ void MDIFrmUtama::showChild(WindowCommand command)
         const BusyWindow* busy = dynamic_cast<const BusyWindow*>(open.window->widget());
         const bool sameCommand = open.command == command;
         if (sameCommand || (busy && !busy->busyReason().isEmpty()) || !open.window->close()) {
-            if (open.window->isMinimized())
-                open.window->showNormal();
-            m_area->setActiveSubWindow(open.window);
+            bringForward(open.window);
             return;
         }
     }
@@ -341,21 +351,32 @@ void MDIFrmUtama::showChild(WindowCommand command)
 
 QMdiSubWindow* MDIFrmUtama::addChildWindow(QWidget* child)
 {
+    const QSize content = contentSizeOf(child);
     QMdiSubWindow* sub = m_area->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(child->windowIcon().isNull() ? windowIcon() : child->windowIcon());
-    sub->adjustSize();
-    // Wide enough to show the whole caption beside the frame's buttons.
+    // Large enough for its content within its frame (caption and borders), and wide enough to show the
+    // whole caption beside the frame's buttons; never larger than the window area.
+    QSize size = content.grownBy(sub->contentsMargins());
     const int captionWidth =
         sub->fontMetrics().horizontalAdvance(child->windowTitle()) + 4 * sub->fontMetrics().height() + 40;
-    if (sub->width() < captionWidth)
-        sub->resize(captionWidth, sub->height());
+    size.setWidth(qMax(size.width(), captionWidth));
     const QSize area = m_area->viewport()->size();
+    if (m_area->isVisible())
+        size = size.boundedTo(area);
+    sub->resize(size);
     sub->move(qMax(0, (area.width() - sub->width()) / 2), qMax(0, (area.height() - sub->height()) / 2));
     sub->show();
     m_area->setActiveSubWindow(sub);
     m_windows.track(sub);
     return sub;
+}
+
+void MDIFrmUtama::bringForward(QMdiSubWindow* window)
+{
+    if (window->isMinimized())
+        window->showNormal();
+    m_area->setActiveSubWindow(window);
 }
 
 void MDIFrmUtama::showChildWindow(QWidget* window)
@@ -369,7 +390,7 @@ void MDIFrmUtama::showOwnedWindow(QWidget* window)
     window->setAttribute(Qt::WA_DeleteOnClose);
     if (window->windowIcon().isNull())
         window->setWindowIcon(windowIcon());
-    window->adjustSize();
+    window->resize(contentSizeOf(window).boundedTo(screen()->availableSize()));
     window->move(geometry().center() - window->rect().center());
     window->show();
     window->raise();
@@ -500,8 +521,12 @@ void MDIFrmUtama::changeDatabase(const LocateChoice& choice)
 
 void MDIFrmUtama::mnuHelp_Click()
 {
-    openOrTell(m_context.shell(), m_context.messenger(), this,
-               joinPath(m_context.program().ProgramFolder, QStringLiteral("TarvoHelp.html")));
+    if (m_help && m_help->isVisible()) {
+        bringForward(m_help);
+        return;
+    }
+    if (frmHelp* help = frmHelp::open(m_context, m_area))
+        m_help = addChildWindow(help);
 }
 
 void MDIFrmUtama::mnuLamanWeb_Click()
