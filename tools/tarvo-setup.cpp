@@ -7,20 +7,20 @@
 #include "core/AppState.h"
 #include "core/DeliveredDatabase.h"
 #include "core/ProgramFolder.h"
+#include "core/ReplacingFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 
 namespace {
 
 bool writeWhole(const QString& path, const QByteArray& bytes, QTextStream& err)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    tarvo::ReplacingFile file(path);
+    if (!file.open() || !file.write(bytes) || !file.commit()) {
         err << "Cannot write " << path << ": " << file.errorString() << "\n";
         return false;
     }
