@@ -45,11 +45,12 @@ int instanceSlot(WindowCommand command)
 const QString MainCaptionSuffix = QStringLiteral(" : Manage Your IP Address Standard & Inventory System");
 
 // The size that shows the whole of a window's content: the size the window set for itself or its size
-// hint, whichever is larger, and never less than its minimum size hint.
+// hint, whichever is larger, and never less than its minimum size hint. A window without a hint keeps
+// its size.
 QSize contentSizeOf(const QWidget* window)
 {
     QSize size = window->sizeHint().expandedTo(window->minimumSizeHint());
-    if (window->testAttribute(Qt::WA_Resized))
+    if (window->testAttribute(Qt::WA_Resized) || !size.isValid())
         size = size.expandedTo(window->size());
     return size;
 }
