@@ -6,7 +6,6 @@
 #include "core/AppContext.h"
 #include "plan/LocalSetting.h"
 #include "plan/frmLocalSetting.h"
-#include "plan/frmUnitDivision.h"
 
 namespace tarvo::app {
 
@@ -14,13 +13,13 @@ void registerAssignWindows(AppServices& services)
 {
     AppContext& context = services.context;
     ProbeKit& probes = services.probes;
-    const WindowRegistry::ChildFactory open = [&context, &probes](QWidget* parent) {
+    UnitDivisionWindows& units = services.unitWindows;
+    const WindowRegistry::ChildFactory open = [&context, &probes, &units](QWidget* parent) {
         AssignmentServices assignment{probes, addressInUseDialog(probes), {}, {}, makeNetworkScan};
         // The address plan's unit window, modal, for the place the assignment window has handed over, and
         // its first-run local setting.
-        assignment.openUnitWindow = [&context](QWidget* opener, OpenerCallback refill) {
-            frmUnitDivision window(context, std::move(refill), opener);
-            window.exec();
+        assignment.openUnitWindow = [&units](QWidget* opener, OpenerCallback refill) {
+            units.runModal(opener, std::move(refill));
         };
         assignment.runLocalSetting = [&context](QWidget* owner) {
             const InterfaceLocalAddress workstation;

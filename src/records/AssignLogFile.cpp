@@ -4,24 +4,8 @@
 #include "core/ProgramFolder.h"
 
 #include <QFile>
-#include <QStringDecoder>
 
 namespace tarvo {
-
-DbResult<QString> ReadAssignLog(const QString& programFolder)
-{
-    QFile file(joinPath(programFolder, AssignLogFileName));
-    if (!file.open(QIODevice::ReadOnly))
-        return DbOutcome::failure(file.errorString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return DbOutcome::failure(file.errorString());
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        return QString::fromLatin1(bytes);
-    return text;
-}
 
 DbOutcome ClearAssignLog(const QString& programFolder)
 {

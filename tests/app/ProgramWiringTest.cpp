@@ -220,6 +220,9 @@ private Q_SLOTS:
         QPointer<QWidget> units = child<QWidget>(&w.window(), "frmUnitDivision");
         QVERIFY(units->isVisible() && units->isWindow());
         QVERIFY(!child<QWidget>(units, "cboRegion")->isEnabled());
+        // A second pick brings the same window forward.
+        QTest::mouseClick(child<QToolButton>(detail, "PicUnitDivision"), Qt::LeftButton);
+        QCOMPARE(w.window().findChildren<QWidget*>(QStringLiteral("frmUnitDivision")).size(), 1);
 
         w.signInWith(QStringLiteral("hq1"), QStringLiteral("pw"));
         w.action("mnuTukarLogin")->trigger();
