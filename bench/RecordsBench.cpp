@@ -1,6 +1,7 @@
 // Benchmarks of the records subsystem: the reports. The search window's searches are in SearchBench.cpp.
 
 #include "SampleReports.h"
+#include "SharedFixtures.h"
 
 #include "core/DatabaseConnection.h"
 #include "core/DeliveredDatabase.h"
@@ -12,9 +13,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
-#include <map>
-#include <memory>
 
 namespace {
 
@@ -52,11 +50,7 @@ private:
 
 const IssuedRecords& reportDatabase(int rows)
 {
-    static std::map<int, std::unique_ptr<IssuedRecords>> built;
-    auto& entry = built[rows];
-    if (!entry)
-        entry = std::make_unique<IssuedRecords>(rows);
-    return *entry;
+    return bench::SharedFixtures::sized<IssuedRecords>(rows);
 }
 
 // The report by date of a year's records, from the query to its first page painted, as the window runs

@@ -2,6 +2,8 @@
 // first screen of each kind of search, and the longest wait of one step while a search of every row is
 // scrolled to its end. A wait is the longest time the event loop did not run.
 
+#include "SharedFixtures.h"
+
 #include "assign/RecordSearch.h"
 #include "core/AppState.h"
 #include "core/DatabaseService.h"
@@ -16,7 +18,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <map>
 #include <memory>
 #include <string>
 
@@ -59,23 +60,10 @@ private:
     DatabaseService m_service;
 };
 
-// The databases built so far, closed with the application (before Qt's own globals go).
-class Databases : public QObject
+LargeDatabase& database(int rows)
 {
-public:
-    static LargeDatabase& of(int rows)
-    {
-        static Databases* databases = new Databases;
-        auto& entry = databases->m_built[rows];
-        if (!entry)
-            entry = std::make_unique<LargeDatabase>(rows);
-        return *entry;
-    }
-
-private:
-    Databases() : QObject(QCoreApplication::instance()) {}
-    std::map<int, std::unique_ptr<LargeDatabase>> m_built;
-};
+    return bench::SharedFixtures::sized<LargeDatabase>(rows);
+}
 
 // Runs the event loop until done holds; gives the longest time the loop did not run, the step given
 // included.
@@ -115,7 +103,7 @@ constexpr int ScreenRows = 40;
 // time until then; wait_ms is the longest time the event loop did not run meanwhile.
 void BM_SearchFirstScreen(benchmark::State& state, RecordSearch search)
 {
-    LargeDatabase& db = Databases::of(static_cast<int>(state.range(0)));
+    LargeDatabase& db = database(static_cast<int>(state.range(0)));
     SearchResultModel model(db.connection(), db.service());
     qint64 longest = 0;
     for (auto _ : state) {
@@ -132,7 +120,7 @@ void BM_SearchFirstScreen(benchmark::State& state, RecordSearch search)
 // paints the screen of rows it listed. The longest step is largest_step_ms.
 void BM_SearchFetchMore(benchmark::State& state)
 {
-    LargeDatabase& db = Databases::of(static_cast<int>(state.range(0)));
+    LargeDatabase& db = database(static_cast<int>(state.range(0)));
     SearchResultModel model(db.connection(), db.service());
     const RecordSearch everything =
         RecordSearch::of(RecordSearch::Kind::AddressBegins, QStringLiteral("10."));

@@ -4,6 +4,7 @@
 #include "core/DatabaseService.h"
 #include "core/InstanceGuard.h"
 #include "core/Messenger.h"
+#include "core/PendingWrites.h"
 #include "core/ProgramFolder.h"
 #include "core/ReplacingFile.h"
 
@@ -34,7 +35,9 @@ bool StartUp::run()
     if (!requireIniFile())
         return false;
     locateDatabaseAtDatabasePath();
-    // What an earlier run left behind when it was killed while writing a file.
+    // What an earlier run left behind when it was killed while writing a file: where it had recorded
+    // a long write, and in the program and database folders.
+    finishEndedWrites(m_context.program().ProgramFolder);
     removeStaleTemporaries(m_context.program().ProgramFolder);
     removeStaleTemporaries(folderOf(m_context.program().DatabasePath));
     if (!openDatabase())
@@ -53,13 +56,17 @@ bool StartUp::requireIniFile()
         program.INIPath = iniPath;
         return true;
     }
-    // The folder is named as it is: on this system letter case matters in paths.
+    // Every folder the program looks in is named, the program folder first, as it is: on this system
+    // letter case matters in paths.
+    QStringList places = programFolderPlaces();
+    places.removeAll(program.ProgramFolder);
+    places.prepend(program.ProgramFolder);
     m_context.messenger().inform(
         nullptr,
         QStringLiteral(
             "Can't find the 'Tarvo.ini' file. This file is mandatory for this program to run correctly. "
             "If you can find this file elsewhere on your computer, safely copy it to ") +
-            program.ProgramFolder +
+            places.join(QStringLiteral(" or ")) +
             QStringLiteral(".\r\n\r\nIf this does not work, you will have to reinstall the program."),
         QStringLiteral("File not found..."), MessageIcon::Critical);
     m_context.exit().endProgram(0);

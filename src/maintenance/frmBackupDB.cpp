@@ -1,6 +1,7 @@
 #include "maintenance/frmBackupDB.h"
 
 #include "core/AppContext.h"
+#include "core/DatabaseChangeConsent.h"
 #include "core/DatabaseService.h"
 #include "core/FileDialogs.h"
 #include "core/Messenger.h"
@@ -306,6 +307,8 @@ void frmBackupDB::cmdRestore_Click()
     };
     const bool restoreDatabase = confirmed(database, QStringLiteral("Tarvo database"), databaseCopy);
     const bool restoreIni = confirmed(ini, QStringLiteral("Tarvo INI file"), iniCopy);
+    if (restoreDatabase && !DatabaseChangeConsent(m_context).obtain(this, DatabaseChanges::Restore))
+        return;
     {
         const BusyCursor busy;
         if (restoreDatabase) {

@@ -8,11 +8,14 @@
 #include "WidgetDriver.h"
 
 #include "app/Program.h"
+#include "assign/AssignLog.h"
+#include "core/AppState.h"
 #include "core/MDIFrmUtama.h"
 #include "core/Sql.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -220,6 +223,9 @@ private Q_SLOTS:
         QPointer<QWidget> units = child<QWidget>(&w.window(), "frmUnitDivision");
         QVERIFY(units->isVisible() && units->isWindow());
         QVERIFY(!child<QWidget>(units, "cboRegion")->isEnabled());
+        // A second pick brings the same window forward.
+        QTest::mouseClick(child<QToolButton>(detail, "PicUnitDivision"), Qt::LeftButton);
+        QCOMPARE(w.window().findChildren<QWidget*>(QStringLiteral("frmUnitDivision")).size(), 1);
 
         w.signInWith(QStringLiteral("hq1"), QStringLiteral("pw"));
         w.action("mnuTukarLogin")->trigger();
@@ -228,6 +234,66 @@ private Q_SLOTS:
         QVERIFY(!w.action("mnuMaklumatPengguna")->isEnabled());
         QVERIFY(w.openChildren().isEmpty());
         QVERIFY(!units || !units->isVisible());
+    }
+
+    // An assignment-log block that a killed save left pending is appended when the program starts.
+    void pendingLogBlockIsAppendedAtStart()
+    {
+        WiredProgram w;
+        {
+            const PendingAssignLog log(w.folder.database, w.folder.folder());
+            const PendingAssignLog::Turn killedSave(log);
+            QVERIFY(killedSave.add(w.folder.database.handle(), QStringLiteral("Date Assign : pending\r\n")));
+        }
+        w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(w.program.start());
+        QFile file(w.folder.path(AssignLogFileName));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("Date Assign : pending\r\n"));
+    }
+
+    // Every child window that a toolbar button opens shows its content: at least its size hint, as far
+    // as the window area allows, and stands within the window area.
+    void childWindowsOpenWholeWithinTheMainWindow_data()
+    {
+        QTest::addColumn<QString>("key");
+        for (const char* key : {"mAssignNewIP", "mSearchRecord", "mIPsettings", "mReportByLocation",
+                                "mReportByDate", "mUserID", "mAssignLog", "mBackupRestore", "mHelp"})
+            QTest::newRow(key) << QString::fromLatin1(key);
+    }
+    void childWindowsOpenWholeWithinTheMainWindow()
+    {
+        QFETCH(QString, key);
+        test::UserFolders folders;
+        WiredProgram w;
+        w.folder.context.WriteINI(QStringLiteral("Backup"), QStringLiteral("BackupLocation"),
+                                  w.folder.folder());
+        // The files that the help window and the log viewer show.
+        for (const auto& [name, text] : {std::pair{"TarvoHelp.html", "<h1>Tarvo Help</h1>"},
+                                         {"AssignLog.txt", "IP Address : 10.100.5.71\r\n"}}) {
+            QFile file(w.folder.path(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(text);
+        }
+        w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(w.program.start());
+        if (key == QLatin1String("mAssignNewIP"))
+            test::whenModal(QStringLiteral("frmLocalSetting"), [](QWidget* dialog) { dialog->close(); });
+        w.window().Toolbar1_ButtonClick(key);
+        const QMdiSubWindow* sub = w.window().findChild<QMdiArea*>()->activeSubWindow();
+        QVERIFY(sub);
+        const QWidget* window = sub->widget();
+        const QRect area = w.window().findChild<QMdiArea*>()->viewport()->rect();
+        QVERIFY(area.contains(sub->geometry()));
+        const QSize room = area.size() - (sub->size() - window->size());
+        const QSize needed = window->sizeHint().expandedTo(window->minimumSizeHint()).boundedTo(room);
+        QVERIFY2(window->width() >= needed.width() && window->height() >= needed.height(),
+                 qPrintable(QStringLiteral("%1: %2x%3, needs %4x%5")
+                                .arg(window->objectName())
+                                .arg(window->width())
+                                .arg(window->height())
+                                .arg(needed.width())
+                                .arg(needed.height())));
     }
 
     // The three assignment commands share one window, whose mode is fixed when it opens: another mode
