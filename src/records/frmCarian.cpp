@@ -441,13 +441,19 @@ void frmCarian::runSearch(const RecordSearch& search, const QString& notFound, b
 {
     gridCarian->setEnabled(true);
     m_pending = PendingSearch{notFound, beepWhenNone, detailTip, !NoAutoDetail};
-    const BusyCursor busy;
-    m_model->run(search);
+    {
+        const BusyCursor busy;
+        m_model->run(search);
+    }
+    // A search read on its own thread: the grid shows the busy pointer until its first rows are listed.
+    if (m_model->isSearching())
+        gridCarian->setCursor(Qt::BusyCursor);
 }
 
 void frmCarian::searchSettled(const DbOutcome& outcome)
 {
     const std::optional<PendingSearch> pending = std::exchange(m_pending, std::nullopt);
+    gridCarian->unsetCursor();
     if (!outcome)
         return showError(outcome.error());
     if (!pending) {
@@ -494,6 +500,7 @@ void frmCarian::showCount()
 void frmCarian::clearGrid()
 {
     m_pending.reset();
+    gridCarian->unsetCursor();
     m_model->clear();
 }
 
