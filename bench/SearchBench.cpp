@@ -143,6 +143,25 @@ void BM_SearchFetchMore(benchmark::State& state)
     state.counters["largest_step_ms"] = static_cast<double>(longest) / 1e6;
 }
 
+// A search of a rare text left while its thread reads every row (150 ms in): the window closes, so the
+// model and its threads go. The time is that of the closing.
+void BM_SearchAbandoned(benchmark::State& state)
+{
+    LargeDatabase& db = database(static_cast<int>(state.range(0)));
+    const RecordSearch rare = RecordSearch::of(RecordSearch::Kind::RemarksContains, QStringLiteral("spare"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto model = std::make_unique<SearchResultModel>(db.connection(), db.service());
+        model->run(rare);
+        QElapsedTimer started;
+        started.start();
+        while (started.elapsed() < 150)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        state.ResumeTiming();
+        model.reset();
+    }
+}
+
 using Kind = RecordSearch::Kind;
 const std::pair<const char*, RecordSearch> Searches[] = {
     {"AddressExact", RecordSearch::of(Kind::Address, QStringLiteral("10.5.3.7"))},
@@ -177,6 +196,10 @@ const bool Registered = [] {
             bench->Arg(rows);
         bench->Unit(benchmark::kMillisecond)->UseRealTime();
     }
+    auto* abandoned = benchmark::RegisterBenchmark("BM_SearchAbandoned", BM_SearchAbandoned);
+    for (const int64_t rows : sizes())
+        abandoned->Arg(rows);
+    abandoned->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
     auto* scroll = benchmark::RegisterBenchmark("BM_SearchFetchMore", BM_SearchFetchMore);
     for (const int64_t rows : sizes())
         scroll->Arg(rows);

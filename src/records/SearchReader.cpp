@@ -3,6 +3,9 @@
 #include "core/DatabaseConnection.h"
 
 #include <QPointer>
+#include <QSqlDriver>
+
+#include <sqlite3.h>
 
 namespace tarvo {
 
@@ -32,13 +35,27 @@ private:
 
 namespace {
 
-// Runs a job on a connection of this thread to the file, closed when the job ends.
+// SQLite asks this every thousand steps of a statement; true ends the statement at once.
+int stopWhenAsked(void* stop)
+{
+    return (*static_cast<const std::function<bool()>*>(stop))() ? 1 : 0;
+}
+
+// Runs a job on a connection of this thread to the file, closed when the job ends. A statement of the
+// job ends as soon as `stop` says so, however many rows it still had to read, so that a newer search
+// (or the window's closing) never waits on an older one.
 template <class Job>
-void onOwnConnection(const QString& path, const std::function<void(const QString&)>& onError, Job job)
+void onOwnConnection(const QString& path, const std::function<bool()>& stop,
+                     const std::function<void(const QString&)>& onError, Job job)
 {
     DatabaseConnection connection;
     if (auto opened = connection.open(path); !opened)
         return onError(opened.error());
+    const QVariant handle = connection.handle().driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+        if (auto* db = *static_cast<sqlite3* const*>(handle.constData()))
+            sqlite3_progress_handler(db, 1000, stopWhenAsked, const_cast<std::function<bool()>*>(&stop));
+    }
     job(IpRecordStore(connection));
 }
 
@@ -79,10 +96,10 @@ void SearchReader::readPart(quint64 ticket, const QString& path, const RecordSea
         deliver([onError, error] { onError(error); });
     };
     post(*m_parts, [=] {
-        const auto stopped = [current, ticket] { return current->load() != ticket; };
+        const std::function<bool()> stopped = [current, ticket] { return current->load() != ticket; };
         if (stopped())
             return;
-        onOwnConnection(path, fail, [&](const IpRecordStore& store) {
+        onOwnConnection(path, stopped, fail, [&](const IpRecordStore& store) {
             QVariantList position = after;
             qsizetype found = 0;
             // A search whose condition selects few rows through an index sorts them at once.
@@ -125,10 +142,11 @@ void SearchReader::count(quint64 ticket, const QString& path, const RecordSearch
                 receiver, [onCount, counted] { onCount(counted); }, Qt::QueuedConnection);
     };
     post(*m_counts, [=] {
-        if (current->load() != ticket)
+        const std::function<bool()> stopped = [current, ticket] { return current->load() != ticket; };
+        if (stopped())
             return;
         onOwnConnection(
-            path, [&](const QString& error) { deliver(DbOutcome::failure(error)); },
+            path, stopped, [&](const QString& error) { deliver(DbOutcome::failure(error)); },
             [&](const IpRecordStore& store) { deliver(store.count(search)); });
     });
 }
