@@ -4,6 +4,7 @@
 #include "core/Sql.h"
 
 #include <QHash>
+#include <QSqlError>
 #include <QSqlQuery>
 
 #include <functional>
@@ -483,6 +484,9 @@ DbResult<bool> readInOrder(const QSqlDatabase& db, const QString& columns, const
             if (!row(*query))
                 return false;
         }
+        // A statement that failed while stepping (interrupted, say) is no end of the rows.
+        if (query->lastError().isValid())
+            return DbOutcome::failure(databaseErrorText(query->lastError()));
         if (limit >= 0 && read >= limit)
             return false;
     }
@@ -602,6 +606,8 @@ DbResult<FoundRows> IpRecordStore::findSorted(const RecordSearch& search, const 
         for (int i = 0; i < orderColumns; ++i)
             found.last[i] = query->value(i + 1);
     }
+    if (query->lastError().isValid())
+        return DbOutcome::failure(databaseErrorText(query->lastError()));
     found.complete = true;
     return found;
 }
