@@ -5,10 +5,16 @@
 #include "core/ProgramFolder.h"
 #include "core/ReplacingFile.h"
 #include "core/Sql.h"
+#include "core/SqliteLink.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlError>
 #include <QSqlQuery>
+
+#include <optional>
+
+#include <sqlite3.h>
 
 namespace tarvo {
 
@@ -34,6 +40,33 @@ DbOutcome copyFailure(const QString& target, const QString& reason)
         QStringLiteral("Cannot copy the Tarvo database to \"%1\": %2").arg(target, reason));
 }
 
+// The page cache of a restore's connection to the live file, in KiB.
+constexpr int RestoreCacheKiB = 512 * 1024;
+
+// Writes a snapshot of the database open on source into the empty file at path with the online backup.
+// The file is a temporary that only this copy knows, renamed into place after it is synced: it needs
+// no journal and no syncs of its own.
+DbOutcome writeSnapshot(const QSqlDatabase& source, const QString& path)
+{
+    auto from = sqliteHandle(source);
+    if (!from)
+        return from.outcome();
+    auto to = openNewDatabaseFile(path);
+    if (!to)
+        return to.outcome();
+    DbOutcome written = DbOutcome::success();
+    char* error = nullptr;
+    if (sqlite3_exec(*to, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF", nullptr, nullptr, &error) !=
+        SQLITE_OK)
+        written = DbOutcome::failure(QString::fromUtf8(error));
+    sqlite3_free(error);
+    if (written)
+        written = copyDatabasePages(*from, *to);
+    if (sqlite3_close(*to) != SQLITE_OK && written)
+        written = DbOutcome::failure(QStringLiteral("the copy could not be closed"));
+    return written;
+}
+
 } // namespace
 
 DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId)
@@ -56,12 +89,6 @@ DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId)
 
 DbOutcome copyDatabaseFile(const QString& source, const QString& target)
 {
-    return copyDatabaseFile(source, target, {});
-}
-
-DbOutcome copyDatabaseFile(const QString& source, const QString& target,
-                           const std::function<DbOutcome(const QString& staged)>& beforeReplacing)
-{
     if (isSameFile(source, target))
         return copyFailure(target, QStringLiteral("it is the database being copied"));
     auto opened = openDatabaseFile(source);
@@ -72,24 +99,87 @@ DbOutcome copyDatabaseFile(const QString& source, const QString& target,
     const QString folder = folderOf(target);
     if (!QFileInfo(folder).isDir())
         return copyFailure(target, QStringLiteral("the folder does not exist"));
-    // SQLite writes the snapshot into an empty file beside the target (so that the final rename stays
-    // on one file system). The copy gets the access rights of the database it copies (other
-    // workstations may share it).
+    // The snapshot is written into a temporary beside the target (so that the final rename stays on one
+    // file system). The copy gets the access rights of the database it copies (other workstations may
+    // share it).
     ReplacingFile copy(target);
     if (!copy.open())
         return copyFailure(target, copy.errorString());
     copy.close();
-    if (auto vacuumed = execSql(file.handle(), QStringLiteral("VACUUM INTO ?"), {copy.temporaryPath()});
-        !vacuumed)
-        return copyFailure(target, vacuumed.error());
+    if (auto written = writeSnapshot(file.handle(), copy.temporaryPath()); !written)
+        return copyFailure(target, written.error());
     copy.setPermissions(QFileInfo(source).permissions());
-    if (beforeReplacing) {
-        if (auto ready = beforeReplacing(copy.temporaryPath()); !ready)
-            return ready;
-    }
     if (!copy.commit())
         return copyFailure(target, copy.errorString());
     return DbOutcome::success();
+}
+
+DbOutcome restoreDatabaseFile(const QString& source, const QString& live, int busyTimeoutMs)
+{
+    auto restoreFailure = [&live](const QString& reason) {
+        return DbOutcome::failure(
+            QStringLiteral("Cannot restore the Tarvo database \"%1\": %2").arg(live, reason));
+    };
+    if (isSameFile(source, live))
+        return restoreFailure(QStringLiteral("it cannot replace itself"));
+    // An older copy is brought up to date on a private snapshot beside the live file, which is then
+    // copied in: the live database takes the upgraded contents in the same single transaction.
+    ReplacingFile upgraded(live);
+    auto opened = openDatabaseFile(source);
+    if (!opened)
+        return opened.outcome();
+    std::optional<ScopedDatabaseFile> from(std::in_place, *opened);
+    auto current = schemaIsCurrent(from->handle());
+    if (!current)
+        return current.outcome();
+    if (!*current) {
+        if (!upgraded.open())
+            return restoreFailure(upgraded.errorString());
+        upgraded.close();
+        if (auto written = writeSnapshot(from->handle(), upgraded.temporaryPath()); !written)
+            return restoreFailure(written.error());
+        from.reset();
+        if (auto prepared = prepareDatabaseFile(upgraded.temporaryPath()); !prepared)
+            return prepared.outcome();
+        auto reopened = openDatabaseFile(upgraded.temporaryPath());
+        if (!reopened)
+            return reopened.outcome();
+        from.emplace(*reopened);
+    }
+
+    auto target = openDatabaseFile(live, busyTimeoutMs, nullptr);
+    if (!target)
+        return target.outcome();
+    const ScopedDatabaseFile to(*target);
+    auto sourceHandle = sqliteHandle(from->handle());
+    if (!sourceHandle)
+        return restoreFailure(sourceHandle.error());
+    auto liveHandle = sqliteHandle(to.handle());
+    if (!liveHandle)
+        return restoreFailure(liveHandle.error());
+    // A page cache large enough for the whole copy up to its limit: fewer spills of pages to the file,
+    // each of which syncs the journal first. The journal and the synchronous setting stay as they are,
+    // so a crash rolls back to the old contents.
+    if (auto cache = execSql(to.handle(), QStringLiteral("PRAGMA cache_size = -%1").arg(RestoreCacheKiB));
+        !cache)
+        return restoreFailure(cache.error());
+    if (auto copied = copyDatabasePages(*sourceHandle, *liveHandle); !copied)
+        return restoreFailure(copied.error());
+    return DbOutcome::success();
+}
+
+DbOutcome compactDatabaseFile(const QString& path, int busyTimeoutMs, bool* inUse)
+{
+    auto opened = openDatabaseFile(path, busyTimeoutMs, inUse);
+    if (!opened)
+        return opened.outcome();
+    const ScopedDatabaseFile file(*opened);
+    QSqlQuery vacuum(file.handle());
+    if (vacuum.exec(QStringLiteral("VACUUM")))
+        return DbOutcome::success();
+    if (inUse)
+        *inUse = isBusyError(vacuum.lastError());
+    return DbOutcome::failure(vacuum.lastError().text().trimmed());
 }
 
 bool isSameFile(const QString& a, const QString& b)

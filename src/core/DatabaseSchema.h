@@ -23,4 +23,7 @@ DbResult<QStringList> missingTables(const QSqlDatabase& db);
 // upgrade fails naming them and changes nothing. Running it again changes nothing.
 DbOutcome SchemaUpgrade(const QSqlDatabase& db);
 
+// Whether SchemaUpgrade would find nothing to change.
+DbResult<bool> schemaIsCurrent(const QSqlDatabase& db);
+
 } // namespace tarvo

@@ -66,9 +66,15 @@ public:
     // file. On failure (the file is no Tarvo database, a holder is busy) nothing changes.
     DbResult<bool> switchTo(const QString& path, const QString& userId = {});
 
-    // Replaces the live file by a copy of the database at source (the restore of a backup). The source
-    // must be a sound Tarvo database other than the live file. The live file is replaced in one rename
-    // while no connection is open on it; on any failure the live database stays as it was.
+    // The operations below run their long part on a thread of their own while this thread's events keep
+    // flowing (see runInBackground); until one returns, every other change or copy of the database is
+    // refused with what is under way (busyReason(), operationUnderWay()).
+
+    // Copies the database at source (the restore of a backup) into the live file in place, under
+    // SQLite's write lock, so that other workstations read the restored rows at their next read and go on
+    // writing. The source must be a sound Tarvo database other than the live file; an older one is
+    // brought up to date. On any failure, and when the program is killed midway, the live database stays
+    // as it was.
     DbOutcome replaceWith(const QString& source);
 
     // Rewrites the live file without its unused space. *inUse tells, on failure, whether the database
@@ -79,8 +85,12 @@ public:
     // complete.
     DbOutcome copyTo(const QString& target) const;
 
-    // Why one of the holders cannot let go of the database now; empty when none is busy.
+    // What is under way (a restore, a compaction or a copy), or why one of the holders cannot let go
+    // of the database now; empty when neither.
     QString busyReason() const;
+
+    // The restore, compaction or copy under way, for the user; empty when none.
+    const QString& operationUnderWay() const { return m_operation; }
 
     // Closes the live connection (the end of the program).
     void close();
@@ -96,10 +106,16 @@ private:
     void releaseAll();
     void reloadAll();
     DbOutcome reopenLive(const QString& path);
+    // How long the live connection waits for other connections' locks; the operations' own
+    // connections wait as long.
+    int busyTimeout() const;
+    // Runs work off this thread with reason as what is under way meanwhile.
+    DbOutcome runOperation(const QString& reason, const std::function<DbOutcome()>& work) const;
 
     ProgramState& m_program;
     DatabaseConnection m_connection;
     QList<DatabaseHold*> m_holds;
+    mutable QString m_operation;
 };
 
 // Checks that a file is a sound Tarvo database without changing it: an SQLite file with every table that

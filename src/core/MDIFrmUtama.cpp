@@ -540,7 +540,10 @@ void MDIFrmUtama::updateStatusBar()
 
 bool MDIFrmUtama::refuseWhileBusy()
 {
-    const QString reason = m_windows.busyReason();
+    // A restore, compaction or copy of the database under way keeps every window as it is.
+    QString reason = m_context.databaseService().operationUnderWay();
+    if (reason.isEmpty())
+        reason = m_windows.busyReason();
     if (reason.isEmpty())
         return false;
     m_context.messenger().inform(this, reason, QStringLiteral("Information"), MessageIcon::Information);
