@@ -11,7 +11,9 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 
+#include <memory>
 #include <optional>
 
 #include <sqlite3.h>
@@ -67,7 +69,53 @@ DbOutcome writeSnapshot(const QSqlDatabase& source, const QString& path)
     return written;
 }
 
+// verifyDatabaseFile on a thread of its own, from construction on.
+class ConcurrentCheck
+{
+public:
+    explicit ConcurrentCheck(const QString& path)
+        : m_thread(QThread::create([this, path] { m_outcome.emplace(verifyDatabaseFile(path)); }))
+    {
+        m_thread->start();
+    }
+    ~ConcurrentCheck() { m_thread->wait(); }
+    ConcurrentCheck(const ConcurrentCheck&) = delete;
+    ConcurrentCheck& operator=(const ConcurrentCheck&) = delete;
+
+    // Waits for the check.
+    DbOutcome outcome()
+    {
+        m_thread->wait();
+        return *m_outcome;
+    }
+
+private:
+    std::optional<DbOutcome> m_outcome;
+    std::unique_ptr<QThread> m_thread;
+};
+
 } // namespace
+
+DbOutcome verifyDatabaseFile(const QString& path)
+{
+    auto opened = openDatabaseFile(path);
+    if (!opened)
+        return opened.outcome();
+    QString problem;
+    {
+        const QSqlDatabase db = QSqlDatabase::database(*opened, false);
+        auto check = runSql(db, QStringLiteral("PRAGMA quick_check"));
+        if (!check)
+            problem = check.error();
+        else if (!check->next() || check->value(0).toString() != QLatin1String("ok"))
+            problem = QStringLiteral("it is damaged (%1)").arg(check->value(0).toString());
+    }
+    closeDatabaseFile(*opened);
+    if (problem.isEmpty())
+        return DbOutcome::success();
+    return DbOutcome::failure(
+        QStringLiteral("The Tarvo database \"%1\" cannot be used: %2.").arg(path, problem));
+}
 
 DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId)
 {
@@ -114,14 +162,18 @@ DbOutcome copyDatabaseFile(const QString& source, const QString& target)
     return DbOutcome::success();
 }
 
-DbOutcome restoreDatabaseFile(const QString& source, const QString& live, int busyTimeoutMs)
+namespace {
+
+DbOutcome restoreFailure(const QString& live, const QString& reason)
 {
-    auto restoreFailure = [&live](const QString& reason) {
-        return DbOutcome::failure(
-            QStringLiteral("Cannot restore the Tarvo database \"%1\": %2").arg(live, reason));
-    };
-    if (isSameFile(source, live))
-        return restoreFailure(QStringLiteral("it cannot replace itself"));
+    return DbOutcome::failure(
+        QStringLiteral("Cannot restore the Tarvo database \"%1\": %2").arg(live, reason));
+}
+
+// The copy of restoreDatabaseFile; mayCommit decides at the end whether it is kept.
+DbOutcome copyIntoLive(const QString& source, const QString& live, int busyTimeoutMs,
+                       const std::function<bool()>& mayCommit)
+{
     // An older copy is brought up to date on a private snapshot beside the live file, which is then
     // copied in: the live database takes the upgraded contents in the same single transaction.
     ReplacingFile upgraded(live);
@@ -134,10 +186,10 @@ DbOutcome restoreDatabaseFile(const QString& source, const QString& live, int bu
         return current.outcome();
     if (!*current) {
         if (!upgraded.open())
-            return restoreFailure(upgraded.errorString());
+            return restoreFailure(live, upgraded.errorString());
         upgraded.close();
         if (auto written = writeSnapshot(from->handle(), upgraded.temporaryPath()); !written)
-            return restoreFailure(written.error());
+            return restoreFailure(live, written.error());
         from.reset();
         if (auto prepared = prepareDatabaseFile(upgraded.temporaryPath()); !prepared)
             return prepared.outcome();
@@ -153,19 +205,36 @@ DbOutcome restoreDatabaseFile(const QString& source, const QString& live, int bu
     const ScopedDatabaseFile to(*target);
     auto sourceHandle = sqliteHandle(from->handle());
     if (!sourceHandle)
-        return restoreFailure(sourceHandle.error());
+        return restoreFailure(live, sourceHandle.error());
     auto liveHandle = sqliteHandle(to.handle());
     if (!liveHandle)
-        return restoreFailure(liveHandle.error());
+        return restoreFailure(live, liveHandle.error());
     // A page cache large enough for the whole copy up to its limit: fewer spills of pages to the file,
     // each of which syncs the journal first. The journal and the synchronous setting stay as they are,
     // so a crash rolls back to the old contents.
     if (auto cache = execSql(to.handle(), QStringLiteral("PRAGMA cache_size = -%1").arg(RestoreCacheKiB));
         !cache)
-        return restoreFailure(cache.error());
-    if (auto copied = copyDatabasePages(*sourceHandle, *liveHandle); !copied)
-        return restoreFailure(copied.error());
+        return restoreFailure(live, cache.error());
+    if (auto copied = copyDatabasePages(*sourceHandle, *liveHandle, mayCommit); !copied)
+        return restoreFailure(live, copied.error());
     return DbOutcome::success();
+}
+
+} // namespace
+
+DbOutcome restoreDatabaseFile(const QString& source, const QString& live, int busyTimeoutMs)
+{
+    if (isSameFile(source, live))
+        return restoreFailure(live, QStringLiteral("it cannot replace itself"));
+    // SQLite's check of the whole source runs beside the copy (it is mostly work for the processor, the
+    // copy mostly for the disk); the copy waits for it before it commits. An unsound source is reported
+    // as such, whatever else went wrong with it.
+    ConcurrentCheck check(source);
+    const DbOutcome copied =
+        copyIntoLive(source, live, busyTimeoutMs, [&check] { return check.outcome().ok(); });
+    if (auto sound = check.outcome(); !sound)
+        return sound;
+    return copied;
 }
 
 DbOutcome compactDatabaseFile(const QString& path, int busyTimeoutMs, bool* inUse)

@@ -23,14 +23,18 @@ DbOutcome copyDatabaseFile(const QString& source, const QString& target);
 // under the live file's write lock: connections open on live (other workstations) read the new
 // contents at their next read and go on writing. A source with an older schema is brought up to date
 // on a private snapshot beside live first. One transaction on live: a failure or a crash leaves the old
-// contents. The source is not checked for soundness here. The live file's lock is waited for
-// busyTimeoutMs.
+// contents. The source is checked as verifyDatabaseFile does while it is copied, and the copy is kept
+// only when it is sound. The live file's lock is waited for busyTimeoutMs.
 DbOutcome restoreDatabaseFile(const QString& source, const QString& live, int busyTimeoutMs);
 
 // Rewrites the database file at path without its unused space (VACUUM), on a connection of its own
 // that waits busyTimeoutMs for other connections. *inUse tells, on failure, whether another
 // connection held the database.
 DbOutcome compactDatabaseFile(const QString& path, int busyTimeoutMs, bool* inUse = nullptr);
+
+// Checks that a file is a sound Tarvo database without changing it: an SQLite file with every table that
+// passes SQLite's quick integrity check.
+DbOutcome verifyDatabaseFile(const QString& path);
 
 // Whether two paths name the same existing file.
 bool isSameFile(const QString& a, const QString& b);

@@ -12,27 +12,6 @@
 
 namespace tarvo {
 
-DbOutcome verifyDatabaseFile(const QString& path)
-{
-    auto opened = openDatabaseFile(path);
-    if (!opened)
-        return opened.outcome();
-    QString problem;
-    {
-        const QSqlDatabase db = QSqlDatabase::database(*opened, false);
-        auto check = runSql(db, QStringLiteral("PRAGMA quick_check"));
-        if (!check)
-            problem = check.error();
-        else if (!check->next() || check->value(0).toString() != QLatin1String("ok"))
-            problem = QStringLiteral("it is damaged (%1)").arg(check->value(0).toString());
-    }
-    closeDatabaseFile(*opened);
-    if (problem.isEmpty())
-        return DbOutcome::success();
-    return DbOutcome::failure(
-        QStringLiteral("The Tarvo database \"%1\" cannot be used: %2.").arg(path, problem));
-}
-
 DatabaseHold::DatabaseHold(DatabaseService& service, QObject* owner, DatabaseHolderCalls calls)
     : QObject(owner), m_service(&service), m_calls(std::move(calls))
 {
@@ -146,15 +125,17 @@ DbOutcome DatabaseService::replaceWith(const QString& source)
             QStringLiteral("\"%1\" is the Tarvo database in use; it cannot replace itself.").arg(source));
     if (const QString reason = busyReason(); !reason.isEmpty())
         return DbOutcome::failure(reason);
-    const QString reason = QStringLiteral("The Tarvo database is being restored.");
-    if (auto sound = runOperation(reason, [source] { return verifyDatabaseFile(source); }); !sound)
-        return sound;
+    // What is no Tarvo database at all is refused before the holders let go; its soundness is checked
+    // while it is copied, and the copy keeps only a sound one.
+    if (auto usable = DatabaseConnection::checkFile(source); !usable)
+        return usable;
     // The copy goes into the live file in place, on a connection of the operation's own, while this
     // program's connection stays open and idle: the holders drop their queries so that none keeps a read
     // lock that the copy would wait for.
     releaseAll();
     DbOutcome restored = runOperation(
-        reason, [source, live, wait = busyTimeout()] { return restoreDatabaseFile(source, live, wait); });
+        QStringLiteral("The Tarvo database is being restored."),
+        [source, live, wait = busyTimeout()] { return restoreDatabaseFile(source, live, wait); });
     reloadAll();
     return restored;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DatabaseConnection.h"
+#include "core/DatabaseFiles.h"
 #include "core/DbResult.h"
 
 #include <QList>
@@ -117,9 +118,5 @@ private:
     QList<DatabaseHold*> m_holds;
     mutable QString m_operation;
 };
-
-// Checks that a file is a sound Tarvo database without changing it: an SQLite file with every table that
-// passes SQLite's quick integrity check.
-DbOutcome verifyDatabaseFile(const QString& path);
 
 } // namespace tarvo

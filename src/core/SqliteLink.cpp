@@ -6,6 +6,8 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
+
 #include <sqlite3.h>
 
 namespace tarvo {
@@ -88,14 +90,27 @@ DbResult<sqlite3*> sqliteHandle(const QSqlDatabase& db)
     return driverHandle(db);
 }
 
-DbOutcome copyDatabasePages(sqlite3* source, sqlite3* destination)
+DbOutcome copyDatabasePages(sqlite3* source, sqlite3* destination, const std::function<bool()>& mayCommit)
 {
     sqlite3_backup* backup = sqlite3_backup_init(destination, "main", source, "main");
     if (!backup)
         return DbOutcome::failure(sqliteText(destination));
-    // Every page in one step: one read transaction on the source, one write transaction on the
-    // destination. Busy waits happen inside the step, through the connections' busy handlers.
-    const int stepped = sqlite3_backup_step(backup, -1);
+    // Busy waits happen inside the steps, through the connections' busy handlers. The destination's
+    // write transaction lasts from the first step to the last.
+    int stepped = SQLITE_OK;
+    if (mayCommit) {
+        // A step of no pages takes the locks and counts the pages; then the pages but the last.
+        stepped = sqlite3_backup_step(backup, 0);
+        while (stepped == SQLITE_OK && sqlite3_backup_remaining(backup) > 1)
+            stepped = sqlite3_backup_step(backup, std::min(sqlite3_backup_remaining(backup) - 1, 4096));
+        if (stepped == SQLITE_OK && !mayCommit()) {
+            sqlite3_backup_finish(backup); // rolls the destination back
+            return DbOutcome::failure(QStringLiteral("the copy was abandoned"));
+        }
+    }
+    // The rest in one step: every page, for a copy without a condition.
+    if (stepped == SQLITE_OK)
+        stepped = sqlite3_backup_step(backup, -1);
     const int finished = sqlite3_backup_finish(backup);
     if (stepped != SQLITE_DONE) {
         const int code = stepped == SQLITE_OK ? finished : stepped;

@@ -5,6 +5,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
+
 struct sqlite3;
 
 namespace tarvo {
@@ -22,8 +24,10 @@ DbResult<sqlite3*> sqliteHandle(const QSqlDatabase& db);
 // SQLite's online backup, in one transaction on the destination: a reader of the destination, or a
 // process killed midway, finds the old contents or the new ones, never a mix. The source is read under
 // a shared lock, the destination written under its write lock; both wait for other connections as
-// their busy time-outs allow.
-DbOutcome copyDatabasePages(sqlite3* source, sqlite3* destination);
+// their busy time-outs allow. When mayCommit is given, every page but the last is copied first, then
+// mayCommit is asked: false abandons the copy and the destination stays as it was.
+DbOutcome copyDatabasePages(sqlite3* source, sqlite3* destination,
+                            const std::function<bool()>& mayCommit = {});
 
 // Opens (and creates) a database file with this program's SQLite library alone, for a copy that no
 // other connection knows yet. The caller closes it with sqlite3_close.

@@ -187,20 +187,26 @@ private Q_SLOTS:
 
     // A restore copies into the live file in place: a connection opened before it, in this process and
     // in another, reads the restored rows at its next read and goes on writing; an older copy arrives
-    // brought up to date.
+    // brought up to date; a damaged one, which opens but fails SQLite's check, changes nothing.
     void restoreReachesOpenConnections_data()
     {
-        QTest::addColumn<bool>("older");
-        QTest::newRow("current copy") << false;
-        QTest::newRow("older copy") << true;
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("current copy") << u"current"_s;
+        QTest::newRow("older copy") << u"older"_s;
+        QTest::newRow("damaged copy") << u"damaged"_s;
     }
     void restoreReachesOpenConnections()
     {
-        QFETCH(bool, older);
+        QFETCH(QString, kind);
         test::TestProgram p;
         QTemporaryDir copies;
         const QString copy = copies.filePath(BackupDatabaseFileName);
-        makeDatabase(p, copy, u"beta"_s, older);
+        makeDatabase(p, copy, u"beta"_s, kind == u"older");
+        if (kind == u"damaged") {
+            QFile file(copy);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(file.size() / 2 / 4096 * 4096));
+            file.write(QByteArray(4096, '\x5a'));
+        }
         const QString otherName = *openDatabaseFile(p.databasePath());
         const QSqlDatabase other = QSqlDatabase::database(otherName, false);
         QCOMPARE(shownBy(other), u"admin 0"_s);
@@ -210,14 +216,17 @@ private Q_SLOTS:
         QVERIFY(process.waitForReadyRead(10000));
         QCOMPARE(process.readLine().trimmed(), QByteArray("admin 0"));
 
-        QVERIFY(p.databaseService.replaceWith(copy));
-        const QString restored = u"beta %1"_s.arg(Rows);
-        QCOMPARE(shownBy(other), restored);
+        const DbOutcome restored = p.databaseService.replaceWith(copy);
+        QCOMPARE(restored.ok(), kind != u"damaged");
+        QVERIFY2(restored || restored.error().contains(u"it is damaged"_s), qPrintable(restored.error()));
+        const QString first = restored ? u"beta"_s : u"admin"_s;
+        const int rows = restored ? Rows : 0;
+        QCOMPARE(shownBy(other), u"%1 %2"_s.arg(first).arg(rows));
         QVERIFY(addRecord(other, u"10.250.0.1"_s));
         process.write("go\n");
         QVERIFY(process.waitForFinished(10000));
-        QCOMPARE(process.readAll().trimmed(), u"beta %1 added"_s.arg(Rows + 1).toUtf8());
-        QCOMPARE(shownBy(p.database.handle()), u"beta %1"_s.arg(Rows + 2));
+        QCOMPARE(process.readAll().trimmed(), u"%1 %2 added"_s.arg(first).arg(rows + 1).toUtf8());
+        QCOMPARE(shownBy(p.database.handle()), u"%1 %2"_s.arg(first).arg(rows + 2));
         // Brought up to date: a repeated address is refused by the unique index again.
         QVERIFY(!addRecord(p.database.handle(), u"10.250.0.1"_s));
         closeDatabaseFile(otherName);
