@@ -87,6 +87,9 @@ DbOutcome DatabaseService::reopenLive(const QString& path)
 
 DbResult<bool> DatabaseService::switchTo(const QString& path, const QString& userId)
 {
+    // Refused before the file is read: the operation may hold its lock.
+    if (!m_operation.isEmpty())
+        return DbOutcome::failure(m_operation);
     auto prepared = prepareDatabaseFile(path, userId);
     if (!prepared)
         return prepared;

@@ -456,6 +456,9 @@ bool MDIFrmUtama::startSiblingProgram(const QString& path, const QString& title)
 
 void MDIFrmUtama::mnuChangeDBDir_Click()
 {
+    // A restore, compaction or copy under way would hold up the check of the chosen file.
+    if (!m_context.databaseService().operationUnderWay().isEmpty() && refuseWhileBusy())
+        return;
     frmCariDB locate(m_context, LocateMode::ChangeDirectory, this);
     const LocateChoice choice = locate.run();
     if (choice.kind == LocateChoice::Kind::Chosen)
