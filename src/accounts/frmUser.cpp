@@ -6,6 +6,7 @@
 
 #include "core/AppContext.h"
 #include "core/AppState.h"
+#include "core/DatabaseService.h"
 #include "core/MainWindowAccess.h"
 #include "core/Messenger.h"
 #include "core/WindowRegistry.h"
@@ -40,6 +41,12 @@ frmUser::frmUser(AppContext& context, MainWindowAccess& mainWindow, const Signed
 {
     buildControls();
     connect(m_client, &MailTransport::finished, this, &frmUser::onMailFinished);
+    // Nothing is held open on the database; after a change of it the list is read again. An account
+    // being added or changed is the window's unsaved edit, until its save sends the mail.
+    new DatabaseHold(context.databaseService(), this,
+                     {.reload = [this] { returnToBrowse(); },
+                      .unsavedEdit = [this] { return !frameSimpan->isHidden() && !m_client->isBusy(); },
+                      .discardEdit = [this] { cmdBatal_Click(); }});
     Form_Load();
 }
 

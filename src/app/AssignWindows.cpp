@@ -1,12 +1,13 @@
 #include "app/AssignWindows.h"
 
 #include "app/WindowRegistration.h"
+#include "assign/AssignLog.h"
 #include "assign/ScanFlow.h"
 #include "assign/frmTarvoMain.h"
 #include "core/AppContext.h"
+#include "core/DatabaseService.h"
 #include "plan/LocalSetting.h"
 #include "plan/frmLocalSetting.h"
-#include "plan/frmUnitDivision.h"
 
 namespace tarvo::app {
 
@@ -14,13 +15,13 @@ void registerAssignWindows(AppServices& services)
 {
     AppContext& context = services.context;
     ProbeKit& probes = services.probes;
-    const WindowRegistry::ChildFactory open = [&context, &probes](QWidget* parent) {
+    UnitDivisionWindows& units = services.unitWindows;
+    const WindowRegistry::ChildFactory open = [&context, &probes, &units](QWidget* parent) {
         AssignmentServices assignment{probes, addressInUseDialog(probes), {}, {}, makeNetworkScan};
         // The address plan's unit window, modal, for the place the assignment window has handed over, and
         // its first-run local setting.
-        assignment.openUnitWindow = [&context](QWidget* opener, OpenerCallback refill) {
-            frmUnitDivision window(context, std::move(refill), opener);
-            window.exec();
+        assignment.openUnitWindow = [&units](QWidget* opener, OpenerCallback refill) {
+            units.runModal(opener, std::move(refill));
         };
         assignment.runLocalSetting = [&context](QWidget* owner) {
             const InterfaceLocalAddress workstation;
@@ -29,6 +30,13 @@ void registerAssignWindows(AppServices& services)
         };
         return new frmTarvoMain(context, std::move(assignment), parent);
     };
+    // A block that a killed save left pending is appended when the database opens (at start and at
+    // every switch); one that still cannot be written waits for the next save, which reports it.
+    QObject::connect(
+        &context.databaseService(), &DatabaseService::changed, &context.databaseService(), [&context] {
+            if (context.databaseService().isOpen())
+                PendingAssignLog(context.database(), context.program().ProgramFolder).appendPending();
+        });
     for (const WindowCommand command :
          {WindowCommand::AssignNewIP, WindowCommand::AssignDedicatedIP, WindowCommand::ScanNetwork})
         services.registry.registerChild(command, open);

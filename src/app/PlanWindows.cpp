@@ -3,7 +3,6 @@
 #include "app/WindowRegistration.h"
 #include "core/AppContext.h"
 #include "plan/frmIPAddressSettings.h"
-#include "plan/frmUnitDivision.h"
 
 namespace tarvo::app {
 
@@ -14,10 +13,9 @@ void registerPlanWindows(AppServices& services)
         return new frmIPAddressSettings(context, parent);
     });
     // From the menu the user picks the place; the main window has cleared the hand-over flags.
-    services.registry.registerDialog(WindowCommand::UnitDivisionSettings, [&context](QWidget* parent) {
-        frmUnitDivision window(context, {}, parent);
-        window.exec();
-    });
+    UnitDivisionWindows& units = services.unitWindows;
+    services.registry.registerDialog(WindowCommand::UnitDivisionSettings,
+                                     [&units](QWidget* parent) { units.runModal(parent, {}); });
 }
 
 } // namespace tarvo::app

@@ -2,7 +2,6 @@
 
 #include "app/WindowRegistration.h"
 #include "core/AppContext.h"
-#include "plan/frmUnitDivision.h"
 #include "records/RecordWindows.h"
 #include "records/frmCarian.h"
 
@@ -14,12 +13,11 @@ void registerRecordsWindows(AppServices& services)
 {
     // The detail window's unit picker: the unit window, not modal, for the place the detail window has
     // put into the hand-over; it refills the detail window's unit list as it closes.
-    AppContext& context = services.context;
+    UnitDivisionWindows& units = services.unitWindows;
     MainWindowAccess& mainWindow = services.mainWindow;
-    UnitWindowOpener openUnitWindow = [&context, &mainWindow](QWidget* opener,
-                                                              std::function<void()> whenClosed) {
-        mainWindow.showOwnedWindow(
-            new frmUnitDivision(context, OpenerCallback(opener, std::move(whenClosed))));
+    UnitWindowOpener openUnitWindow = [&units, &mainWindow](QWidget* opener,
+                                                            std::function<void()> whenClosed) {
+        units.showForDetail(OpenerCallback(opener, std::move(whenClosed)), mainWindow);
     };
     // One detail window for the program, shared by every search window; it lives as long as the
     // registration.

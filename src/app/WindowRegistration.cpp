@@ -27,7 +27,7 @@ AppServices::AppServices(AppContext& appContext, WindowRegistry& windowRegistry,
                          const NetworkServices& network)
     : context(appContext), registry(windowRegistry), probes{probeState, network.pinger,
                                                             probeServicesOf(network, appContext.messenger())},
-      accountsNetwork{network.pinger, network.mail, network.download}
+      accountsNetwork{network.pinger, network.mail, network.download}, unitWindows(appContext)
 {}
 
 void MainWindowProxy::setMainCaption(const QString& caption)

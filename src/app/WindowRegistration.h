@@ -4,6 +4,7 @@
 #include "app/NetworkServices.h"
 #include "core/MainWindowAccess.h"
 #include "core/WindowRegistry.h"
+#include "plan/UnitDivisionWindows.h"
 #include "probe/ProbeKit.h"
 #include "probe/ProbeState.h"
 
@@ -52,6 +53,9 @@ struct AppServices
     ProbeKit probes;
     AccountsNetwork accountsNetwork;
     MainWindowProxy mainWindow;
+    // The one unit/division window, for the main window's menu, the assignment window and the record
+    // detail window.
+    UnitDivisionWindows unitWindows;
     // The sign-in dialog, supplied by the accounts subsystem's registration. Without it the main
     // window opens with nobody signed in.
     std::unique_ptr<SignInDialogRunner> signIn;

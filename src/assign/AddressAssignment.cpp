@@ -1,7 +1,5 @@
 #include "assign/AddressAssignment.h"
 
-#include "assign/AssignLog.h"
-
 namespace tarvo {
 
 DbResult<FreeAddress> proposeNextFree(const IpRecordStore& store, const QString& prefix,
@@ -14,17 +12,20 @@ DbResult<FreeAddress> proposeNextFree(const IpRecordStore& store, const QString&
 }
 
 DbResult<AssignmentSaved> saveAssignment(IpRecordStore& store, IpRecord record, const QString& LoginName,
-                                         const QDateTime& now, const QString& programFolder)
+                                         const QDateTime& now, const PendingAssignLog& log)
 {
     record.DateIssue = DateIssueText(now.date());
     record.InputBy = LoginName;
-    auto result = store.save(record);
+    const QString block = AssignLogBlock(record, now);
+    // The log's turn is taken before the transaction and held until the block is appended.
+    PendingAssignLog::Turn turn(log);
+    auto result = store.save(record, [&turn, &block](const QSqlDatabase& db) { return turn.add(db, block); });
     if (!result)
         return result.failure();
     AssignmentSaved saved{*result, {}};
     if (!result->saved())
         return saved;
-    if (auto logged = WriteAssignLog(programFolder, AssignLogBlock(record, now)); !logged)
+    if (auto logged = turn.append(); !logged)
         saved.logError = logged.error();
     return saved;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "assign/AssignLog.h"
 #include "assign/AssignmentRules.h"
 #include "assign/IpRecordStore.h"
 
@@ -14,17 +15,18 @@ DbResult<FreeAddress> proposeNextFree(const IpRecordStore& store, const QString&
                                       const Octet4Range& range, bool pseudoItem);
 
 // What a save did: the store's result, and when the record was saved but its log block could not be
-// written, the reason (the record stays saved).
+// written, the reason (the record stays saved, its block pending).
 struct AssignmentSaved
 {
     SaveResult result;
     QString logError;
 };
 
-// Saves a new assignment with the date of issue and the administrator's name, then appends its block
-// to the assignment log in the program folder. The date of the record and the date and time of the
-// log block are the one moment given. Nothing is logged unless the record was saved.
+// Saves a new assignment with the date of issue and the administrator's name, together with its
+// assignment-log block as a pending block of the log, during a turn at the log; then appends it. The
+// date of the record and the date and time of the log block are the one moment given. Nothing is logged
+// unless the record was saved; a block that cannot be appended stays pending for the next save or start.
 DbResult<AssignmentSaved> saveAssignment(IpRecordStore& store, IpRecord record, const QString& LoginName,
-                                         const QDateTime& now, const QString& programFolder);
+                                         const QDateTime& now, const PendingAssignLog& log);
 
 } // namespace tarvo

@@ -1,12 +1,86 @@
 #include "assign/AssignLog.h"
 
 #include "core/AppState.h"
-#include "core/ProgramFolder.h"
+#include "core/DatabaseConnection.h"
+#include "core/Sql.h"
 
+#include <QDir>
 #include <QFile>
+#include <QSqlQuery>
 #include <QStringList>
+#include <QSysInfo>
+
+#include <cerrno>
+#include <optional>
+
+#include <unistd.h>
 
 namespace tarvo {
+
+namespace {
+
+QString logPathOf(const QString& programFolder)
+{
+    return QDir::cleanPath(QDir(programFolder).absoluteFilePath(AssignLogFileName));
+}
+
+// Writes bytes after the end of a file open for reading and writing, through to the disk. What is
+// written stays, also when the rest cannot be.
+DbOutcome appendToEnd(QFile& file, const QByteArray& bytes)
+{
+    if (!file.seek(file.size()))
+        return DbOutcome::failure(file.errorString());
+    if (file.write(bytes) != bytes.size()) {
+        const QString error = file.error() == QFileDevice::NoError
+                                  ? QStringLiteral("The log could not take the whole block.")
+                                  : file.errorString();
+        return DbOutcome::failure(error);
+    }
+    if (::fsync(file.handle()) != 0)
+        return DbOutcome::failure(qt_error_string(errno));
+    return DbOutcome::success();
+}
+
+struct PendingBlock
+{
+    qint64 id = 0;
+    QByteArray bytes;
+    std::optional<qint64> offset; // where the block begins in the log, once noted
+};
+
+// The first pending block of a workstation's log, in the order saved.
+DbResult<std::optional<PendingBlock>> firstPending(const QSqlDatabase& db, const QString& workstation,
+                                                   const QString& logPath)
+{
+    auto query = runSql(db,
+                        QStringLiteral("SELECT Id, Block, Offset FROM AssignLogPending WHERE Workstation = ? "
+                                       "AND LogPath = ? ORDER BY Id LIMIT 1"),
+                        {workstation, logPath});
+    if (!query)
+        return query.failure();
+    if (!query->next())
+        return std::optional<PendingBlock>();
+    PendingBlock block{query->value(0).toLongLong(), query->value(1).toByteArray(), std::nullopt};
+    if (!query->value(2).isNull())
+        block.offset = query->value(2).toLongLong();
+    return std::optional<PendingBlock>(std::move(block));
+}
+
+// How much of a block the file holds from offset on: all of it, or a beginning of it that the file ends
+// with; -1 when the bytes there are not the block's (or the file is shorter than offset).
+qint64 bytesInPlace(QFile& file, qint64 offset, const QByteArray& block)
+{
+    const qint64 size = file.size();
+    if (offset > size || !file.seek(offset))
+        return -1;
+    const qint64 available = qMin(size - offset, static_cast<qint64>(block.size()));
+    const QByteArray found = file.read(available);
+    if (found.size() != available || !block.startsWith(found))
+        return -1;
+    return available;
+}
+
+} // namespace
 
 QString AssignLogBlock(const IpRecord& record, const QDateTime& savedAt)
 {
@@ -33,18 +107,99 @@ QString AssignLogBlock(const IpRecord& record, const QDateTime& savedAt)
 
 DbOutcome WriteAssignLog(const QString& programFolder, const QString& block)
 {
-    QFile file(joinPath(programFolder, AssignLogFileName));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    QFile file(logPathOf(programFolder));
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return DbOutcome::failure(file.errorString());
-    const qint64 formerSize = file.size();
-    const QByteArray bytes = block.toUtf8();
-    const bool written = file.write(bytes) == bytes.size() && file.flush();
-    if (!written) {
-        const QString error = file.errorString();
-        file.resize(formerSize);
-        return DbOutcome::failure(error);
+    const ExclusiveFileLock lock(file);
+    if (!lock.acquired())
+        return DbOutcome::failure(lock.error());
+    return appendToEnd(file, block.toUtf8());
+}
+
+PendingAssignLog::PendingAssignLog(const DatabaseConnection& database, const QString& programFolder)
+    : PendingAssignLog(database, programFolder, thisWorkstation())
+{}
+
+PendingAssignLog::PendingAssignLog(const DatabaseConnection& database, const QString& programFolder,
+                                   const QString& workstation)
+    : m_database(database), m_workstation(workstation), m_logPath(logPathOf(programFolder))
+{}
+
+QString PendingAssignLog::thisWorkstation()
+{
+    // The machine's own identity, set when its system was installed; its host name where it has none.
+    const QByteArray id = QSysInfo::machineUniqueId();
+    return id.isEmpty() ? QSysInfo::machineHostName() : QString::fromLatin1(id);
+}
+
+PendingAssignLog::Turn::Turn(const PendingAssignLog& log) : m_log(log), m_file(log.m_logPath)
+{
+    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+        m_ready = DbOutcome::failure(m_file.errorString());
+        return;
     }
-    return DbOutcome::success();
+    m_lock.emplace(m_file);
+    if (!m_lock->acquired()) {
+        m_ready = DbOutcome::failure(m_lock->error());
+        m_lock.reset();
+        return;
+    }
+    m_ready = appendAll();
+}
+
+DbOutcome PendingAssignLog::Turn::add(const QSqlDatabase& db, const QString& block) const
+{
+    // Without the lock, or behind a block still pending, the place is not known yet.
+    const QVariant offset = m_ready ? QVariant(m_file.size()) : QVariant(QMetaType::fromType<qint64>());
+    return execSql(db,
+                   QStringLiteral("INSERT INTO AssignLogPending (Workstation, LogPath, Block, Offset) "
+                                  "VALUES (?, ?, ?, ?)"),
+                   {m_log.m_workstation, m_log.m_logPath, block.toUtf8(), offset});
+}
+
+DbOutcome PendingAssignLog::Turn::append()
+{
+    if (!m_ready)
+        return m_ready;
+    return appendAll();
+}
+
+DbOutcome PendingAssignLog::Turn::appendAll()
+{
+    const QSqlDatabase db = m_log.m_database.handle();
+    for (;;) {
+        auto pending = firstPending(db, m_log.m_workstation, m_log.m_logPath);
+        if (!pending)
+            return pending.outcome();
+        if (!*pending)
+            return DbOutcome::success();
+        const PendingBlock& block = **pending;
+        qint64 inPlace = block.offset ? bytesInPlace(m_file, *block.offset, block.bytes) : -1;
+        if (inPlace < 0) {
+            // Not begun, or the log was cut since: the block goes at the end, and its row says where
+            // before a byte of it is written.
+            if (auto noted =
+                    execSql(db, QStringLiteral("UPDATE AssignLogPending SET Offset = ? WHERE Id = ?"),
+                            {m_file.size(), block.id});
+                !noted)
+                return noted;
+            inPlace = 0;
+        }
+        if (inPlace < block.bytes.size()) {
+            if (auto appended = appendToEnd(m_file, block.bytes.mid(inPlace)); !appended)
+                return appended;
+        }
+        if (auto removed =
+                execSql(db, QStringLiteral("DELETE FROM AssignLogPending WHERE Id = ?"), {block.id});
+            !removed)
+            return removed;
+    }
+}
+
+DbOutcome PendingAssignLog::appendPending() const
+{
+    const Turn turn(*this);
+    return turn.ready();
 }
 
 } // namespace tarvo

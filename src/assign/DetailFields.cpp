@@ -359,8 +359,8 @@ void DetailFields::PicUnitDivision_DblClick()
         return;
     UnitDivisionHandOver& handOver = m_context.unitDivisionHandOver();
     const UnitOwner owner = place();
+    // The detail window's flag stays as it is: while it stands, that window refills its list too.
     handOver.UnitDivFromMain = true;
-    handOver.UnitDivFromInfo = false;
     handOver.OwnerRegion = owner.region;
     // A place in a segmented area has no state: the unit window is told so, not handed a stale one.
     handOver.OwnerHasState = owner.state.has_value();

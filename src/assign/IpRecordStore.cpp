@@ -231,7 +231,8 @@ DbResult<std::optional<int>> IpRecordStore::maxOctet4(const QString& prefix, con
     return std::optional<int>(top->toInt());
 }
 
-DbResult<SaveResult> IpRecordStore::save(IpRecord record)
+DbResult<SaveResult> IpRecordStore::save(IpRecord record,
+                                         const std::function<DbOutcome(const QSqlDatabase&)>& alongside)
 {
     const auto octets = addressOctets(record.IP_Address);
     if (!octets)
@@ -256,6 +257,10 @@ DbResult<SaveResult> IpRecordStore::save(IpRecord record)
     auto rowId = insertRow(db, record);
     if (!rowId)
         return rowId.failure();
+    if (alongside) {
+        if (auto written = alongside(db); !written)
+            return written.failure();
+    }
     if (auto committed = transaction.commit(); !committed)
         return committed.failure();
     return SaveResult{SaveProblem::None, *rowId, {}};

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QVariantList>
 
+#include <functional>
 #include <optional>
 
 namespace tarvo {
@@ -91,8 +92,10 @@ public:
     // that no row holds the address (another workstation may have saved it since the proposal) and that
     // no row holds the host name, letter case ignored, whether proposed or typed. IP_4 is taken from the
     // address. Every field is written, empty texts included, except UnitDivision and StateOwner, which
-    // are left unset when empty.
-    DbResult<SaveResult> save(IpRecord record);
+    // are left unset when empty. What alongside writes (the record's assignment-log block) is written
+    // in the same transaction once the row is in: both are stored, or neither.
+    DbResult<SaveResult> save(IpRecord record,
+                              const std::function<DbOutcome(const QSqlDatabase&)>& alongside = {});
 
     // On the pick of "Subnet Mask 252" for a /24 without any row: records the network and broadcast
     // addresses of its 64 four-address subnets (0 and 3, 4 and 7, ..., 252 and 255, in that order),

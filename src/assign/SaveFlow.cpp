@@ -64,8 +64,9 @@ void SaveFlow::SaveIPRecord()
     std::optional<DbResult<AssignmentSaved>> saved;
     {
         const BusyCursor busy;
+        const PendingAssignLog log(m_parts.context.database(), m_parts.context.program().ProgramFolder);
         saved = saveAssignment(m_parts.store, record, m_parts.context.session().LoginName,
-                               QDateTime::currentDateTime(), m_parts.context.program().ProgramFolder);
+                               QDateTime::currentDateTime(), log);
     }
     if (!succeeded(*saved, m_parts.context.messenger(), &m_parts.window)) {
         // Nothing was stored or logged; the proposal stays for another try.

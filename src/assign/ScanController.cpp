@@ -117,8 +117,8 @@ bool ScanController::askBigScanQuestion()
 
 bool ScanController::proceedPointAt(int octet4) const
 {
-    return m_target.range.RangeSize() > ScanBlockSize && octet4 > m_target.range.Octet4Start &&
-           (octet4 - 1) % ScanBlockSize == 0 && octet4 != m_members.ScanPhase;
+    return octet4 > m_target.range.Octet4Start && (octet4 - 1) % ScanBlockSize == 0 &&
+           octet4 != m_members.ScanPhase;
 }
 
 void ScanController::advance()
@@ -232,7 +232,7 @@ void ScanController::deviceAnswered(int octet4)
         m_phase = Phase::Idle;
 }
 
-void ScanController::notChecked(int octet4, const PingResult& result)
+void ScanController::notChecked(int octet4, PingResult result)
 {
     dropBlock();
     m_phase = Phase::Holding;

@@ -56,9 +56,11 @@ public:
 };
 
 // The network scan's walk of a range. It skips the recorded addresses, pings the others and stops at
-// the first one that answers; ranges of more than 30 addresses ask once whether to scan at all, offer
-// the start points of the scan-range dialog, and ask "Proceed with 30 more ? ..." at every fourth octet
-// 30k + 1. The walk keeps its place in ScanPosition, so the next run resumes after an answering device.
+// the first one that answers; ranges of more than 30 addresses ask once whether to scan at all and offer
+// the start points of the scan-range dialog. Ranges of any size ask "Proceed with 30 more ? ..." at
+// every fourth octet 30k + 1 past the range start, except at the one equal to ScanPhase (1 once the
+// big-scan question was answered Yes). The walk keeps its place in ScanPosition, so the next run resumes
+// after an answering device.
 //
 // The addresses between two Proceed points (at most 30) are pinged together, each with the usual check
 // of up to four requests, and the results are read in ascending order: the first answering address, the
@@ -101,7 +103,8 @@ private:
     void launchMore();
     void ShowScanningProgress();
     void deviceAnswered(int octet4);
-    void notChecked(int octet4, const PingResult& result);
+    // Takes the result by value: the block it came from is dropped before the message is built.
+    void notChecked(int octet4, PingResult result);
     // The end of a walk with its message (the range's end, or Stop), or quietly (No to a question).
     void finish();
     void endQuietly();
@@ -140,8 +143,8 @@ Message scanFinishedMessage();
 // The scan cannot ping (no ICMP permission): it ends at the address, which it could not check.
 Message scanNotCheckedMessage(const QString& address, const PingResult& result);
 
-// A range of more than this many addresses asks before it is scanned and again before every further
-// block of this many.
+// A range of more than this many addresses asks before it is scanned; a range of any size asks again
+// before every block of this many (at 30k + 1).
 inline constexpr int ScanBlockSize = 30;
 inline constexpr int ScanEchoesInFlight = 30;
 // ScanPhase once the big-scan question was answered Yes (until Cancel or No asks it again).

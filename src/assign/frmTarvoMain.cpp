@@ -78,10 +78,14 @@ frmTarvoMain::frmTarvoMain(AppContext& context, AssignmentServices services, QWi
     wireRun();
 
     // The window reads the address plan and the used list from the live database; it lets go of it
-    // only while no proposal, run or scan is under way.
+    // only while no run, check or scan is under way. A standing proposal, with the details typed for it,
+    // is the window's unsaved edit; Cancel drops it.
     new DatabaseHold(context.databaseService(), this,
-                     {[this] { return databaseBusyReason(); }, [this] { m_usedList->clear(); },
-                      [this] { reloadAfterDatabaseChange(); }});
+                     {.busyReason = [this] { return busyReason(); },
+                      .release = [this] { m_usedList->clear(); },
+                      .reload = [this] { reloadAfterDatabaseChange(); },
+                      .unsavedEdit = [this] { return m_controls.cmdSave->isEnabled(); },
+                      .discardEdit = [this] { cmdBatal_Click(); }});
     Form_Load();
     firstRunTest();
     m_selection->Form_Load();
@@ -341,15 +345,6 @@ QString frmTarvoMain::busyReason() const
         return QStringLiteral("An automatic IP assignment run is under way. Press Stop first.");
     if (m_run->BulkCount() > 1 && m_run->state() != BulkRun::State::Idle)
         return QStringLiteral("A bulk IP assignment is under way. Save or cancel it first.");
-    return {};
-}
-
-QString frmTarvoMain::databaseBusyReason() const
-{
-    if (const QString reason = busyReason(); !reason.isEmpty())
-        return reason;
-    if (m_controls.cmdSave->isEnabled())
-        return QStringLiteral("Save or cancel the proposed IP Address in %1 first.").arg(windowTitle());
     return {};
 }
 

@@ -65,7 +65,6 @@ private:
     void backToSelection();
     void showProgress(int BulkProgress);
     void showInUseMarker(bool shown);
-    QString databaseBusyReason() const;
     void reloadAfterDatabaseChange();
 
     AppContext& m_context;

@@ -87,6 +87,17 @@ const char* const Indexes[] = {
     "CREATE INDEX \"UserID_Email\" ON \"UserID\" (\"Email\")",
 };
 
+// The table of the assignment-log blocks whose records are saved but which are not yet known to be whole
+// in their log (assign/AssignLog.h), and its index; an older database gets both from the upgrade. A log
+// is the workstation's and the path's: the path compares exactly (folders whose names differ in letter
+// case are different folders).
+const char* const PendingLogTable = "AssignLogPending";
+const char* const PendingLogStatements[] = {
+    "CREATE TABLE \"AssignLogPending\" (\"Id\" INTEGER PRIMARY KEY, \"Workstation\" TEXT NOT NULL, "
+    "\"LogPath\" TEXT NOT NULL, \"Block\" BLOB NOT NULL, \"Offset\" INTEGER)",
+    "CREATE INDEX \"AssignLogPending_Log\" ON \"AssignLogPending\" (\"Workstation\", \"LogPath\", \"Id\")",
+};
+
 QString quoted(const QString& identifier)
 {
     QString text = identifier;
@@ -182,7 +193,22 @@ DbResult<QStringList> repeatedAddresses(const QSqlDatabase& db)
     return addresses;
 }
 
-// Everything an older database lacks: the columns of missingColumnStatements, then the indexes.
+// The statements of the pending-log table when the database lacks it.
+DbResult<QStringList> missingPendingLogStatements(const QSqlDatabase& db)
+{
+    auto table = storedTableName(db, QString::fromLatin1(PendingLogTable));
+    if (!table)
+        return table.failure();
+    QStringList statements;
+    if (table->isEmpty()) {
+        for (const char* sql : PendingLogStatements)
+            statements << QString::fromLatin1(sql);
+    }
+    return statements;
+}
+
+// Everything an older database lacks: the columns of missingColumnStatements, the indexes, then the
+// pending-log table.
 DbResult<QStringList> upgradeStatements(const QSqlDatabase& db)
 {
     auto columns = missingColumnStatements(db);
@@ -191,7 +217,10 @@ DbResult<QStringList> upgradeStatements(const QSqlDatabase& db)
     auto indexes = missingIndexStatements(db);
     if (!indexes)
         return indexes;
-    return *columns + *indexes;
+    auto pendingLog = missingPendingLogStatements(db);
+    if (!pendingLog)
+        return pendingLog;
+    return *columns + *indexes + *pendingLog;
 }
 
 } // namespace
@@ -225,6 +254,10 @@ DbOutcome createSchema(const QSqlDatabase& db)
     }
     for (const char* index : Indexes) {
         if (auto created = execSql(db, QString::fromLatin1(index)); !created)
+            return created;
+    }
+    for (const char* sql : PendingLogStatements) {
+        if (auto created = execSql(db, QString::fromLatin1(sql)); !created)
             return created;
     }
     return transaction.commit();

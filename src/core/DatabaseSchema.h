@@ -10,17 +10,18 @@ namespace tarvo {
 // The eight tables of a Tarvo database.
 const QStringList& requiredTables();
 
-// Creates every table and index in an empty database. Every text column ignores letter case in
-// comparisons, LIKE, ORDER BY and DISTINCT.
+// Creates every table and index in an empty database, and the table of pending assignment-log blocks. Every
+// text column ignores letter case in comparisons, LIKE, ORDER BY and DISTINCT.
 DbOutcome createSchema(const QSqlDatabase& db);
 
 // The tables of requiredTables() that the database lacks (names match in any letter case).
 DbResult<QStringList> missingTables(const QSqlDatabase& db);
 
 // Brings an older database up to date: adds City.StartIPRange, City.ToIPRange and IP_Info.Status,
-// each on its own when missing, and the indexes it lacks. Tables, columns and indexes are matched in any
-// letter case. When IP records repeat an address, the unique index of addresses cannot be made: the
-// upgrade fails naming them and changes nothing. Running it again changes nothing.
+// each on its own when missing, the indexes it lacks and the table of pending assignment-log blocks. Tables,
+// columns and indexes are matched in any letter case. When IP records repeat an address, the unique index of
+// addresses cannot be made: the upgrade fails naming them and changes nothing. Running it again changes
+// nothing.
 DbOutcome SchemaUpgrade(const QSqlDatabase& db);
 
 // Whether SchemaUpgrade would find nothing to change.

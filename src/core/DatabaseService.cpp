@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QWidget>
 
 namespace tarvo {
 
@@ -22,6 +23,24 @@ DatabaseHold::~DatabaseHold()
 {
     if (m_service)
         m_service->detach(this);
+}
+
+void DatabaseHold::endHoldsIn(QObject* closedWindow)
+{
+    if (!closedWindow)
+        return;
+    for (DatabaseHold* hold : closedWindow->findChildren<DatabaseHold*>()) {
+        if (hold->m_service)
+            hold->m_service->detach(hold);
+        hold->m_service = nullptr;
+    }
+}
+
+QString DatabaseHold::ownerCaption() const
+{
+    if (const auto* window = qobject_cast<const QWidget*>(parent()))
+        return window->windowTitle();
+    return parent() ? parent()->objectName() : QString();
 }
 
 DatabaseService::DatabaseService(ProgramState& program) : m_program(program) {}
@@ -43,7 +62,7 @@ void DatabaseService::detach(DatabaseHold* hold)
     m_holds.removeAll(hold);
 }
 
-QString DatabaseService::busyReason() const
+QString DatabaseService::workInProgress() const
 {
     if (!m_operation.isEmpty())
         return m_operation;
@@ -54,6 +73,38 @@ QString DatabaseService::busyReason() const
         }
     }
     return {};
+}
+
+QString DatabaseService::busyReason() const
+{
+    if (QString reason = workInProgress(); !reason.isEmpty())
+        return reason;
+    if (const QStringList edits = unsavedEdits(); !edits.isEmpty())
+        return QStringLiteral("Save or cancel the change in %1 first.").arg(edits.first());
+    return {};
+}
+
+QStringList DatabaseService::unsavedEdits() const
+{
+    QStringList captions;
+    for (const DatabaseHold* hold : m_holds) {
+        if (hold->m_calls.unsavedEdit && hold->m_calls.unsavedEdit()) {
+            if (const QString caption = hold->ownerCaption(); !captions.contains(caption))
+                captions.append(caption);
+        }
+    }
+    return captions;
+}
+
+void DatabaseService::discardEdits()
+{
+    // A copy: dropping an edit may close or open another window.
+    const QList<DatabaseHold*> holds = m_holds;
+    for (DatabaseHold* hold : holds) {
+        if (m_holds.contains(hold) && hold->m_calls.unsavedEdit && hold->m_calls.discardEdit &&
+            hold->m_calls.unsavedEdit())
+            hold->m_calls.discardEdit();
+    }
 }
 
 void DatabaseService::releaseAll()

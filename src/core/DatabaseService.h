@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -20,11 +21,16 @@ class DatabaseService;
 struct DatabaseHolderCalls
 {
     // Why the holder cannot let go of the database now (a run under way, say); empty when it can.
-    std::function<QString()> busyReason;
+    std::function<QString()> busyReason{};
     // Drops every query and model it keeps on the live connection.
-    std::function<void()> release;
+    std::function<void()> release{};
     // The live database changed or came back: reads again what it shows.
-    std::function<void()> reload;
+    std::function<void()> reload{};
+    // Whether the holder keeps an edit that is not saved yet: typed text that a change of the database
+    // would drop. A question about it names the holder's window by its caption.
+    std::function<bool()> unsavedEdit{};
+    // Drops that edit, as the window's Cancel does.
+    std::function<void()> discardEdit{};
 };
 
 // Registers a holder with the database service for as long as this object lives. Created as a child of
@@ -36,16 +42,24 @@ public:
     DatabaseHold(DatabaseService& service, QObject* owner, DatabaseHolderCalls calls);
     ~DatabaseHold() override;
 
+    // Ends every hold inside a window that has closed: the window is deleted only later, and until then
+    // its holds neither answer for it nor let go or read again.
+    static void endHoldsIn(QObject* closedWindow);
+
 private:
     friend class DatabaseService;
+    // The caption of the window that holds the database.
+    QString ownerCaption() const;
+
     QPointer<DatabaseService> m_service;
     DatabaseHolderCalls m_calls;
 };
 
 // The one owner of the live database: it opens it, switches to another file, replaces the file by
 // another (restore), compacts it and makes consistent copies of it. Before the live connection changes,
-// every holder is asked whether it is busy (a busy one makes the change fail, nothing changed) and then
-// to let go; afterwards every holder reads again. A failure leaves the live database as it was.
+// every holder is asked whether it is busy or keeps an unsaved edit (either makes the change fail,
+// nothing changed; DatabaseChangeConsent asks the user first) and then to let go; afterwards every holder
+// reads again. A failure leaves the live database as it was.
 class DatabaseService final : public QObject
 {
     Q_OBJECT
@@ -86,12 +100,24 @@ public:
     // complete.
     DbOutcome copyTo(const QString& target) const;
 
-    // What is under way (a restore, a compaction or a copy), or why one of the holders cannot let go
-    // of the database now; empty when neither.
+    // Why the live database cannot change now: the restore, compaction or copy under way, the reason of
+    // a holder that is busy, else a request to save or cancel the first unsaved edit; empty when it can.
+    // Every switch, replacement and compaction is refused for it, so that nothing typed is dropped
+    // without the user's consent.
     QString busyReason() const;
+
+    // The restore, compaction or copy under way, else the reason of the first holder that is busy (a
+    // run, a check under way), unsaved edits left aside; empty when none is.
+    QString workInProgress() const;
 
     // The restore, compaction or copy under way, for the user; empty when none.
     const QString& operationUnderWay() const { return m_operation; }
+
+    // The captions of the windows whose holders keep an unsaved edit, each once, oldest first.
+    QStringList unsavedEdits() const;
+
+    // Every holder drops its unsaved edit (the user agreed to lose it).
+    void discardEdits();
 
     // Closes the live connection (the end of the program).
     void close();

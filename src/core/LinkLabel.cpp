@@ -34,7 +34,8 @@ void LinkLabel::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return QLabel::mousePressEvent(event);
     m_pressed = true;
-    setLinkColour(Red);
+    if (m_pressedColouring)
+        setLinkColour(Red);
 }
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event)
@@ -42,7 +43,8 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton || !m_pressed)
         return QLabel::mouseReleaseEvent(event);
     m_pressed = false;
-    setLinkColour(Blue);
+    if (m_pressedColouring)
+        setLinkColour(Blue);
     if (rect().contains(event->position().toPoint()))
         Q_EMIT clicked();
 }

@@ -5,7 +5,8 @@
 namespace tarvo {
 
 // A label drawn as a link: blue with a hand pointer, red while the mouse button is held down on it,
-// blue again on release. A press and release on the label is one click; a release outside it is none.
+// blue again on release (unless its pressed colouring is turned off: it then stays blue). A press and
+// release on the label is one click; a release outside it is none.
 class LinkLabel final : public QLabel
 {
     Q_OBJECT
@@ -15,6 +16,7 @@ public:
     static const QColor Blue; // only the blue component at full strength
     static const QColor Red;  // only the red component at full strength
     QColor linkColour() const;
+    void setPressedColouring(bool on) { m_pressedColouring = on; }
 
 Q_SIGNALS:
     void clicked();
@@ -26,6 +28,7 @@ protected:
 private:
     void setLinkColour(const QColor& colour);
     bool m_pressed = false;
+    bool m_pressedColouring = true;
 };
 
 } // namespace tarvo

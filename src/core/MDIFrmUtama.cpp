@@ -1,6 +1,7 @@
 #include "core/MDIFrmUtama.h"
 
 #include "core/AppContext.h"
+#include "core/DatabaseChangeConsent.h"
 #include "core/DatabaseFiles.h"
 #include "core/DatabaseService.h"
 #include "core/MainCommands.h"
@@ -470,14 +471,16 @@ void MDIFrmUtama::changeDatabase(const LocateChoice& choice)
     Session& session = m_context.mutableSession();
     // The new file must open, hold the tables and take the upgrade before any window closes.
     const DbResult<bool> checked = prepareDatabaseFile(choice.path, session.LoginUserID);
-    // No window may go on with the data of the database being replaced.
-    if (!checked || !closeChildWindows()) {
-        if (!checked)
-            m_context.messenger().inform(
-                this, checked.error() + QStringLiteral("\r\n\r\nThe database in use was not changed."),
-                QStringLiteral("Error"), MessageIcon::Critical);
+    if (!checked) {
+        m_context.messenger().inform(
+            this, checked.error() + QStringLiteral("\r\n\r\nThe database in use was not changed."),
+            QStringLiteral("Error"), MessageIcon::Critical);
         return;
     }
+    // No window may go on with the data of the database being replaced: they close, once none is busy
+    // and the user agreed to drop what is not saved in them.
+    if (!DatabaseChangeConsent(m_context).obtain(this, DatabaseChanges::Switch, &m_windows))
+        return;
     const DbResult<bool> userFound = m_context.databaseService().switchTo(choice.path, session.LoginUserID);
     if (!userFound) {
         m_context.messenger().inform(

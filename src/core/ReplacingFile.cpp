@@ -62,17 +62,35 @@ bool processRuns(qint64 pid)
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
 }
 
+bool hasEnded(const QString& host, qint64 pid)
+{
+    return host == hostPart() && !processRuns(pid);
+}
+
 bool isStale(const QFileInfo& file)
 {
     const auto owner = ownerOf(file.fileName());
     if (!owner || !file.isFile() || file.isSymLink())
         return false;
     if (owner->first == hostPart())
-        return !processRuns(owner->second);
+        return hasEnded(owner->first, owner->second);
     return file.lastModified().secsTo(QDateTime::currentDateTime()) > ForeignStaleSeconds;
 }
 
 } // namespace
+
+QString writerName()
+{
+    return hostPart() + QLatin1Char('-') + QString::number(QCoreApplication::applicationPid());
+}
+
+bool writerHasEnded(const QString& writer)
+{
+    const qsizetype dash = writer.lastIndexOf(QLatin1Char('-'));
+    bool isNumber = false;
+    const qint64 pid = writer.mid(dash + 1).toLongLong(&isNumber);
+    return dash > 0 && isNumber && hasEnded(writer.left(dash), pid);
+}
 
 ReplacingFile::ReplacingFile(const QString& target) : m_target(target)
 {
@@ -96,8 +114,8 @@ QString ReplacingFile::newTemporaryPath(const QString& target)
 {
     const QFileInfo info(target);
     return QDir(info.absolutePath())
-        .filePath(QLatin1Char('.') + info.fileName().left(64) + Marker + hostPart() + QLatin1Char('-') +
-                  QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-') + randomPart());
+        .filePath(QLatin1Char('.') + info.fileName().left(64) + Marker + writerName() + QLatin1Char('-') +
+                  randomPart());
 }
 
 bool ReplacingFile::open()

@@ -61,4 +61,9 @@ private:
 // Returns how many files it removed.
 int removeStaleTemporaries(const QString& folder);
 
+// This computer and process as the names of the temporaries carry them: host + "-" + process id.
+QString writerName();
+// Whether a name of that form is that of a process of this computer that no longer runs.
+bool writerHasEnded(const QString& writer);
+
 } // namespace tarvo

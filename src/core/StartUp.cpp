@@ -4,6 +4,7 @@
 #include "core/DatabaseService.h"
 #include "core/InstanceGuard.h"
 #include "core/Messenger.h"
+#include "core/PendingWrites.h"
 #include "core/ProgramFolder.h"
 #include "core/ReplacingFile.h"
 #include "core/SqliteLink.h"
@@ -35,7 +36,9 @@ bool StartUp::run()
     if (!requireIniFile())
         return false;
     locateDatabaseAtDatabasePath();
-    // What an earlier run left behind when it was killed while writing a file.
+    // What an earlier run left behind when it was killed while writing a file: where it had recorded
+    // a long write, and in the program and database folders.
+    finishEndedWrites(m_context.program().ProgramFolder);
     removeStaleTemporaries(m_context.program().ProgramFolder);
     removeStaleTemporaries(folderOf(m_context.program().DatabasePath));
     if (!openDatabase())

@@ -1,5 +1,7 @@
 #include "core/WindowTracker.h"
 
+#include "core/DatabaseService.h"
+
 #include <QMdiSubWindow>
 
 namespace tarvo {
@@ -57,6 +59,8 @@ bool WindowTracker::closeAll()
         // close() is false when the window refused (it ignored its close event).
         if (!window->close() && window && window->isVisible())
             return false;
+        // Deleted only later: until then it must not answer for the database any more.
+        DatabaseHold::endHoldsIn(window);
     }
     m_windows.removeAll(nullptr);
     return true;

@@ -38,8 +38,9 @@ public:
     // gives; empty when none is busy.
     QString busyReason() const;
 
-    // Closes every tracked window, the newest first, each through its own close handling. Returns false
-    // as soon as one stays open (the older ones stay open too).
+    // Closes every tracked window, the newest first, each through its own close handling; a closed
+    // window's database holds end at once. Returns false as soon as one stays open (the older ones stay
+    // open too).
     bool closeAll();
 
 private:

@@ -1,11 +1,13 @@
 #include "core/frmChangeFolder.h"
 
 #include "core/AppContext.h"
+#include "core/DatabaseChangeConsent.h"
 #include "core/DatabaseFiles.h"
 #include "core/DatabaseLocation.h"
 #include "core/DatabaseService.h"
 #include "core/FileDialogs.h"
 #include "core/Messenger.h"
+#include "core/PendingWrites.h"
 #include "core/ProgramFolder.h"
 #include "core/WidgetParts.h"
 
@@ -139,9 +141,13 @@ void frmChangeFolder::cmdMoveDatabase_Click()
 
 bool frmChangeFolder::moveDatabase(const QString& target, bool alreadyThere)
 {
+    if (!DatabaseChangeConsent(m_context).obtain(this, DatabaseChanges::Move))
+        return false;
     DbOutcome copied = DbOutcome::success();
     if (!alreadyThere) {
         const WaitCursor wait;
+        // Should the program be killed during the copy, the next start removes what it left there.
+        const PendingWrite pending(m_context.program().ProgramFolder, folderOf(target));
         copied = m_context.databaseService().copyTo(target);
     }
     if (!copied) {

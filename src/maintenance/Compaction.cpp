@@ -1,6 +1,7 @@
 #include "maintenance/Compaction.h"
 
 #include "core/AppContext.h"
+#include "core/DatabaseChangeConsent.h"
 #include "core/DatabaseService.h"
 #include "core/Messenger.h"
 #include "core/WidgetParts.h"
@@ -71,7 +72,8 @@ void mnuCompactDB_Click(const AppContext& context, QWidget* parent)
 {
     if (context.messenger().confirm(parent, QStringLiteral("Do you want to compact Tarvo database ?"),
                                     QStringLiteral("Compact Database"), MessageIcon::None,
-                                    MessageButtons::YesNo, MessageAnswer::Yes))
+                                    MessageButtons::YesNo, MessageAnswer::Yes) &&
+        DatabaseChangeConsent(context).obtain(parent, DatabaseChanges::Compact))
         CompressDatabase(context, parent);
 }
 

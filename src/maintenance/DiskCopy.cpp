@@ -9,8 +9,10 @@
 
 namespace tarvo {
 
-DiskCopy::DiskCopy(Messenger& messenger, FileDialogs& dialogs, QWidget* owner, Status status)
-    : m_messenger(messenger), m_dialogs(dialogs), m_owner(owner), m_status(std::move(status))
+DiskCopy::DiskCopy(Messenger& messenger, FileDialogs& dialogs, QWidget* owner, Status status,
+                   QString databaseInUse)
+    : m_messenger(messenger), m_dialogs(dialogs), m_owner(owner), m_status(std::move(status)),
+      m_databaseInUse(std::move(databaseInUse))
 {}
 
 int DiskCopy::run(const QString& path, qint64 count)
@@ -63,6 +65,11 @@ bool DiskCopy::copyOne(const QString& source, const QString& folder)
 {
     const QString name = FileNameOf(source);
     const QString target = joinPath(folder, name);
+    if (const QString refusal = databaseInUseRefusal(target, m_databaseInUse); !refusal.isEmpty()) {
+        m_status.hide();
+        m_messenger.inform(m_owner, refusal, QStringLiteral("File Copy Failed"), MessageIcon::Critical);
+        return false;
+    }
     m_status.show(QStringLiteral("Copying %1 to %2...").arg(name, target));
     if (copyFileReplacing(source, target))
         return true;

@@ -15,7 +15,7 @@ class Messenger;
 // joining batch file onto the last. For each disk the user is asked to put it in and to choose its
 // folder; only the piece of the same name is replaced there, nothing else on the disk is touched. A
 // folder that cannot be written is reported as a missing disk, a failed copy is reported and the disk
-// tried again; Cancel at any question ends the copy.
+// tried again; Cancel at any question ends the copy. The database in use is never written over.
 class DiskCopy
 {
 public:
@@ -26,7 +26,8 @@ public:
         std::function<void()> hide;
     };
 
-    DiskCopy(Messenger& messenger, FileDialogs& dialogs, QWidget* owner, Status status);
+    DiskCopy(Messenger& messenger, FileDialogs& dialogs, QWidget* owner, Status status,
+             QString databaseInUse = {});
 
     // Copies path.1 .. path.count and path.bat. Returns the number of disks written.
     int run(const QString& path, qint64 count);
@@ -40,6 +41,7 @@ private:
     FileDialogs& m_dialogs;
     QWidget* m_owner;
     Status m_status;
+    QString m_databaseInUse;
 };
 
 } // namespace tarvo

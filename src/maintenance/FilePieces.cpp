@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tarvo {
@@ -61,6 +62,68 @@ QList<qint64> consecutivePieces(const QString& path)
             return lengths;
         lengths << piece.size();
     }
+}
+
+PieceSet findWholePieceSet(const QString& path, qint64 pieceSize)
+{
+    const QList<qint64> lengths = consecutivePieces(path);
+    const QString again = QStringLiteral(" They cannot be joined; split the file again.");
+    if (lengths.isEmpty())
+        return {{}, QStringLiteral("\"%1\" has no pieces.").arg(path)};
+    const QString batchPath = path + QStringLiteral(".bat");
+    QFile batch(batchPath);
+    if (!QFileInfo(batchPath).isFile())
+        return {{},
+                QStringLiteral("The pieces of \"%1\" have no batch file \"%2\": they are what is left of a "
+                               "join that deleted its pieces, or of a split that did not finish.")
+                        .arg(path, batchPath) +
+                    again};
+    const qint64 count = lengths.size();
+    const QString bareName = FileNameOf(path);
+    const QByteArray keeping = joiningBatchFile(bareName, count, false);
+    const QByteArray deleting = joiningBatchFile(bareName, count, true);
+    // Read no more than the longer of the two texts it may be, and one byte to tell a longer file.
+    const QByteArray text = batch.open(QIODevice::ReadOnly)
+                                ? batch.read(std::max(keeping.size(), deleting.size()) + 1)
+                                : QByteArray();
+    if (text != keeping && text != deleting)
+        return {{},
+                QStringLiteral("The batch file \"%1\" does not name the %2 pieces found beside \"%3\": they "
+                               "are not the pieces of one split.")
+                        .arg(batchPath)
+                        .arg(count)
+                        .arg(path) +
+                    again};
+    for (qint64 number = 1; number <= count; ++number) {
+        const qint64 length = lengths.at(number - 1);
+        const bool last = number == count;
+        if (last ? (length > 0 && length <= pieceSize) : length == pieceSize)
+            continue;
+        return {{},
+                QStringLiteral("The piece \"%1\" holds %2 bytes, where %3: the pieces are not the pieces of "
+                               "one split.")
+                        .arg(pieceName(path, number))
+                        .arg(length)
+                        .arg(last ? QStringLiteral("the last piece holds 1 to %1").arg(pieceSize)
+                                  : QStringLiteral("every piece but the last holds %1").arg(pieceSize)) +
+                    again};
+    }
+    return {lengths, {}};
+}
+
+QString databaseInUseRefusal(const QString& target, const QString& databaseInUse)
+{
+    // The same file however it is reached: by its path, through a link or through a second mount of its
+    // folder, where the paths differ but the file is one.
+    struct stat written = {};
+    struct stat live = {};
+    if (databaseInUse.isEmpty() || ::stat(QFile::encodeName(target).constData(), &written) != 0 ||
+        ::stat(QFile::encodeName(databaseInUse).constData(), &live) != 0 || written.st_dev != live.st_dev ||
+        written.st_ino != live.st_ino)
+        return {};
+    return QStringLiteral("\"%1\" is the Tarvo database in use: writing it would replace the database "
+                          "under the running program. Nothing was written; choose another file.")
+        .arg(target);
 }
 
 QString PathOf(const QString& path)

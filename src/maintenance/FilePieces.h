@@ -28,6 +28,22 @@ QString pieceName(const QString& path, qint64 number);
 // gap in the numbering is not counted.
 QList<qint64> consecutivePieces(const QString& path);
 
+// The pieces of path as one split left them, or why they are not such a set. A split removes the old
+// set and its batch file first and writes the batch file last, and a join deletes the batch file
+// before the pieces; so a set is whole when path.bat is there and names exactly the pieces path.1 ..
+// path.k found one after another, every piece but the last holds pieceSize bytes and the last 1 to
+// pieceSize. Pieces without the batch file are what a finished join or an unfinished split left.
+struct PieceSet
+{
+    QList<qint64> lengths; // the pieces' lengths when the set is whole, else empty
+    QString problem;       // for the user when it is not whole; empty when it is
+};
+PieceSet findWholePieceSet(const QString& path, qint64 pieceSize = PieceSize);
+
+// Why target may not be written: it is the database in use (the same file, also through a link or
+// another path), which this program and other workstations hold open. Empty when it may be written.
+QString databaseInUseRefusal(const QString& target, const QString& databaseInUse);
+
 // The part of a path up to and including its last separator (empty when there is none), and the part
 // after it.
 QString PathOf(const QString& path);

@@ -1,12 +1,45 @@
 #include "maintenance/PieceJobs.h"
 
+#include "core/PendingWrites.h"
 #include "core/ReplacingFile.h"
+
 #include <QFileInfo>
 
 #include <cstdio>
 #include <unistd.h>
 
 namespace tarvo {
+
+namespace {
+
+// Deletes pieces count down to 1; the name of the first that could not be deleted, or empty.
+QString removePieces(const QString& path, qint64 count)
+{
+    for (qint64 number = count; number >= 1; --number) {
+        if (!QFile::remove(pieceName(path, number)) && QFileInfo::exists(pieceName(path, number)))
+            return pieceName(path, number);
+    }
+    return {};
+}
+
+// Deletes the batch file of path and then its pieces, so that whatever stops it midway leaves pieces
+// without a batch file, which no join takes.
+QString removePieceSet(const QString& path, qint64 count)
+{
+    const QString batch = path + QStringLiteral(".bat");
+    if (QFileInfo::exists(batch) && !QFile::remove(batch))
+        return batch;
+    return removePieces(path, count);
+}
+
+bool renameFile(const QString& from, const QString& to)
+{
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+} // namespace
+
+PieceJob::PieceJob(QString folder) : m_folder(std::move(folder)) {}
 
 PieceJob::~PieceJob() = default;
 
@@ -17,6 +50,8 @@ PieceJob::Step PieceJob::step()
     if (!m_opened) {
         m_opened = true;
         m_buffer.resize(BufferSize);
+        if (!m_programFolder.isEmpty())
+            m_record = std::make_unique<PendingWrite>(m_programFolder, m_folder);
         if (!open())
             return m_state;
         return m_state = Step::More;
@@ -24,14 +59,16 @@ PieceJob::Step PieceJob::step()
     bool done = false;
     if (!moveNext(done))
         return m_state;
-    if (done)
+    if (done) {
         m_state = Step::Done;
+        m_record.reset();
+    }
     return m_state;
 }
 
 void PieceJob::cancel()
 {
-    if (m_state == Step::More)
+    if (m_state == Step::More && !m_committed)
         fail(PieceError::Cancelled, QStringLiteral("Stopped."));
 }
 
@@ -41,7 +78,14 @@ bool PieceJob::fail(PieceError error, const QString& text)
     m_errorText = text;
     m_state = Step::Failed;
     undo();
+    m_record.reset();
     return false;
+}
+
+bool PieceJob::mayWrite(const QString& target)
+{
+    const QString refusal = databaseInUseRefusal(target, m_databaseInUse);
+    return refusal.isEmpty() || fail(PieceError::InUse, refusal);
 }
 
 bool runToEnd(PieceJob& job)
@@ -53,7 +97,8 @@ bool runToEnd(PieceJob& job)
 }
 
 FileSplitter::FileSplitter(QString path, qint64 pieceSize, bool deleteParts)
-    : m_path(std::move(path)), m_pieceSize(pieceSize), m_deleteParts(deleteParts)
+    : PieceJob(QFileInfo(path).absolutePath()), m_path(std::move(path)), m_pieceSize(pieceSize),
+      m_deleteParts(deleteParts)
 {}
 
 FileSplitter::~FileSplitter() = default;
@@ -70,34 +115,37 @@ bool FileSplitter::open()
                     QStringLiteral("\"%1\" is empty: there is nothing to split.").arg(m_path));
     m_progress.bytesTotal = length;
     m_progress.pieces = pieceCount(length, m_pieceSize);
-    // Pieces of an earlier split into more pieces would be taken by a join.
-    for (qint64 stale = m_progress.pieces + 1; QFileInfo::exists(pieceName(m_path, stale)); ++stale) {
-        if (!QFile::remove(pieceName(m_path, stale)))
-            return fail(PieceError::Write,
-                        QStringLiteral("Cannot delete the old piece \"%1\".").arg(pieceName(m_path, stale)));
+    if (!mayWrite(m_path + QStringLiteral(".bat")))
+        return false;
+    for (qint64 number = 1; number <= m_progress.pieces; ++number) {
+        if (!mayWrite(pieceName(m_path, number)))
+            return false;
     }
+    // What killed splits and joins left in the folder, then the earlier set: from here until the batch
+    // file is written, no join takes what lies there.
+    removeStaleTemporaries(QFileInfo(m_path).absolutePath());
+    if (const QString kept = removePieceSet(m_path, consecutivePieces(m_path).size()); !kept.isEmpty())
+        return fail(PieceError::Write, QStringLiteral("Cannot delete the old piece \"%1\".").arg(kept));
     return true;
 }
 
 bool FileSplitter::moveNext(bool& done)
 {
     if (!m_piece) {
-        const QString name = pieceName(m_path, m_progress.piece + 1);
-        if (QFileInfo::exists(name) && !QFile::remove(name))
-            return fail(PieceError::Write, QStringLiteral("Cannot replace \"%1\".").arg(name));
-        m_piece = std::make_unique<QFile>(name);
-        if (!m_piece->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-            return fail(PieceError::Write,
-                        QStringLiteral("Cannot write \"%1\": %2").arg(name, m_piece->errorString()));
-        ++m_written;
         ++m_progress.piece;
+        m_piece =
+            std::make_unique<QFile>(ReplacingFile::newTemporaryPath(pieceName(m_path, m_progress.piece)));
+        if (!m_piece->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+            return fail(PieceError::Write,
+                        QStringLiteral("Cannot write \"%1\": %2")
+                            .arg(pieceName(m_path, m_progress.piece), m_piece->errorString()));
         m_pieceLeft = pieceLength(m_progress.piece, m_progress.bytesTotal, m_pieceSize);
     }
     const qint64 wanted = std::min<qint64>(m_pieceLeft, m_buffer.size());
     const qint64 got = moveBytes(m_source.handle(), m_piece->handle(), wanted, m_buffer);
     if (got < 0)
-        return fail(PieceError::Write,
-                    QStringLiteral("Cannot write \"%1\": %2").arg(m_piece->fileName(), lastSystemError()));
+        return fail(PieceError::Write, QStringLiteral("Cannot write \"%1\": %2")
+                                           .arg(pieceName(m_path, m_progress.piece), lastSystemError()));
     if (got != wanted)
         return fail(PieceError::Changed,
                     QStringLiteral("\"%1\" became shorter while it was split.").arg(m_path));
@@ -105,12 +153,28 @@ bool FileSplitter::moveNext(bool& done)
     m_pieceLeft -= got;
     if (m_pieceLeft > 0)
         return true;
-    m_piece->close();
-    m_piece.reset();
+    if (!placePiece())
+        return false;
     if (m_progress.piece < m_progress.pieces)
         return true;
     done = true;
     return finish();
+}
+
+bool FileSplitter::placePiece()
+{
+    const QString name = pieceName(m_path, m_progress.piece);
+    // On the disk before the batch file that is written last can say that the set is whole.
+    if (::fdatasync(m_piece->handle()) != 0)
+        return fail(PieceError::Write,
+                    QStringLiteral("Cannot write \"%1\": %2").arg(name, lastSystemError()));
+    m_piece->close();
+    if (!renameFile(m_piece->fileName(), name))
+        return fail(PieceError::Write,
+                    QStringLiteral("Cannot write \"%1\": %2").arg(name, lastSystemError()));
+    m_piece.reset();
+    ++m_written;
+    return true;
 }
 
 bool FileSplitter::finish()
@@ -118,6 +182,12 @@ bool FileSplitter::finish()
     if (m_source.size() != m_progress.bytesTotal)
         return fail(PieceError::Changed, QStringLiteral("\"%1\" changed while it was split.").arg(m_path));
     m_source.close();
+    // Pieces of an earlier split into more pieces, which a gap had kept from the first deletion.
+    for (qint64 stale = m_progress.pieces + 1; QFileInfo::exists(pieceName(m_path, stale)); ++stale) {
+        if (!QFile::remove(pieceName(m_path, stale)))
+            return fail(PieceError::Write,
+                        QStringLiteral("Cannot delete the old piece \"%1\".").arg(pieceName(m_path, stale)));
+    }
     ReplacingFile batch(m_path + QStringLiteral(".bat"));
     if (batch.open() && batch.write(joiningBatchFile(FileNameOf(m_path), m_progress.pieces, m_deleteParts)) &&
         batch.commit())
@@ -129,22 +199,31 @@ bool FileSplitter::finish()
 
 void FileSplitter::undo()
 {
-    m_piece.reset();
+    if (m_piece) {
+        m_piece->close();
+        QFile::remove(m_piece->fileName());
+        m_piece.reset();
+    }
     m_source.close();
-    for (qint64 number = 1; number <= m_written; ++number)
-        QFile::remove(pieceName(m_path, number));
+    removePieces(m_path, m_written);
 }
 
-FileJoiner::FileJoiner(QString path, bool deleteParts) : m_path(std::move(path)), m_deleteParts(deleteParts)
+FileJoiner::FileJoiner(QString path, bool deleteParts, qint64 pieceSize)
+    : PieceJob(QFileInfo(path).absolutePath()), m_path(std::move(path)), m_deleteParts(deleteParts),
+      m_pieceSize(pieceSize)
 {}
 
 FileJoiner::~FileJoiner() = default;
 
 bool FileJoiner::open()
 {
-    m_lengths = consecutivePieces(m_path);
-    if (m_lengths.isEmpty())
-        return fail(PieceError::Read, QStringLiteral("\"%1\" has no pieces.").arg(m_path));
+    if (!mayWrite(m_path))
+        return false;
+    const PieceSet set = findWholePieceSet(m_path, m_pieceSize);
+    if (set.lengths.isEmpty())
+        return fail(consecutivePieces(m_path).isEmpty() ? PieceError::Read : PieceError::Incomplete,
+                    set.problem);
+    m_lengths = set.lengths;
     m_progress.pieces = m_lengths.size();
     for (const qint64 length : std::as_const(m_lengths))
         m_progress.bytesTotal += length;
@@ -161,6 +240,11 @@ bool FileJoiner::open()
 
 bool FileJoiner::moveNext(bool& done)
 {
+    if (m_toDelete > 0) {
+        deleteSomePieces();
+        done = m_toDelete == 0;
+        return true;
+    }
     if (!m_piece) {
         ++m_progress.piece;
         m_piece = std::make_unique<QFile>(pieceName(m_path, m_progress.piece));
@@ -190,33 +274,42 @@ bool FileJoiner::moveNext(bool& done)
             QStringLiteral("\"%1\" changed during the join.").arg(pieceName(m_path, m_progress.piece)));
     if (m_progress.piece < m_progress.pieces)
         return true;
-    done = true;
-    return finish();
+    if (!finish())
+        return false;
+    done = m_toDelete == 0;
+    return true;
 }
 
 bool FileJoiner::finish()
 {
-    // Before the pieces go, the rebuilt file must be on the disk. While the pieces stay, nothing is
-    // lost if it is not (and the file it replaces is the one the user chose to overwrite).
-    if (m_deleteParts && ::fdatasync(m_output.handle()) != 0)
+    // The rebuilt file must be on the disk before it replaces a file and before the pieces go.
+    if (::fdatasync(m_output.handle()) != 0)
         return fail(PieceError::Write,
                     QStringLiteral("Cannot write \"%1\": %2").arg(m_output.fileName(), lastSystemError()));
     m_output.close();
     if (QFileInfo(m_output.fileName()).size() != m_progress.bytesTotal)
         return fail(PieceError::Write,
                     QStringLiteral("\"%1\" was not written whole.").arg(m_output.fileName()));
+    if (!mayWrite(m_path))
+        return false;
     if (QFileInfo::exists(m_path))
         m_output.setPermissions(QFileInfo(m_path).permissions());
-    if (std::rename(QFile::encodeName(m_output.fileName()).constData(),
-                    QFile::encodeName(m_path).constData()) != 0)
+    if (!renameFile(m_output.fileName(), m_path))
         return fail(PieceError::Write,
                     QStringLiteral("Cannot replace \"%1\": %2").arg(m_path, lastSystemError()));
-    if (m_deleteParts) {
-        for (qint64 number = 1; number <= m_progress.pieces; ++number)
-            QFile::remove(pieceName(m_path, number));
-        QFile::remove(m_path + QStringLiteral(".bat"));
-    }
+    // The file is whole: from here the job goes to its end. The batch file goes first, so that the
+    // pieces a stop midway leaves are not taken for a set; a batch file that stays keeps its pieces.
+    commit();
+    const QString batch = m_path + QStringLiteral(".bat");
+    if (m_deleteParts && (QFile::remove(batch) || !QFileInfo::exists(batch)))
+        m_toDelete = m_progress.pieces;
     return true;
+}
+
+void FileJoiner::deleteSomePieces()
+{
+    for (int n = 0; n < PiecesDeletedPerStep && m_toDelete > 0; ++n, --m_toDelete)
+        QFile::remove(pieceName(m_path, m_toDelete));
 }
 
 void FileJoiner::undo()

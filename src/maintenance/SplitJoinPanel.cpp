@@ -217,6 +217,17 @@ void SplitJoinPanel::SplitFiles(const QString& path, qint64 pieceSize)
 
 void SplitJoinPanel::JoinFiles(const QString& path)
 {
+    // A join is refused before the overwrite question when it could not end well: its output is the
+    // database in use, or the pieces are not one whole split.
+    if (const QString refusal = databaseInUseRefusal(path, databaseInUse()); !refusal.isEmpty())
+        return reportFailure(runLabel(false) + QStringLiteral("Output File In Use"), refusal);
+    if (consecutivePieces(path).isEmpty()) {
+        lblFileCount->setText(QStringLiteral("Join Count: No Input Files"));
+        return;
+    }
+    const PieceSet set = findWholePieceSet(path);
+    if (set.lengths.isEmpty())
+        return reportFailure(runLabel(false) + QStringLiteral("Incomplete Set"), set.problem);
     if (QFileInfo::exists(path) &&
         !m_context.messenger().confirm(
             this,
@@ -227,23 +238,25 @@ void SplitJoinPanel::JoinFiles(const QString& path)
         lblFileCount->setText(QStringLiteral("Join Count: Output File Exists"));
         return;
     }
-    const QList<qint64> pieces = consecutivePieces(path);
-    if (pieces.isEmpty()) {
-        lblFileCount->setText(QStringLiteral("Join Count: No Input Files"));
-        return;
-    }
     qint64 total = 0;
-    for (const qint64 length : pieces)
+    for (const qint64 length : set.lengths)
         total += length;
     m_runPath = path;
     startRun(Run::Join, std::make_unique<FileJoiner>(path, chkDeleteParts->isChecked()),
              QStringLiteral("Joining"), total);
 }
 
+QString SplitJoinPanel::databaseInUse() const
+{
+    return m_context.program().DatabasePath;
+}
+
 void SplitJoinPanel::startRun(Run run, std::unique_ptr<PieceJob> job, const QString& caption, qint64 total)
 {
     m_started = QDateTime::currentDateTime();
     m_clock.start();
+    job->setDatabaseInUse(databaseInUse());
+    job->recordWhileWriting(m_context.program().ProgramFolder);
     setRunning(run);
     lblStart->setText(QStringLiteral("Start Time: ") + formatDateTime(m_started));
     lblFinish->setText(QStringLiteral("Finish Time:"));
@@ -293,6 +306,12 @@ void SplitJoinPanel::onFinished(bool ok)
         case PieceError::Write:
             label += QStringLiteral("Write Error");
             break;
+        case PieceError::InUse:
+            label += QStringLiteral("Output File In Use");
+            break;
+        case PieceError::Incomplete:
+            label += QStringLiteral("Incomplete Set");
+            break;
         default:
             label += QStringLiteral("Read Error");
             break;
@@ -336,7 +355,8 @@ void SplitJoinPanel::copyToDisks(const QString& path, qint64 count)
     setRunning(Run::DiskCopy);
     DiskCopy copy(
         m_context.messenger(), m_context.fileDialogs(), this,
-        {[this](const QString& text) { m_splash->ShowMessage(text); }, [this] { m_splash->hide(); }});
+        {[this](const QString& text) { m_splash->ShowMessage(text); }, [this] { m_splash->hide(); }},
+        databaseInUse());
     copy.run(path, count);
     m_splash->hide();
     setRunning(Run::None);

@@ -76,6 +76,8 @@ private:
     void copyToDisks(const QString& path, qint64 count);
     void openFolderOf(const QString& path);
     void reportFailure(const QString& label, const QString& detail);
+    // The database this program uses, which nothing the panel writes may replace.
+    QString databaseInUse() const;
 
     const AppContext& m_context;
     StepRunner m_runner;

@@ -10,9 +10,12 @@ StepRunner::StepRunner(QObject* parent) : QObject(parent)
 
 StepRunner::~StepRunner()
 {
-    // A job left unfinished (the window goes away) takes back what it wrote.
-    if (m_job && !m_job->isFinished())
+    // A job left unfinished (the window goes away) takes back what it wrote, or, past that point,
+    // ends its tidying at once.
+    if (m_job && !m_job->isFinished()) {
         m_job->cancel();
+        runToEnd(*m_job);
+    }
 }
 
 void StepRunner::start(std::unique_ptr<PieceJob> job)
@@ -25,8 +28,10 @@ void StepRunner::stop()
 {
     if (!isRunning())
         return;
-    m_timer.stop();
     m_job->cancel();
+    if (!m_job->isFinished())
+        return; // past stopping: it runs to its end
+    m_timer.stop();
     Q_EMIT finished(false);
 }
 

@@ -20,7 +20,8 @@ public:
 
     // Starts the job; the runner owns it until the next start.
     void start(std::unique_ptr<PieceJob> job);
-    // Stops the job under way; it takes back what it wrote and finished(false) follows.
+    // Stops the job under way; it takes back what it wrote and finished(false) follows. A job past
+    // stopping runs on to its end.
     void stop();
 
     bool isRunning() const { return m_timer.isActive(); }

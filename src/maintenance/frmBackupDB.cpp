@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/BackgroundWork.h"
+#include "core/DatabaseChangeConsent.h"
 #include "core/DatabaseService.h"
 #include "core/FileDialogs.h"
 #include "core/Messenger.h"
@@ -333,6 +334,8 @@ void frmBackupDB::cmdRestore_Click()
     };
     const bool restoreDatabase = confirmed(database, QStringLiteral("Tarvo database"), databaseCopy);
     const bool restoreIni = confirmed(ini, QStringLiteral("Tarvo INI file"), iniCopy);
+    if (restoreDatabase && !DatabaseChangeConsent(m_context).obtain(this, DatabaseChanges::Restore))
+        return;
     const DbOutcome restored = runBusy(reason, [&] {
         if (restoreDatabase) {
             if (auto done = m_files.restoreDatabase(folder); !done)

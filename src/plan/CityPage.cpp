@@ -1,7 +1,6 @@
 #include "plan/CityPage.h"
 
 #include "core/AppContext.h"
-#include "core/FieldNavigation.h"
 #include "core/LinkLabel.h"
 #include "core/Messenger.h"
 #include "core/WidgetParts.h"
@@ -103,12 +102,20 @@ CityPage::CityPage(SettingsShared& shared, QWidget* parent)
     guardField(txtOffset,
                [this](const QString& text) { return text.isEmpty() || isNumberWithin(text, offsetLimit()); });
 
+    // The range's help label keeps its colour while pressed. The two range boxes leave Enter, Up and
+    // Down to the text box itself.
     lblIPRange = link("lblIPRange", QStringLiteral("IP Range :"));
+    lblIPRange->setPressedColouring(false);
     lblIPTo = label("lblIPTo", QStringLiteral("To :"));
     txtToIPRange = makeField("txtToIPRange", this);
-    txtStartIPRange = addField(lblIPRange, "txtStartIPRange", sideBySide(this, {lblIPTo, txtToIPRange}));
+    txtStartIPRange =
+        addField(lblIPRange, "txtStartIPRange", sideBySide(this, {lblIPTo, txtToIPRange}), Keys::OwnOnly);
     m_fields.append(txtToIPRange);
-    FieldNavigation::install(txtToIPRange);
+    // Focus order: name, code, octet 2, offset, then the range from its start to its end.
+    const QList<QWidget*> order{txtBandar, txtKodBandar,    txtIPOctet2,
+                                txtOffset, txtStartIPRange, txtToIPRange};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
     for (QLineEdit* field : {txtIPOctet2, txtOffset, txtStartIPRange, txtToIPRange}) {
         field->setMaximumWidth(60);
         keepPlaceWhenHidden(field);
@@ -274,8 +281,9 @@ void CityPage::cboRegionCity_Click()
     showLayoutFor(SegmentMode);
     if (m_placeKnown) {
         fillList();
-    } else if (!area.isEmpty()) {
-        auto states = m_shared.store.statesOf(area);
+    } else {
+        // An area administrator without an area of his own is offered every state.
+        auto states = area.isEmpty() ? m_shared.store.allStates() : m_shared.store.statesOf(area);
         if (!states)
             showDatabaseError(states.error());
         else {
@@ -286,7 +294,7 @@ void CityPage::cboRegionCity_Click()
                 cboStateCity->setCurrentIndex(-1);
             }
             // An area with one state has it chosen at once.
-            if (states->size() == 1)
+            if (!area.isEmpty() && states->size() == 1)
                 cboStateCity->setCurrentIndex(0);
         }
     }

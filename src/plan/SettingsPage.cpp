@@ -130,7 +130,7 @@ QLabel* SettingsPage::label(const char* name, const QString& caption)
     return label;
 }
 
-QLineEdit* SettingsPage::addField(QLabel* label, const char* fieldName, QWidget* beside)
+QLineEdit* SettingsPage::addField(QLabel* label, const char* fieldName, QWidget* beside, Keys keys)
 {
     QLineEdit* field = makeField(fieldName, this);
     field->setEnabled(false);
@@ -146,7 +146,8 @@ QLineEdit* SettingsPage::addField(QLabel* label, const char* fieldName, QWidget*
         m_form->addRow(label, field);
     }
     m_fields.append(field);
-    FieldNavigation::install(field);
+    if (keys == Keys::MoveBetweenFields)
+        FieldNavigation::install(field);
     return field;
 }
 
@@ -181,6 +182,12 @@ bool SettingsPage::isEditing() const
     return !m_editFrame->isHidden();
 }
 
+void SettingsPage::cancelEdit()
+{
+    if (isEditing())
+        cancel();
+}
+
 void SettingsPage::warn(const QString& text, const QString& title, QWidget* focus)
 {
     m_shared.context.messenger().inform(this, text, title, MessageIcon::Exclamation);
@@ -207,8 +214,8 @@ void SettingsPage::offerAreas(QComboBox* combo, const std::function<DbResult<QLi
     }
     const Session& session = m_shared.context.session();
     if (session.LoginGroup == GroupKawasan) {
-        if (!session.LoginRegion.isEmpty())
-            combo->addItem(session.LoginRegion);
+        // Without an area of his own, the one item is empty.
+        combo->addItem(session.LoginRegion);
         return;
     }
     auto areas = read();

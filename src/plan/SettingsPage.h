@@ -49,6 +49,8 @@ public:
     // Fills the page anew from the database and puts it into the browse state with empty fields.
     virtual void showPage();
     bool isEditing() const;
+    // Drops an edit in progress as "Cancel" does; nothing when the page is not being edited.
+    void cancelEdit();
     // Heads the list with the caption of the first field's label.
     void headList();
 
@@ -60,9 +62,15 @@ protected:
 
     // A label of the page.
     QLabel* label(const char* name, const QString& caption);
-    // Adds a labelled text field to the page's form, with the keyboard rule of the data fields; a
-    // widget to stand beside the field goes in the same row.
-    QLineEdit* addField(QLabel* label, const char* fieldName, QWidget* beside = nullptr);
+    // Adds a labelled text field to the page's form, with the keyboard rule of the data fields unless
+    // keys are left to the field itself; a widget to stand beside the field goes in the same row.
+    enum class Keys
+    {
+        MoveBetweenFields,
+        OwnOnly,
+    };
+    QLineEdit* addField(QLabel* label, const char* fieldName, QWidget* beside = nullptr,
+                        Keys keys = Keys::MoveBetweenFields);
     // The help text the description label shows while a control has the focus.
     void setHelp(QWidget* control, const QString& title, const QString& text);
     // Shows a message with the exclamation icon and puts the focus on the control.
@@ -82,8 +90,8 @@ protected:
             addListEntry(name(row), row.rowId);
     }
     void clearList();
-    // Fills an area list: an area administrator gets his own area only, chosen at once (which runs the
-    // list's choice); anyone else the areas read, none chosen.
+    // Fills an area list: an area administrator gets his own area only (an empty one when he has
+    // none), chosen at once (which runs the list's choice); anyone else the areas read, none chosen.
     void offerAreas(QComboBox* combo, const std::function<DbResult<QList<AreaRow>>()>& read);
     qint64 shownRowId() const { return m_shownRowId; }
     // The values remembered at the last pick, "Update" or "Add".

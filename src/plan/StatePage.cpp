@@ -1,5 +1,6 @@
 #include "plan/StatePage.h"
 
+#include "core/AppContext.h"
 #include "core/WidgetParts.h"
 #include "plan/PlanFields.h"
 
@@ -54,13 +55,17 @@ void StatePage::cboRegionState_Click()
     // A state of the area chosen before can no longer be updated or deleted.
     forgetPickedRow();
     clearFields();
-    fillList();
+    if (cboRegionState->currentText().isEmpty())
+        clearList();
+    else
+        fillList();
     refreshBrowseButtons();
 }
 
 bool StatePage::listUsable() const
 {
-    return !cboRegionState->currentText().isEmpty();
+    // An area administrator's area is the only one offered, even when he has none.
+    return !cboRegionState->currentText().isEmpty() || m_shared.context.session().LoginGroup == GroupKawasan;
 }
 
 void StatePage::setChoosersEnabled(bool enabled)

@@ -47,16 +47,19 @@ frmIPAddressSettings::frmIPAddressSettings(AppContext& context, QWidget* parent)
     connect(SSTabSetting, &QTabWidget::currentChanged, this, &frmIPAddressSettings::SSTabSetting_Click);
 
     // Nothing is held open on the database; after a change of it the page shown is read again. An edit
-    // in progress keeps the database from changing under it.
+    // in progress is the window's unsaved edit.
     new DatabaseHold(context.databaseService(), this,
-                     {[this] {
-                          const SettingsPage* page = currentPage();
-                          return page && page->isEditing()
-                                     ? QStringLiteral(
-                                           "Save or cancel the change in IP Address Settings first.")
-                                     : QString();
-                      },
-                      [] {}, [this] { SSTabSetting_Click(); }});
+                     {.reload = [this] { SSTabSetting_Click(); },
+                      .unsavedEdit =
+                          [this] {
+                              const SettingsPage* page = currentPage();
+                              return page && page->isEditing();
+                          },
+                      .discardEdit =
+                          [this] {
+                              if (SettingsPage* page = currentPage())
+                                  page->cancelEdit();
+                          }});
     Form_Load();
 }
 

@@ -77,9 +77,9 @@ QHBoxLayout* pair(QLineEdit* first, QLineEdit* second)
 
 } // namespace
 
-frmUnitDivision::frmUnitDivision(AppContext& context, OpenerCallback refillOpener, QWidget* parent)
+frmUnitDivision::frmUnitDivision(AppContext& context, std::function<void()> whenClosed, QWidget* parent)
     : QDialog(parent), m_context(context), m_store(context.database()), m_units(context.database()),
-      m_refillOpener(std::move(refillOpener)), m_handOver(context.unitDivisionHandOver())
+      m_whenClosed(std::move(whenClosed)), m_handOver(context.unitDivisionHandOver())
 {
     setObjectName(QStringLiteral("frmUnitDivision"));
     setWindowTitle(QStringLiteral("Unit / Division Setting"));
@@ -197,19 +197,21 @@ frmUnitDivision::frmUnitDivision(AppContext& context, OpenerCallback refillOpene
     connect(this, &QDialog::finished, this, &frmUnitDivision::Form_Unload);
 
     // Nothing is held open on the database; after a restore the window reads its place again. An edit
-    // in progress keeps the database from changing under it.
+    // in progress is the window's unsaved edit.
     new DatabaseHold(context.databaseService(), this,
-                     {[this] {
-                          return isEditing()
-                                     ? QStringLiteral(
-                                           "Save or cancel the change in Unit / Division Setting first.")
-                                     : QString();
-                      },
-                      [] {}, [this] { Form_Load(); }});
+                     {.reload = [this] { Form_Load(); },
+                      .unsavedEdit = [this] { return isEditing(); },
+                      .discardEdit = [this] { cmdBatal_Click(); }});
     Form_Load();
 }
 
 frmUnitDivision::~frmUnitDivision() = default;
+
+void frmUnitDivision::reopen()
+{
+    m_handOver = m_context.unitDivisionHandOver();
+    Form_Load();
+}
 
 void frmUnitDivision::Form_Load()
 {
@@ -252,12 +254,14 @@ void frmUnitDivision::Form_Load()
         setOnly(cboState, handOver.OwnerState);
     setOnly(cboCity, handOver.OwnerCity);
     fillUnitList();
-    cmdTambah->setEnabled(!handOver.OwnerCity.isEmpty());
+    // As the choice of the area or the city would.
+    cmdTambah->setEnabled(!handOver.OwnerRegion.isEmpty() || !handOver.OwnerCity.isEmpty());
 }
 
 void frmUnitDivision::Form_Unload()
 {
-    m_refillOpener();
+    if (m_whenClosed)
+        m_whenClosed();
 }
 
 bool frmUnitDivision::readArea(const QString& area)
@@ -297,14 +301,14 @@ void frmUnitDivision::placeChanged()
     lstUnitDivision->clear();
     forgetShownUnit();
     ClearUnitDivisionFields();
-    // A unit is added to a chosen city only.
-    cmdTambah->setEnabled(!cboCity->currentText().isEmpty());
 }
 
 void frmUnitDivision::cboRegion_Click()
 {
     showStateBox(true);
     cboState->setEnabled(true);
+    // A unit may be added once an area is chosen, with or without a city.
+    cmdTambah->setEnabled(true);
     setItems(cboState, {});
     setItems(cboCity, {});
     placeChanged();
@@ -359,6 +363,7 @@ void frmUnitDivision::cboCity_Click()
     if (!cboCity->currentText().isEmpty())
         fillUnitList();
     lstUnitDivision->setEnabled(true);
+    cmdTambah->setEnabled(true);
 }
 
 void frmUnitDivision::fillUnitList()

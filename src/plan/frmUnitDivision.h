@@ -10,6 +10,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -33,20 +35,22 @@ class AppContext;
 //   window): the place handed over in context.unitDivisionHandOver() (OwnerRegion, OwnerState while
 //   OwnerHasState, OwnerCity) is shown and stays locked.
 //
-// The opener sets the hand-over right before it constructs the window, runs it modally with exec() (the
-// main window's menu and the assignment window) or shows it non-modally through
-// MainWindowAccess::showOwnedWindow (the record-detail window), and passes refillOpener: it is called
-// once when the window closes, however it closes, so that the opener reads its unit list again; it does
-// nothing once the opener is closed or gone.
+// The opener sets the hand-over right before it asks for the window (UnitDivisionWindows keeps the one
+// instance of the program), and passes whenClosed: it is called once when the window closes, however it
+// closes, so that the openers read their unit lists again.
 class frmUnitDivision final : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmUnitDivision(AppContext& context, OpenerCallback refillOpener = {},
+    explicit frmUnitDivision(AppContext& context, std::function<void()> whenClosed = {},
                              QWidget* parent = nullptr);
     ~frmUnitDivision() override;
 
     bool isPreset() const { return m_handOver.UnitDivFromMain || m_handOver.UnitDivFromInfo; }
+    bool isEditing() const;
+    // Opens the window again, as it opens: in the mode and for the place of the hand-over as it stands
+    // now.
+    void reopen();
 
 private:
     void Form_Load();
@@ -81,16 +85,15 @@ private:
     void showEditFrame(bool editing);
     // Back to the browse state after a save or a cancel.
     void endEdit();
-    bool isEditing() const;
     void unitGone();
     void showDatabaseError(const QString& error);
 
     AppContext& m_context;
     PlanStore m_store;
     UnitDivisionStore m_units;
-    OpenerCallback m_refillOpener;
+    std::function<void()> m_whenClosed;
     // The hand-over as it stood when the window opened: the mode and the preset place.
-    const UnitDivisionHandOver m_handOver;
+    UnitDivisionHandOver m_handOver;
 
     bool AddMode = false;
     bool SegmentMode = false;

@@ -2,33 +2,36 @@
 
 #include "assign/AssignLog.h"
 #include "core/AppContext.h"
+#include "core/AppState.h"
 #include "core/Messenger.h"
+#include "core/ProgramFolder.h"
 #include "core/WidgetParts.h"
 #include "core/WindowRegistry.h"
 #include "records/AssignLogFile.h"
+#include "records/IndexedTextFile.h"
+#include "records/TextLinesView.h"
 
 #include <QFontDatabase>
-#include <QFontMetricsF>
 #include <QHBoxLayout>
-#include <QPlainTextEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace tarvo {
 
-frmAssignLog::frmAssignLog(AppContext& context, QWidget* parent) : QWidget(parent), m_context(context)
+frmAssignLog::frmAssignLog(AppContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context), m_log(new IndexedTextFile(this))
 {
     setObjectName(QStringLiteral("frmAssignLog"));
     setWindowTitle(QStringLiteral("Assign Log"));
 
-    txtAssignLog = new QPlainTextEdit(this);
+    txtAssignLog = new TextLinesView(this);
     txtAssignLog->setObjectName(QStringLiteral("txtAssignLog"));
-    txtAssignLog->setReadOnly(true);
-    txtAssignLog->setLineWrapMode(QPlainTextEdit::NoWrap);
-    // The blocks line up their colons with tabs of eight characters, as the log was written.
-    const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    txtAssignLog->setFont(font);
-    txtAssignLog->setTabStopDistance(QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')) * 8);
+    txtAssignLog->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    txtAssignLog->setSource(m_log);
 
     cmdClearLog = makeButton(QStringLiteral("Clear Log"), "cmdClearLog", this);
     cmdClose = makeButton(QStringLiteral("Close"), "cmdClose", this);
@@ -39,20 +42,44 @@ frmAssignLog::frmAssignLog(AppContext& context, QWidget* parent) : QWidget(paren
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(txtAssignLog);
     layout->addLayout(buttons);
-    resize(620, 460);
 
     connect(cmdClearLog, &QPushButton::clicked, this, &frmAssignLog::cmdClearLog_Click);
     connect(cmdClose, &QPushButton::clicked, this, [this] { closeWindowOf(this); });
+    connect(m_log, &IndexedTextFile::readFailed, this, &frmAssignLog::showLogError);
     LoadAssignLog();
+    fitFirstBlock();
+    resize(sizeHint());
+}
+
+QSize frmAssignLog::sizeHint() const
+{
+    QSize room = screen()->availableGeometry().size();
+    // Inside the main window, the room is its window area less the frame of a child window.
+    if (const auto* sub = qobject_cast<const QMdiSubWindow*>(parentWidget()); sub && sub->mdiArea()) {
+        const int frame = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
+        const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+        room = room.boundedTo(sub->mdiArea()->viewport()->size() - QSize(2 * frame, title + 2 * frame));
+    }
+    return QWidget::sizeHint().boundedTo(room);
 }
 
 void frmAssignLog::LoadAssignLog()
 {
-    const auto log = ReadAssignLog(m_context.program().ProgramFolder);
-    if (!log)
-        return showLogError();
-    // Shown with the line ends of the screen; the file itself is never written from this box.
-    txtAssignLog->setPlainText(QString(*log).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    QString error;
+    if (!m_log->open(joinPath(m_context.program().ProgramFolder, AssignLogFileName), &error))
+        showLogError();
+}
+
+void frmAssignLog::fitFirstBlock()
+{
+    // The widest lines of a block with a unit and its address (53 hyphens at least), or of the first
+    // block of this log; one line more, as a cleared log starts with an empty line.
+    IpRecord withUnit;
+    withUnit.UnitDivision = QStringLiteral(" ");
+    QStringList sample = AssignLogBlock(withUnit, {}).split(QLatin1String("\r\n"), Qt::SkipEmptyParts);
+    const int lines = int(sample.size()) + 1;
+    sample += m_log->lines(0, lines);
+    txtAssignLog->fitLines(sample, lines);
 }
 
 void frmAssignLog::cmdClearLog_Click()
@@ -63,7 +90,8 @@ void frmAssignLog::cmdClearLog_Click()
         return;
     if (!ClearAssignLog(m_context.program().ProgramFolder))
         return showLogError();
-    txtAssignLog->clear();
+    m_log->close();
+    txtAssignLog->setSource(m_log);
 }
 
 void frmAssignLog::showLogError()

@@ -43,18 +43,16 @@ frmMaklumatIP::frmMaklumatIP(const RecordsServices& services, SearchWindowLink l
     buildControls();
     // The row is known by its rowid, which belongs to the database it was read from (and which a
     // compaction may renumber): after a change of the database the window shows the record of the same
-    // address. An edit keeps the database from changing under it.
+    // address. An edit in progress is the window's unsaved edit; Cancel drops it.
     new DatabaseHold(services.context.databaseService(), this,
-                     {[this] {
-                          return m_editing ? QStringLiteral(
-                                                 "Save or cancel the change in IP Address Details first.")
-                                           : QString();
-                      },
-                      [] {},
-                      [this] {
-                          if (m_record)
-                              Form_Load(RecordSearch::of(RecordSearch::Kind::Address, m_record->IP_Address));
-                      }});
+                     {.reload =
+                          [this] {
+                              if (m_record)
+                                  Form_Load(
+                                      RecordSearch::of(RecordSearch::Kind::Address, m_record->IP_Address));
+                          },
+                      .unsavedEdit = [this] { return m_editing; },
+                      .discardEdit = [this] { enterViewMode(); }});
 }
 
 frmMaklumatIP::~frmMaklumatIP()
@@ -304,12 +302,12 @@ void frmMaklumatIP::PicUnitDivision_Click()
     handOver.OwnerState = m_record->StateOwner;
     const OpenerCallback refill(this, [this] {
         if (m_context.unitDivisionHandOver().UnitDivFromInfo)
-            SSTab1_Click(true);
+            SSTab1_Click();
     });
     m_openUnitWindow(this, [refill] { refill(); });
 }
 
-void frmMaklumatIP::SSTab1_Click(bool copyAddress)
+void frmMaklumatIP::SSTab1_Click()
 {
     if (!m_record || SSTab1->currentIndex() != DetailTabs::UserDetailsTab)
         return;
@@ -329,7 +327,7 @@ void frmMaklumatIP::SSTab1_Click(bool copyAddress)
     // A unit the place no longer has is shown greyed; the record keeps it and its postal address until
     // the user picks another.
     list->setPlaceholderText(index < 0 ? SavedUnitDivision : QString());
-    if (index >= 0 && copyAddress)
+    if (index >= 0)
         cboUnitDivision_Click();
 }
 

@@ -37,10 +37,9 @@ public:
     bool isEditing() const { return m_editing; }
 
     // Refills the unit list of the record's owner place, while the "User Details" tab is shown, and
-    // selects the unit chosen before. With copyAddress the selected unit's current postal address is
-    // copied into the boxes (the unit/division window has just closed); otherwise the boxes keep what
-    // they show.
-    void SSTab1_Click(bool copyAddress = false);
+    // selects the unit chosen before, whose current postal address is copied into the boxes. A unit the
+    // place no longer has leaves the boxes as they are.
+    void SSTab1_Click();
 
     // The address-in-use window that "Live Info" opened, while it exists.
     frmIPAddressUsed* liveInfoWindow() const { return m_liveInfo; }

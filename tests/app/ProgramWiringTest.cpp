@@ -8,11 +8,14 @@
 #include "WidgetDriver.h"
 
 #include "app/Program.h"
+#include "assign/AssignLog.h"
+#include "core/AppState.h"
 #include "core/MDIFrmUtama.h"
 #include "core/Sql.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -220,6 +223,9 @@ private Q_SLOTS:
         QPointer<QWidget> units = child<QWidget>(&w.window(), "frmUnitDivision");
         QVERIFY(units->isVisible() && units->isWindow());
         QVERIFY(!child<QWidget>(units, "cboRegion")->isEnabled());
+        // A second pick brings the same window forward.
+        QTest::mouseClick(child<QToolButton>(detail, "PicUnitDivision"), Qt::LeftButton);
+        QCOMPARE(w.window().findChildren<QWidget*>(QStringLiteral("frmUnitDivision")).size(), 1);
 
         w.signInWith(QStringLiteral("hq1"), QStringLiteral("pw"));
         w.action("mnuTukarLogin")->trigger();
@@ -228,6 +234,22 @@ private Q_SLOTS:
         QVERIFY(!w.action("mnuMaklumatPengguna")->isEnabled());
         QVERIFY(w.openChildren().isEmpty());
         QVERIFY(!units || !units->isVisible());
+    }
+
+    // An assignment-log block that a killed save left pending is appended when the program starts.
+    void pendingLogBlockIsAppendedAtStart()
+    {
+        WiredProgram w;
+        {
+            const PendingAssignLog log(w.folder.database, w.folder.folder());
+            const PendingAssignLog::Turn killedSave(log);
+            QVERIFY(killedSave.add(w.folder.database.handle(), QStringLiteral("Date Assign : pending\r\n")));
+        }
+        w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(w.program.start());
+        QFile file(w.folder.path(AssignLogFileName));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("Date Assign : pending\r\n"));
     }
 
     // The three assignment commands share one window, whose mode is fixed when it opens: another mode

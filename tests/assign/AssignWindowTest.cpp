@@ -317,10 +317,12 @@ private Q_SLOTS:
                                "VALUES ('Added', ?, ?, ?)"),
                 {h.OwnerRegion, h.OwnerHasState ? QVariant(h.OwnerState) : QVariant(), h.OwnerCity});
         };
+        // The detail window's flag is left as it stands.
+        w.program.context.unitDivisionHandOver().UnitDivFromInfo = true;
         w.click("PicUnitDivision");
         QCOMPARE(w.unitHandOvers.size(), 1);
         const UnitDivisionHandOver handOver = w.unitHandOvers.front();
-        QVERIFY(handOver.UnitDivFromMain);
+        QVERIFY(handOver.UnitDivFromMain && handOver.UnitDivFromInfo);
         QCOMPARE(handOver.OwnerRegion, place.front().section(QLatin1Char(':'), 1));
         QTEST(handOver.OwnerState, "ownerState");
         QTEST(handOver.OwnerHasState, "hasState");

@@ -203,8 +203,10 @@ private Q_SLOTS:
         w.type("txtNamaPengguna", QStringLiteral("Ahmad"));
         if (unit)
             w.pick("cboUnitDivision", QStringLiteral("Finance"));
-        // A standing proposal keeps the database from being switched under it.
+        // A standing proposal is the window's unsaved edit: it keeps the database from being switched
+        // under it until the user agrees to drop it.
         QVERIFY(!w.program.databaseService.busyReason().isEmpty());
+        QCOMPARE(w.program.databaseService.unsavedEdits(), QStringList{w.window->windowTitle()});
         QVERIFY(w.window->busyReason().isEmpty());
         w.save();
         QVERIFY(w.program.databaseService.busyReason().isEmpty());

@@ -111,7 +111,9 @@ private Q_SLOTS:
         const MessageAnswer No = MessageAnswer::No;
         const QString proceed = QStringLiteral("Proceed with 30 more ? ...");
         test::cases<Walk>({
-            {"thirty or fewer ask nothing", {20, 45}, {}, {}, -1, {}, Finished, span(20, 45)},
+            {"a small range asks at 31", {20, 45}, {}, {}, -1, {31}, Finished, span(20, 45)},
+            {"no at 31 in a small range", {20, 45}, {}, {No}, -1, {31}, proceed, span(20, 30)},
+            {"a small range from 0 asks at 1", {0, 20}, {}, {No}, -1, {1}, proceed, {0}},
             {"no to the big scan", {71, 240}, {}, {No}, -1, {71}, bigScanQuestion(170).text, {}},
             {"start at 101", {71, 240}, {}, {Yes, No}, 101, {71, 121}, proceed, span(101, 120)},
             {"start at 0", {0, 255}, {}, {Yes, No}, 0, {0, 31}, proceed, span(0, 30)},

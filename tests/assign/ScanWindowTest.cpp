@@ -56,6 +56,42 @@ private Q_SLOTS:
         QVERIFY(w.idle() && scan.ScanPosition == 0 && scan.ScanPhase == 1);
     }
 
+    // A range of 30 or fewer addresses asks "Proceed with 30 more ? ..." as well, without the big-scan
+    // question: 20 to 45 at 31, and a range from 0 at 1. No ends the walk quietly; nothing past the
+    // question was pinged.
+    void smallRangeAsksToProceed_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<int>("askedAt");
+        QTest::newRow("20 to 45") << 20 << 45 << 31;
+        QTest::newRow("0 to 20") << 0 << 20 << 1;
+    }
+    void smallRangeAsksToProceed()
+    {
+        QFETCH(int, from);
+        QFETCH(int, askedAt);
+        AssignWindow w(AssignMode::Scan);
+        QFETCH(int, to);
+        w.exec(QStringLiteral("INSERT INTO Equipment VALUES ('Switch', 'SW', ?, ?)"), {from, to});
+        w.start();
+        QString shownAtQuestion;
+        w.program.messenger.onMessage([&](const Message&) { shownAtQuestion = w.text("txtlblIPAddress"); });
+        w.program.messenger.answer(MessageAnswer::No);
+        w.pick("cboEquipment", QStringLiteral("Switch"));
+        QTRY_COMPARE(w.program.messenger.count(), 1);
+        QCOMPARE(w.questions(), QStringList{"Proceed ?"});
+        QCOMPARE(shownAtQuestion, Prefix + QString::number(askedAt - 1));
+        QStringList expected;
+        for (int octet = from; octet < askedAt; ++octet)
+            expected << Prefix + QString::number(octet);
+        QStringList pinged = w.pinger.addresses();
+        pinged.removeDuplicates();
+        QCOMPARE(pinged, expected);
+        const ScanMembers& scan = w.window->state().scan;
+        QVERIFY(w.idle() && scan.ScanPosition == 0 && scan.ScanPhase == ScanPhaseAskAgain);
+    }
+
     // An answering device: "    ?" while the address-in-use dialog is open, then a proposal for its
     // record. Saved with the in-use marker, the walk goes on at once after it and finds the next device.
     // "Subnet Mask 252" in a segmented place: the network and broadcast records are made first and

@@ -1,8 +1,12 @@
+#include "LogBlocks.h"
+
 #include "assign/IpRecordStore.h"
+#include "core/AppState.h"
 #include "core/DatabaseConnection.h"
 #include "core/DeliveredDatabase.h"
 #include "core/Sql.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QSet>
 #include <QSqlQuery>
@@ -14,7 +18,8 @@
 using namespace tarvo;
 
 // Two workstations assigning into one database file at the same moment never store one address twice
-// and lose no saved row.
+// and lose no saved row; sharing one program folder, their assignment log holds whole blocks, one for
+// each saved address.
 class TwoWorkstationsTest : public QObject
 {
     Q_OBJECT
@@ -30,7 +35,8 @@ private Q_SLOTS:
         std::vector<std::unique_ptr<QProcess>> workstations;
         for (const QString& name : names) {
             auto process = std::make_unique<QProcess>();
-            process->start(QStringLiteral(WORKSTATION_PROGRAM), {path, QString::number(Each), name});
+            process->start(QStringLiteral(WORKSTATION_PROGRAM),
+                           {path, QString::number(Each), name, dir.path()});
             workstations.push_back(std::move(process));
         }
         QHash<QString, QString> savedBy; // address -> workstation
@@ -57,6 +63,16 @@ private Q_SLOTS:
             stored.insert(rows->value(0).toString(), rows->value(1).toString());
         QCOMPARE(stored.size(), 2 * Each);
         QCOMPARE(stored, savedBy);
+
+        QFile log(dir.filePath(AssignLogFileName));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        qsizetype brokenAt = 0;
+        QStringList logged = test::loggedAddresses(log.readAll(), &brokenAt);
+        QCOMPARE(brokenAt, -1);
+        QStringList saved = savedBy.keys();
+        logged.sort();
+        saved.sort();
+        QCOMPARE(logged, saved);
     }
 };
 

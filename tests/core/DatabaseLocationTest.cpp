@@ -2,8 +2,15 @@
 
 #include "core/DatabaseFiles.h"
 #include "core/DatabaseLocation.h"
+#include "core/PendingWrites.h"
 #include "core/ProgramFolder.h"
+#include "core/StartUp.h"
 #include "core/frmChangeFolder.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QThread>
 
 #include <QDir>
 #include <QLabel>
@@ -55,6 +62,38 @@ struct MoveRig
 
     TestProgram p;
     frmChangeFolder dialog;
+};
+
+// Helper mode of this executable: a Move Database of the program folder's database into a folder,
+// which says "ready" right before it presses Move and is killed during the copy.
+int moveHelper(const QString& programFolder, const QString& folder)
+{
+    SharedState state;
+    state.program.ProgramFolder = programFolder;
+    state.program.INIPath = joinPath(programFolder, IniFileName);
+    state.program.DatabasePath = joinPath(programFolder, DatabaseFileName);
+    state.program.DatabaseFolder = programFolder;
+    DatabaseService service(state.program);
+    if (!service.switchTo(state.program.DatabasePath))
+        return 1;
+    test::ScriptedMessenger messenger;
+    test::FakeShell shell;
+    test::FakeFileDialogs dialogs;
+    test::FakeProgramExit exit;
+    const AppContext context(state, service, {messenger, shell, dialogs, exit});
+    frmChangeFolder dialog(context);
+    dialog.show();
+    dialogs.folders.push_back(folder);
+    QTest::mouseClick(dialog.findChild<QPushButton*>(u"cmdDirektori"_s), Qt::LeftButton);
+    std::puts("ready");
+    std::fflush(stdout);
+    QTest::mouseClick(dialog.findChild<QPushButton*>(u"cmdMoveDatabase"_s), Qt::LeftButton);
+    return 0;
+}
+
+struct FreeInstance final : InstanceGuard
+{
+    bool tryAcquire() override { return true; }
 };
 
 } // namespace
@@ -282,7 +321,52 @@ private Q_SLOTS:
         QVERIFY(!copyDatabaseFile(p.databasePath(), target.filePath(DatabaseFileName)));
         QCOMPARE(test::filesIn(target.path()), QStringList{u"source.mdb"_s});
     }
+
+    // A move killed during its copy leaves a temporary as large as the database in a folder that
+    // nothing may write to again; the next start removes it.
+    void aMoveKilledDuringItsCopyIsCleanedUpAtTheNextStart()
+    {
+        TestProgram p;
+        // Some weight, so that the copy takes a while.
+        QVERIFY(execSql(p.database.handle(),
+                        u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) "
+                        "INSERT INTO IP_Info (IP_Address, Remarks) "
+                        "SELECT '10.9.' || (i / 256) || '.' || (i % 256), hex(randomblob(500)) FROM n"_s));
+        p.databaseService.close();
+        QTemporaryDir target;
+        const auto left = [&target] { return test::filesIn(target.path()); };
+        for (int attempt = 0; attempt < 5 && left().isEmpty(); ++attempt) {
+            QProcess helper;
+            helper.start(QCoreApplication::applicationFilePath(), {u"helper"_s, p.folder(), target.path()});
+            QVERIFY(helper.waitForReadyRead(10000));
+            // Killed as soon as the copy's temporary is there.
+            const QDeadlineTimer deadline(10000);
+            while (helper.state() == QProcess::Running && !deadline.hasExpired() && left().isEmpty())
+                QThread::usleep(200);
+            helper.kill();
+            helper.waitForFinished(5000);
+            if (left().contains(DatabaseFileName)) // the copy ended first
+                QVERIFY(QFile::remove(target.filePath(DatabaseFileName)));
+        }
+        QVERIFY(!left().isEmpty() && left().constFirst().startsWith(u'.'));
+        QCOMPARE(test::filesIn(pendingWritesFolder(p.folder())).size(), 1);
+        FreeInstance guard;
+        QVERIFY(StartUp(p.context, guard, {}, [] {}).run());
+        QCOMPARE(left(), QStringList());
+        QCOMPARE(test::filesIn(pendingWritesFolder(p.folder())), QStringList());
+        QCOMPARE(p.database.path(), p.databasePath());
+    }
 };
 
-QTEST_MAIN(DatabaseLocationTest)
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.value(1) == u"helper")
+        return moveHelper(arguments.value(2), arguments.value(3));
+    DatabaseLocationTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "DatabaseLocationTest.moc"

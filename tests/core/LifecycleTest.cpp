@@ -144,6 +144,29 @@ private Q_SLOTS:
         QVERIFY(rig.p.databaseService.busyReason().isEmpty());
     }
 
+    // A busy window refuses a change of database with its reason before anyone is asked about an
+    // unsaved edit: nothing closes, nothing typed is dropped.
+    void busyWindowRefusesBeforeAnyQuestion()
+    {
+        test::MainRig rig;
+        QVERIFY(rig.start());
+        rig.action(u"mnuBackupRestore"_s)->trigger();
+        rig.windows.lastChild->busy = u"A file is being split."_s;
+        bool discarded = false;
+        const DatabaseHold edit(
+            rig.p.databaseService, rig.windows.lastChild,
+            {.unsavedEdit = [] { return true; }, .discardEdit = [&] { discarded = true; }});
+        QTemporaryDir other;
+        rig.p.createDatabase(other.filePath(DatabaseFileName));
+        rig.p.fileDialogs.files.push_back(other.filePath(DatabaseFileName));
+        test::clickInNextModal(u"Command1"_s);
+        rig.action(u"mnuChangeDBDir"_s)->trigger();
+        QCOMPARE(rig.p.messenger.texts(), QStringList{u"A file is being split."_s});
+        QVERIFY(!discarded);
+        QCOMPARE(rig.children().size(), 1);
+        QCOMPARE(rig.p.database.path(), rig.p.databasePath());
+    }
+
     void windowsOpenedByOtherWindowsCloseWithTheProgram()
     {
         test::MainRig rig;

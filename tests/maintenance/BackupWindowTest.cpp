@@ -252,6 +252,81 @@ private Q_SLOTS:
         QVERIFY(rig.enabled("cmdSplit"));
     }
 
+    // Nothing the lower half writes replaces the database in use: neither a join into the file the
+    // program was started with, nor a piece copied to a disk where that file lies.
+    void theDatabaseInUseIsNeverReplaced_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("join into the file started with") << u"join"_s;
+        QTest::newRow("join into a link to it") << u"link"_s;
+        QTest::newRow("piece copied onto it") << u"disk"_s;
+    }
+    void theDatabaseInUseIsNeverReplaced()
+    {
+        QFETCH(QString, way);
+        BackupRig rig;
+        QString file = rig.p.databasePath();
+        QTemporaryDir disk;
+        if (way == u"link") {
+            file = rig.work.filePath(u"link.mdb"_s);
+            QVERIFY(QFile::link(rig.p.databasePath(), file));
+        } else if (way == u"disk") {
+            // The database in use carries the name of the first piece in the folder of the disk.
+            file = rig.work.filePath(u"data.bin"_s);
+            QVERIFY(writeBytes(file, "a small file"));
+            const QString live = disk.filePath(u"data.bin.1"_s);
+            QVERIFY(QFile::copy(rig.p.databasePath(), live));
+            QVERIFY(rig.p.databaseService.switchTo(live));
+            rig.p.fileDialogs.folders = {disk.path()};
+        }
+        rig.p.program.CommandLineFile = file;
+        rig.open();
+        rig.box("chkOpenExplorer")->setChecked(false);
+        rig.box("chkCopyToFloppy")->setChecked(way == u"disk");
+        rig.click("cmdSplit");
+        QVERIFY(rig.waitIdle());
+        const QByteArray live = readBytes(rig.p.program.DatabasePath);
+        const QString named = u"\"%1\" is the Tarvo database in use"_s;
+        if (way == u"disk") {
+            QVERIFY(rig.p.messenger.sawText(named.arg(disk.filePath(u"data.bin.1"_s))));
+        } else {
+            rig.click("cmdJoin");
+            QCOMPARE(rig.label("lblFileCount"), u"Join Count: Output File In Use"_s);
+            QVERIFY(rig.p.messenger.last().text.contains(named.arg(file)));
+            QVERIFY(QFileInfo::exists(pieceName(file, 1)) && QFileInfo::exists(file + u".bat"_s));
+        }
+        QCOMPARE(readBytes(rig.p.program.DatabasePath), live);
+        QCOMPARE(QFileInfo(file).isSymLink(), way == u"link");
+        QVERIFY(execSql(rig.p.database.handle(), u"UPDATE UserID SET UserID = 'still writable'"_s));
+    }
+
+    // Pieces without their batch file, as a join killed while it deleted them leaves them, are refused
+    // before any question, and the next split replaces them with a whole set.
+    void leftoverPiecesAreRefusedAndSplitAgain()
+    {
+        BackupRig rig;
+        const QByteArray bytes = test::patternBytes(3 * PieceSize);
+        const QString file = rig.openWith(bytes);
+        rig.box("chkOpenExplorer")->setChecked(false);
+        rig.click("cmdSplit");
+        QVERIFY(rig.waitIdle());
+        QVERIFY(QFile::remove(file + u".bat"_s) && QFile::remove(pieceName(file, 3)));
+        rig.click("cmdJoin");
+        QCOMPARE(rig.label("lblFileCount"), u"Join Count: Incomplete Set"_s);
+        QCOMPARE(rig.p.messenger.count(), 1);
+        QVERIFY(rig.p.messenger.last().text.contains(u"have no batch file"_s));
+        QCOMPARE(readBytes(file), bytes);
+
+        rig.click("cmdSplit");
+        QVERIFY(rig.waitIdle());
+        QVERIFY(writeBytes(file, "other"));
+        rig.p.messenger.answer(MessageAnswer::Yes);
+        rig.click("cmdJoin");
+        QVERIFY(rig.waitIdle());
+        QCOMPARE(readBytes(file), bytes);
+        QCOMPARE(filesIn(rig.work.path()), QStringList{u"data.bin"_s});
+    }
+
     // A backup through the window replaces an older copy; a restore looks for both copies and checks
     // the database copy before it asks anything, and restores what the user confirms.
     void backupThenRestore_data()

@@ -1,9 +1,11 @@
-// Backup, restore, compaction and join killed midway (SIGKILL at random moments) never lose the live
-// database, the copy or the pieces; a restore reaches the connections other processes keep open. The
-// test runs itself as the helper that is killed:
+// Backup, restore, compaction, split and join killed midway (SIGKILL at random moments) never lose the
+// live database, the copy or the pieces, and a join never takes a set that is not whole; a restore
+// reaches the connections other processes keep open. The test runs itself as the helper that is killed:
 //   test_maintenance_kill helper backup|restore|compact <live database> <copy> <other copy>
-//   test_maintenance_kill helper join <file>
-// runs the operation over and over (a join once) and prints "ready" once it has started;
+//   test_maintenance_kill helper split <file>
+//   test_maintenance_kill helper join <file> <piece size> [<program folder>]
+// runs the operation over and over (a split or join once) and prints "ready" once it has started; a
+// join prints "deleting" once it starts to delete its pieces;
 //   test_maintenance_kill helper workstation <live database>
 // keeps a connection open, prints its first user, and at a line on its input prints the first user and
 // the number of IP records again and adds a record.
@@ -12,6 +14,7 @@
 
 #include "core/DatabaseConnection.h"
 #include "core/DatabaseService.h"
+#include "core/PendingWrites.h"
 #include "core/ReplacingFile.h"
 #include "core/Sql.h"
 #include "maintenance/PieceJobs.h"
@@ -71,10 +74,26 @@ int helper(const QStringList& args)
     const QString operation = args.value(0);
     if (operation == u"workstation")
         return workstation(args.value(1));
+    if (operation == u"split") {
+        ready();
+        FileSplitter splitter(args.value(1), PieceSize, true);
+        return runToEnd(splitter) ? 0 : fail(splitter.errorText());
+    }
     if (operation == u"join") {
         ready();
-        FileJoiner joiner(args.value(1), true);
-        return runToEnd(joiner) ? 0 : fail(joiner.errorText());
+        const QString batch = args.value(1) + u".bat"_s;
+        FileJoiner joiner(args.value(1), true, args.value(2).toLongLong());
+        joiner.recordWhileWriting(args.value(3));
+        PieceJob::Step step = PieceJob::Step::More;
+        for (bool told = false; step == PieceJob::Step::More;) {
+            step = joiner.step();
+            if (!told && !QFileInfo::exists(batch)) {
+                told = true;
+                std::puts("deleting");
+                std::fflush(stdout);
+            }
+        }
+        return step == PieceJob::Step::Done ? 0 : fail(joiner.errorText());
     }
     ProgramState program;
     DatabaseService service(program);
@@ -128,14 +147,18 @@ QString contents(const QString& path)
     return shown;
 }
 
-// Starts the helper, kills it after a random wait once it is ready; false when it did not start.
-bool runAndKill(const QStringList& arguments, QRandomGenerator& random, int maxWaitMs)
+// Starts the helper, kills it after a random wait once it has printed the line; false when it did not.
+bool runAndKill(const QStringList& arguments, QRandomGenerator& random, int maxWaitMs,
+                const QByteArray& line = "ready")
 {
     QProcess process;
     process.start(QCoreApplication::applicationFilePath(), QStringList{u"helper"_s} + arguments);
-    if (!process.waitForReadyRead(10000) || !process.readAll().startsWith("ready"))
+    QByteArray said;
+    while (!said.contains(line) && process.waitForReadyRead(10000))
+        said += process.readAll();
+    if (!said.contains(line))
         return false;
-    QThread::msleep(random.bounded(maxWaitMs));
+    QThread::usleep(random.bounded(maxWaitMs * 1000));
     process.kill(); // SIGKILL
     process.waitForFinished(5000);
     return true;
@@ -236,6 +259,7 @@ private Q_SLOTS:
     void joinKilledMidway()
     {
         QTemporaryDir dir;
+        QTemporaryDir program;
         const QString path = dir.filePath(u"data.bin"_s);
         const QByteArray bytes = test::patternBytes(24 * PieceSize + 99);
         QRandomGenerator random(7);
@@ -244,7 +268,10 @@ private Q_SLOTS:
             FileSplitter splitter(path, PieceSize, true);
             QVERIFY(runToEnd(splitter));
             QVERIFY(test::writeBytes(path, "the file before the join"));
-            QVERIFY(runAndKill({u"join"_s, path}, random, 70));
+            QVERIFY(runAndKill({u"join"_s, path, QString::number(PieceSize), program.path()}, random, 70));
+            // The next start removes the output's temporary that the kill left.
+            finishEndedWrites(program.path());
+            QVERIFY(!test::filesIn(dir.path()).constFirst().startsWith(u'.'));
             const QByteArray now = test::readBytes(path);
             if (now == bytes)
                 continue; // joined; pieces may be gone
@@ -255,6 +282,72 @@ private Q_SLOTS:
                 pieces += test::readBytes(pieceName(path, i));
             QCOMPARE(pieces, bytes);
         }
+    }
+
+    // A split killed at any moment over the whole set of an earlier split of the same file (the same
+    // length, other bytes) leaves what a join refuses or the new set, never a mix.
+    void splitKilledMidway()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"data.bin"_s);
+        const QByteArray older = test::patternBytes(24 * PieceSize + 99, 1);
+        const QByteArray newer = test::patternBytes(24 * PieceSize + 99, 2);
+        QRandomGenerator random(11);
+        int refused = 0;
+        for (int round = 0; round < Rounds; ++round) {
+            QVERIFY(test::writeBytes(path, older));
+            FileSplitter splitter(path, PieceSize, true);
+            QVERIFY(runToEnd(splitter));
+            QVERIFY(test::writeBytes(path, newer));
+            QVERIFY(runAndKill({u"split"_s, path}, random, 220));
+            FileJoiner joiner(path, true);
+            if (!runToEnd(joiner)) {
+                ++refused;
+                QVERIFY2(joiner.error() == PieceError::Incomplete || joiner.error() == PieceError::Read,
+                         qPrintable(joiner.errorText()));
+                QVERIFY(joiner.errorText().contains(path));
+            }
+            QCOMPARE(test::readBytes(path), newer);
+        }
+        qInfo("%d of %d killed splits left a set that was refused", refused, Rounds);
+    }
+
+    // A join killed while it deletes its pieces leaves the joined file and pieces without a batch file:
+    // a join refuses them and says why, and the next split of the file replaces them.
+    void joinKilledWhileItDeletesThePieces()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"data.bin"_s);
+        constexpr qint64 Small = 4096;
+        constexpr qint64 Count = 1500;
+        const QByteArray bytes = test::patternBytes(Count * Small - 7);
+        QRandomGenerator random(5);
+        int midway = 0;
+        for (int round = 0; round < Rounds / 2; ++round) {
+            // The set as a split writes it, made here without waiting for the disk.
+            for (qint64 number = 1; number <= Count; ++number)
+                QVERIFY(test::writeBytes(pieceName(path, number), bytes.mid((number - 1) * Small, Small)));
+            QVERIFY(test::writeBytes(path + u".bat"_s, joiningBatchFile(u"data.bin"_s, Count, true)));
+            QVERIFY(test::writeBytes(path, "the file before the join"));
+            QVERIFY(runAndKill({u"join"_s, path, QString::number(Small)}, random, 8, "deleting"));
+            QCOMPARE(test::readBytes(path), bytes);
+            QVERIFY(!QFileInfo::exists(path + u".bat"_s));
+            const qint64 left = consecutivePieces(path).size();
+            midway += left > 0 && left < Count;
+            QVERIFY(!QFileInfo::exists(pieceName(path, left + 1)) &&
+                    !QFileInfo::exists(pieceName(path, Count)));
+            FileJoiner joiner(path, true, Small);
+            QCOMPARE(runToEnd(joiner), false);
+            QVERIFY2(joiner.errorText().contains(left > 0 ? u"have no batch file"_s : u"has no pieces"_s),
+                     qPrintable(joiner.errorText()));
+            QCOMPARE(test::readBytes(path), bytes);
+            FileSplitter again(path, PieceSize, true);
+            QVERIFY(runToEnd(again));
+            QCOMPARE(test::filesIn(dir.path()),
+                     (QStringList{u"data.bin"_s, u"data.bin.1"_s, u"data.bin.2"_s, u"data.bin.3"_s,
+                                  u"data.bin.4"_s, u"data.bin.5"_s, u"data.bin.bat"_s}));
+        }
+        qInfo("%d of %d joins were killed amid the deletion", midway, Rounds / 2);
     }
 };
 

@@ -4,6 +4,8 @@
 
 #include "maintenance/PieceJobs.h"
 
+#include <unistd.h>
+
 using namespace tarvo;
 using namespace Qt::StringLiterals;
 using test::filesIn;
@@ -65,10 +67,11 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"empty"_s);
         QVERIFY(writeBytes(path, {}));
+        QVERIFY(writeBytes(path + u".bat"_s, "of an earlier split")); // a refusal keeps it
         FileSplitter splitter(path, PieceSize, true);
         QVERIFY(!runToEnd(splitter));
         QCOMPARE(splitter.error(), PieceError::Read);
-        QCOMPARE(filesIn(dir.path()), QStringList{u"empty"_s});
+        QCOMPARE(filesIn(dir.path()), (QStringList{u"empty"_s, u"empty.bat"_s}));
     }
 
     // A split that does not finish takes back its pieces: a join of the rest would look whole.
@@ -122,6 +125,99 @@ private Q_SLOTS:
         QCOMPARE(readBytes(pieceName(path, 3)), bytes.right(PieceSize));
         QVERIFY(QFileInfo::exists(path + u".bat"_s));
         QVERIFY(!joiner.temporaryPath().isEmpty() && !QFileInfo::exists(joiner.temporaryPath()));
+    }
+
+    // A join takes only the whole set of one split, and never writes over the database in use; a
+    // refusal changes no file. %1 in the problem stands for the file.
+    void onlyAWholeSetIsJoined_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<PieceError>("error");
+        QTest::addColumn<QString>("problem");
+        const QString left = u"The pieces of \"%1\" have no batch file \"%1.bat\""_s;
+        const QString named = u"The batch file \"%1.bat\" does not name the "_s;
+        QTest::newRow("no batch file") << u"no batch"_s << PieceError::Incomplete << left;
+        QTest::newRow("no pieces") << u"no pieces"_s << PieceError::Read << u"\"%1\" has no pieces."_s;
+        QTest::newRow("last piece missing")
+            << u"no last"_s << PieceError::Incomplete << named + u"2 pieces"_s;
+        QTest::newRow("a piece more") << u"one more"_s << PieceError::Incomplete << named + u"4 pieces"_s;
+        QTest::newRow("batch file of another split")
+            << u"other batch"_s << PieceError::Incomplete << named + u"3 pieces"_s;
+        QTest::newRow("middle piece short")
+            << u"short"_s << PieceError::Incomplete << u"The piece \"%1.2\" holds 5 bytes"_s;
+        QTest::newRow("last piece empty")
+            << u"empty last"_s << PieceError::Incomplete << u"The piece \"%1.3\" holds 0 bytes"_s;
+        QTest::newRow("last piece too long")
+            << u"long last"_s << PieceError::Incomplete << u"The piece \"%1.3\" holds 1392641 bytes"_s;
+        const QString inUse = u"\"%1\" is the Tarvo database in use"_s;
+        QTest::newRow("output is the database in use") << u"in use"_s << PieceError::InUse << inUse;
+        QTest::newRow("output links to the database in use") << u"link"_s << PieceError::InUse << inUse;
+        QTest::newRow("output is another name of the database in use")
+            << u"hard link"_s << PieceError::InUse << inUse;
+    }
+    void onlyAWholeSetIsJoined()
+    {
+        QFETCH(QString, change);
+        QFETCH(PieceError, error);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        QString path = dir.filePath(u"f"_s);
+        QVERIFY(writeBytes(path, test::patternBytes(2 * PieceSize + 10)));
+        FileSplitter splitter(path, PieceSize, true);
+        QVERIFY(runToEnd(splitter));
+        QString live = dir.filePath(u"other"_s);
+        if (change == u"no batch")
+            QVERIFY(QFile::remove(path + u".bat"_s));
+        else if (change == u"no pieces")
+            QVERIFY(QFile::remove(pieceName(path, 1)));
+        else if (change == u"no last")
+            QVERIFY(QFile::remove(pieceName(path, 3)));
+        else if (change == u"one more")
+            QVERIFY(writeBytes(pieceName(path, 4), "x"));
+        else if (change == u"other batch")
+            QVERIFY(writeBytes(path + u".bat"_s, joiningBatchFile(u"f"_s, 2, true)));
+        else if (change == u"short")
+            QVERIFY(writeBytes(pieceName(path, 2), "short"));
+        else if (change == u"empty last")
+            QVERIFY(writeBytes(pieceName(path, 3), {}));
+        else if (change == u"long last")
+            QVERIFY(writeBytes(pieceName(path, 3), QByteArray(PieceSize + 1, 'l')));
+        else if (change == u"in use")
+            live = path;
+        else if (change == u"link")
+            QVERIFY(QFile::link(path, live));
+        else if (change == u"hard link")
+            QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(live).constData()), 0);
+        const QStringList files = filesIn(dir.path());
+        const QByteArray before = readBytes(path);
+        FileJoiner joiner(path, true);
+        joiner.setDatabaseInUse(live);
+        QVERIFY(!runToEnd(joiner));
+        QCOMPARE(joiner.error(), error);
+        QVERIFY2(joiner.errorText().startsWith(problem.arg(path)), qPrintable(joiner.errorText()));
+        QCOMPARE(filesIn(dir.path()), files);
+        QCOMPARE(readBytes(path), before);
+    }
+
+    // The batch file of a split can be a link to the database in use; the split refuses before it
+    // deletes or writes anything.
+    void aSplitNeverWritesOverTheDatabaseInUse()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"f"_s);
+        const QString live = dir.filePath(u"Tarvodb.mdb"_s);
+        QVERIFY(writeBytes(path, test::patternBytes(PieceSize + 1)));
+        QVERIFY(writeBytes(live, "live"));
+        QVERIFY(writeBytes(pieceName(path, 1), "old piece"));
+        QVERIFY(QFile::link(live, path + u".bat"_s));
+        FileSplitter splitter(path, PieceSize, true);
+        splitter.setDatabaseInUse(live);
+        QVERIFY(!runToEnd(splitter));
+        QCOMPARE(splitter.error(), PieceError::InUse);
+        QVERIFY(splitter.errorText().contains(path + u".bat"_s));
+        QCOMPARE(readBytes(live), QByteArray("live"));
+        QCOMPARE(readBytes(pieceName(path, 1)), QByteArray("old piece"));
+        QVERIFY(QFileInfo(path + u".bat"_s).isSymLink());
     }
 };
 

@@ -275,6 +275,81 @@ private Q_SLOTS:
         QCOMPARE(s.tabsEnabled(), (QList<bool>{false, true, true, false, false}));
     }
 
+    // An area administrator without an area of his own: the State page offers its list and "Add" at
+    // once, and the City page's state list holds every state.
+    void areaAdministratorWithoutArea()
+    {
+        test::Settings s(GroupKawasan, {});
+        seed(s);
+        s.open();
+        QCOMPARE(s.items("cboRegionState"), QStringList{""});
+        QVERIFY(s.enabled("lstState") && s.enabled("cmdTambahState"));
+        s.tab(test::CityTab);
+        QCOMPARE(s.items("cboRegionCity"), QStringList{""});
+        QCOMPARE(s.items("cboStateCity"), (QStringList{"Kedah", "Perak", "Perak"}));
+    }
+
+    // Enter and Down move on through name, code, octet 2, offset and range start, Up moves back; the
+    // two range boxes leave these keys to the text box, and Tab goes from the range start to its end.
+    void cityKeys_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("to");
+        const auto row = [](const char* from, const char* keyName, Qt::Key key, const char* to) {
+            QTest::addRow("%s in %s", keyName, from) << from << int(key) << to;
+        };
+        row("txtBandar", "Enter", Qt::Key_Return, "txtKodBandar");
+        row("txtKodBandar", "Down", Qt::Key_Down, "txtIPOctet2");
+        row("txtIPOctet2", "Enter", Qt::Key_Return, "txtOffset");
+        row("txtOffset", "Enter", Qt::Key_Return, "txtStartIPRange");
+        row("txtOffset", "Up", Qt::Key_Up, "txtIPOctet2");
+        row("txtStartIPRange", "Tab", Qt::Key_Tab, "txtToIPRange");
+        row("txtStartIPRange", "Enter", Qt::Key_Return, "txtStartIPRange");
+        row("txtStartIPRange", "Up", Qt::Key_Up, "txtStartIPRange");
+        row("txtToIPRange", "Down", Qt::Key_Down, "txtToIPRange");
+        row("txtToIPRange", "Enter", Qt::Key_Return, "txtToIPRange");
+    }
+    void cityKeys()
+    {
+        QFETCH(QString, from);
+        QFETCH(int, key);
+        test::Settings s;
+        seed(s);
+        s.open();
+        choosePlace(s, "Headquarters", {});
+        s.edit(test::CityTab, {});
+        auto* field = s.child<QLineEdit>(from.toLatin1());
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key(key));
+        QTEST(QApplication::focusWidget()->objectName(), "to");
+    }
+
+    // The octet labels turn red while the mouse button is held down on them; the range label stays blue.
+    void linkColourWhilePressed_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QColor>("pressed");
+        QTest::newRow("octet 2") << "lblIPOctet2" << LinkLabel::Red;
+        QTest::newRow("offset") << "lblOffset" << LinkLabel::Red;
+        QTest::newRow("octet 3") << "lblIPOctet3" << LinkLabel::Red;
+        QTest::newRow("range") << "lblIPRange" << LinkLabel::Blue;
+    }
+    void linkColourWhilePressed()
+    {
+        QFETCH(QString, label);
+        test::Settings s;
+        seed(s);
+        s.open();
+        choosePlace(s, "Headquarters", {});
+        auto* link = s.child<LinkLabel>(label.toLatin1());
+        QTest::mousePress(link, Qt::LeftButton);
+        QTEST(link->linkColour(), "pressed");
+        QTest::mouseRelease(link, Qt::LeftButton);
+        QCOMPARE(link->linkColour(), LinkLabel::Blue);
+        QCOMPARE(s.program.messenger.shown().size(), 1);
+    }
+
     // The areas with states are offered; another area forgets the state picked; the code is one upper-case
     // character.
     void statePickAndCode()

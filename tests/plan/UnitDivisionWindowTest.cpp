@@ -1,6 +1,9 @@
+#include "FakeMainWindow.h"
+#include "ModalDialogs.h"
 #include "PlanTestKit.h"
 
 #include "plan/SettingsPage.h"
+#include "plan/UnitDivisionWindows.h"
 #include "plan/frmUnitDivision.h"
 
 using namespace tarvo;
@@ -63,8 +66,9 @@ class UnitDivisionWindowTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    // The choice of an area fills the next level; "Add" waits for a city. A unit added to a place with
-    // a state names the state; in a segmented area it has none (NULL).
+    // The choice of an area fills the next level and offers "Add", with or without a city. A unit added
+    // to a place with a state names the state; in a segmented area it has none (NULL); without a city
+    // its city is empty.
     void placeChoicesAndAdd_data()
     {
         QTest::addColumn<QString>("loginRegion");
@@ -73,7 +77,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("stateShown");
         QTest::addColumn<QString>("states");
         QTest::addColumn<QString>("cities");
-        QTest::addColumn<QString>("city"); // chosen then, for a unit added: its state shown and its row
+        QTest::addColumn<QString>(
+            "city"); // chosen then ("" none), for a unit added: its state shown and its row
         QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("added");
         const QString all = "East,Headquarters,North,South / ";
@@ -82,8 +87,8 @@ private Q_SLOTS:
             << "Ipoh,Taiping / " << "" << "" << "";
         QTest::newRow("one state: chosen at once") << "" << "North" << all + "North" << true << "Perak / Perak"
             << "Ipoh,Taiping / " << "Taiping" << "Perak" << "Legal/4//North/Perak/Taiping";
-        QTest::newRow("two states") << "" << "East" << all + "East" << true << "Kelantan,Terengganu / " << " / "
-            << "" << "" << "";
+        QTest::newRow("two states, no city") << "" << "East" << all + "East" << true << "Kelantan,Terengganu / "
+            << " / " << "" << "" << "Legal/4//East//";
         QTest::newRow("no states of its own: every state") << "" << "South" << all + "South" << true
             << "Kelantan,Perak,Terengganu / " << " / " << "" << "" << "";
         QTest::newRow("segmented: no state") << "" << "Headquarters" << all + "Headquarters" << false << " / "
@@ -104,10 +109,12 @@ private Q_SLOTS:
         QCOMPARE(w.child<QWidget>("lblState")->isHidden(), w.child<QWidget>("cboState")->isHidden());
         QTEST(w.box("cboState"), "states");
         QTEST(w.box("cboCity"), "cities");
-        QVERIFY(!w.enabled("cmdTambah"));
-        if (city.isEmpty())
+        QVERIFY(w.enabled("cmdTambah"));
+        QFETCH(QString, added);
+        if (added.isEmpty())
             return;
-        w.choose("cboCity", city);
+        if (!city.isEmpty())
+            w.choose("cboCity", city);
         w.click("cmdTambah");
         QCOMPARE(w.text("txtBandar"), city);
         QTEST(w.text("txtNegeri"), "state");
@@ -116,7 +123,6 @@ private Q_SLOTS:
         w.type("txtTingkat", "4");
         w.click("cmdSimpan");
         QCOMPARE(w.messages(), QStringList{PlanText::SaveQuestion});
-        QFETCH(QString, added);
         QCOMPARE(w.stored(), Stored + ' ' + added);
         QVERIFY(w.units().contains("Legal"));
         QVERIFY(w.enabled("cboRegion") && w.enabled("cboCity") && !w.enabled("txtUnitDivision"));
@@ -150,11 +156,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("choice");
-        QTest::addColumn<bool>("add");
         QTest::newRow("city") << "cboCity"
-                              << "Taiping" << true;
+                              << "Taiping";
         QTest::newRow("area") << "cboRegion"
-                              << "East" << false;
+                              << "East";
     }
     void anotherPlaceForgetsTheUnit()
     {
@@ -169,7 +174,7 @@ private Q_SLOTS:
         QVERIFY(!w.enabled("cmdKemaskini") && !w.enabled("cmdHapus"));
         QCOMPARE(w.text("txtUnitDivision"), "");
         QCOMPARE(w.units(), QStringList{});
-        QTEST(w.enabled("cmdTambah"), "add");
+        QVERIFY(w.enabled("cmdTambah"));
     }
 
     // A unit deleted at another workstation after it was picked: its rowid, taken by a new unit of the
@@ -269,6 +274,57 @@ private Q_SLOTS:
         w.click("cmdTutup");
         QVERIFY(!w.window->isVisible());
         QCOMPARE(refills, openerClosed ? 0 : 1);
+    }
+
+    // One window for every opener. A modal opening waits for an edit in the window the detail window
+    // left open, then closes that window (which refills the detail window); after the modal window
+    // closes, the detail window refills too while its flag stands.
+    void oneWindowForEveryOpener()
+    {
+        UnitWindow w;
+        UnitDivisionWindows units(w.program.context);
+        test::FakeMainWindow mainWindow;
+        QWidget detail;
+        QWidget assignment;
+        detail.show();
+        assignment.show();
+        UnitDivisionHandOver& handOver = w.program.context.unitDivisionHandOver();
+        int detailRefills = 0;
+        int assignmentRefills = 0;
+        const OpenerCallback refillAssignment(&assignment, [&assignmentRefills] { ++assignmentRefills; });
+        handOver = {false, true, "North", "Perak", "Ipoh", true};
+        units.showForDetail(OpenerCallback(&detail,
+                                           [&] {
+                                               if (handOver.UnitDivFromInfo)
+                                                   ++detailRefills;
+                                           }),
+                            mainWindow);
+        const QPointer<frmUnitDivision> left = units.window();
+        QVERIFY(left && left->isVisible());
+        test::click(left, "cmdTambah");
+        handOver.UnitDivFromMain = true;
+        units.runModal(&assignment, refillAssignment);
+        QCOMPARE(w.messages(), QStringList{"Save or cancel the change in Unit / Division Setting first."});
+        QVERIFY(left->isVisible() && left->isEditing());
+
+        test::click(left, "cmdBatal");
+        QStringList modalPlaces;
+        auto closeModal = [&modalPlaces](QWidget* modal) {
+            modalPlaces << test::child<QComboBox>(modal, "cboCity")->currentText();
+            test::click(modal, "cmdTutup");
+        };
+        test::whenModal("frmUnitDivision", closeModal);
+        units.runModal(&assignment, refillAssignment);
+        QVERIFY(!left->isVisible());
+        QCOMPARE(assignmentRefills, 1);
+        QCOMPARE(detailRefills, 2);
+        // The main window's menu clears both flags.
+        handOver.UnitDivFromMain = handOver.UnitDivFromInfo = false;
+        test::whenModal("frmUnitDivision", closeModal);
+        units.runModal(nullptr, {});
+        QCOMPARE(modalPlaces, (QStringList{"Ipoh", ""}));
+        QCOMPARE(detailRefills, 2);
+        delete left;
     }
 };
 

@@ -8,6 +8,7 @@
 #include "WidgetDriver.h"
 
 #include "core/Sql.h"
+#include "plan/UnitDivisionWindows.h"
 #include "probe/ProbeKit.h"
 #include "probe/ProbeState.h"
 #include "records/RecordWindows.h"
@@ -278,14 +279,19 @@ struct SearchKit : RecordsProgram
     FakeBannerService banners;
     ProbeState probeState;
     ProbeKit probes{probeState, pinger, {resolver, nodeStatus, banners, program.messenger}};
-    // What the unit/division window was asked: by whom, and what to call when it closes.
+    // What the unit/division window was asked: by whom, and what to call when it closes. With
+    // unitWindows set, the real unit window opens instead.
     QList<QPointer<QWidget>> unitOpeners;
     std::function<void()> unitWindowClosed;
-    RecordWindows windows{RecordsServices{program.context, mainWindow, probes,
-                                          [this](QWidget* opener, std::function<void()> whenClosed) {
-                                              unitOpeners << opener;
-                                              unitWindowClosed = std::move(whenClosed);
-                                          }}};
+    std::optional<UnitDivisionWindows> unitWindows;
+    RecordWindows windows{RecordsServices{
+        program.context, mainWindow, probes, [this](QWidget* opener, std::function<void()> whenClosed) {
+            unitOpeners << opener;
+            if (unitWindows)
+                unitWindows->showForDetail(OpenerCallback(opener, std::move(whenClosed)), mainWindow);
+            else
+                unitWindowClosed = std::move(whenClosed);
+        }}};
     QPointer<frmCarian> search;
 };
 

@@ -1,13 +1,16 @@
 #include "RecordsTestKit.h"
 
 #include "core/DatabaseConnection.h"
+#include "plan/frmUnitDivision.h"
 #include "probe/AddressInUseDialog.h"
 #include "records/DetailTabs.h"
 
 #include <QDate>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -390,6 +393,71 @@ private Q_SLOTS:
         d.unitWindowClosed();
         QCOMPARE(d.detailText("txtTingkat"), QStringLiteral("Level 5"));
         QCOMPARE(d.stored("Floor", address), QStringLiteral("Level 5"));
+    }
+
+    // Choosing "User Details", in view mode too, reads the record's units again and shows the current
+    // address of its unit; a unit the place no longer has keeps the stored address.
+    void userDetailsTabShowsTheUnitsAddress_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("floor");
+        QTest::newRow("unit of the place") << "10.1.11.5"
+                                           << "Level 5";
+        QTest::newRow("unit gone") << "10.1.11.6"
+                                   << "Level 9";
+    }
+    void userDetailsTabShowsTheUnitsAddress()
+    {
+        QFETCH(QString, address);
+        Detail d(address);
+        d.exec(QStringLiteral("UPDATE UnitDivision SET Floor = 'Level 5'"));
+        QTabBar* tabs = d.control<QTabWidget>("SSTab1")->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(DetailTabs::UserDetailsTab).center());
+        QTEST(d.detailText("txtTingkat"), "floor");
+    }
+
+    // The unit picker opens the program's one unit window, placed over the main window; a later pick
+    // brings it forward, opened again for the place of the record shown then, unless it holds an edit.
+    void oneUnitWindow()
+    {
+        Detail d(QStringLiteral("10.1.11.5"));
+        d.unitWindows.emplace(d.program.context);
+        d.mainWindow.mainWidget()->setGeometry(40, 30, 900, 700);
+        auto pickUnits = [&d] {
+            d.press("cmdKemaskiniSimpan");
+            d.tab(DetailTabs::UserDetailsTab);
+            QTest::mouseClick(d.control<QToolButton>("PicUnitDivision"), Qt::LeftButton);
+        };
+        auto open = [] {
+            QList<QWidget*> windows;
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window->objectName() == "frmUnitDivision" && window->isVisible())
+                    windows << window;
+            return windows;
+        };
+        pickUnits();
+        const QPointer<frmUnitDivision> units = d.unitWindows->window();
+        QVERIFY(units);
+        QCOMPARE(test::child<QComboBox>(units, "cboCity")->currentText(), "Klang");
+        const QRect frame = units->frameGeometry();
+        QCOMPARE(frame.topLeft(),
+                 QPoint(40 + (900 - frame.width()) / 2, 30 + qRound((700 * 0.885 - frame.height()) / 2)));
+
+        d.press("cmdHapus"); // Cancel
+        d.windows.showDetail(RecordSearch::of(RecordSearch::Kind::Address, "20.5.7.1"), *d.search);
+        pickUnits();
+        QCOMPARE(open(), QList<QWidget*>{units});
+        QCOMPARE(test::child<QComboBox>(units, "cboCity")->currentText(), "Kuching");
+        QCOMPARE(test::child<QListWidget>(units, "lstUnitDivision")->count(), 0);
+
+        test::click(units, "cmdTambah");
+        d.press("cmdHapus");
+        d.windows.showDetail(RecordSearch::of(RecordSearch::Kind::Address, "10.1.11.5"), *d.search);
+        pickUnits();
+        QCOMPARE(open(), QList<QWidget*>{units});
+        QVERIFY(units->isEditing());
+        QCOMPARE(test::child<QComboBox>(units, "cboCity")->currentText(), "Kuching");
+        delete units;
     }
 
     // The window opens in view mode. In edit mode Enter, Down and Up move between the boxes (Enter in

@@ -1,0 +1,55 @@
+#include "core/DatabaseChangeConsent.h"
+
+#include "core/AppContext.h"
+#include "core/DatabaseService.h"
+#include "core/Messenger.h"
+#include "core/WidgetParts.h"
+#include "core/WindowTracker.h"
+
+#include <QStringList>
+
+namespace tarvo {
+
+namespace {
+
+// The question about the unsaved edits of the windows of the given captions.
+QString unsavedEditsQuestion(const QStringList& captions, const DatabaseChange& change)
+{
+    QStringList quoted;
+    for (const QString& caption : captions)
+        quoted << QLatin1Char('"') + caption + QLatin1Char('"');
+    const bool one = quoted.size() == 1;
+    const QString windows = one ? quoted.first()
+                                : quoted.mid(0, quoted.size() - 1).join(QStringLiteral(", ")) +
+                                      QStringLiteral(" and ") + quoted.last();
+    return (one ? QStringLiteral("A change in %1 is not saved.\r\n\r\nDiscard it and %2 ?")
+                : QStringLiteral("Changes in %1 are not saved.\r\n\r\nDiscard them and %2 ?"))
+        .arg(windows, change.action);
+}
+
+} // namespace
+
+DatabaseChangeConsent::DatabaseChangeConsent(const AppContext& context) : m_context(context) {}
+
+bool DatabaseChangeConsent::obtain(QWidget* parent, const DatabaseChange& change,
+                                   WindowTracker* closing) const
+{
+    DatabaseService& service = m_context.databaseService();
+    Messenger& messenger = m_context.messenger();
+    QString busy = service.workInProgress();
+    if (busy.isEmpty() && closing)
+        busy = closing->busyReason();
+    if (!busy.isEmpty()) {
+        messenger.inform(parent, busy, MessageTitle::Information, MessageIcon::Information);
+        return false;
+    }
+    if (const QStringList edits = service.unsavedEdits(); !edits.isEmpty()) {
+        if (!messenger.confirm(parent, unsavedEditsQuestion(edits, change), change.title,
+                               MessageIcon::Exclamation, MessageButtons::YesNo, MessageAnswer::No))
+            return false;
+        service.discardEdits();
+    }
+    return !closing || closing->closeAll();
+}
+
+} // namespace tarvo
