@@ -70,7 +70,7 @@ QString findLinkProblem()
     QSqlDatabase::removeDatabase(name);
     if (problem.isEmpty())
         return {};
-    return QStringLiteral("Backup, restore and compaction cannot be used: %1. Install the SQLite library "
+    return QStringLiteral("Backup and restore cannot be used: %1. Install the SQLite library "
                           "and the Qt SQLite driver of one release (libsqlite3-0, libqt6sql6-sqlite).")
         .arg(problem);
 }
