@@ -43,7 +43,10 @@ DbOutcome copyFailure(const QString& target, const QString& reason)
 }
 
 // The page cache of a restore's connection to the live file, in KiB.
-constexpr int RestoreCacheKiB = 512 * 1024;
+constexpr int RestoreCacheKiB = 64 * 1024;
+// How much of a restore's source SQLite maps into memory (its upper limit): the pages are read without a
+// system call each. Only the backup copy or a private snapshot is mapped, files that nobody writes.
+constexpr qint64 RestoreSourceMapBytes = 0x7fff0000;
 
 // Writes a snapshot of the database open on source into the empty file at path with the online backup.
 // The file is a temporary that only this copy knows, renamed into place after it is synced: it needs
@@ -203,15 +206,18 @@ DbOutcome copyIntoLive(const QString& source, const QString& live, int busyTimeo
     if (!target)
         return target.outcome();
     const ScopedDatabaseFile to(*target);
+    if (auto mapped =
+            execSql(from->handle(), QStringLiteral("PRAGMA mmap_size = %1").arg(RestoreSourceMapBytes));
+        !mapped)
+        return restoreFailure(live, mapped.error());
     auto sourceHandle = sqliteHandle(from->handle());
     if (!sourceHandle)
         return restoreFailure(live, sourceHandle.error());
     auto liveHandle = sqliteHandle(to.handle());
     if (!liveHandle)
         return restoreFailure(live, liveHandle.error());
-    // A page cache large enough for the whole copy up to its limit: fewer spills of pages to the file,
-    // each of which syncs the journal first. The journal and the synchronous setting stay as they are,
-    // so a crash rolls back to the old contents.
+    // A large page cache: few spills of pages to the file, each of which syncs the journal first. The
+    // journal and the synchronous setting stay as they are, so a crash rolls back to the old contents.
     if (auto cache = execSql(to.handle(), QStringLiteral("PRAGMA cache_size = -%1").arg(RestoreCacheKiB));
         !cache)
         return restoreFailure(live, cache.error());
