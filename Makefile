@@ -34,8 +34,13 @@ run: build
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure --parallel $(JOBS) --timeout 300
 
+# Runs every benchmark, also after one has failed, and fails when any of them did.
 bench: build
-	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+	@failed=; for b in $(BUILD_DIR)/bench/bench_*; do \
+		[ -x "$$b" ] || continue; \
+		"$$b" || failed="$$failed $$(basename $$b)"; \
+	done; \
+	if [ -n "$$failed" ]; then echo "Benchmarks that failed:$$failed" >&2; exit 1; fi
 
 format:
 	find src tests bench tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i

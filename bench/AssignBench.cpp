@@ -2,6 +2,7 @@
 
 #include "FakePinger.h"
 #include "FakeProbes.h"
+#include "SharedFixtures.h"
 #include "TestProgram.h"
 
 #include "assign/AddressAssignment.h"
@@ -25,7 +26,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <map>
 #include <memory>
 
 namespace {
@@ -80,11 +80,7 @@ private:
 
 const FilledDatabase& database(int rows)
 {
-    static std::map<int, std::unique_ptr<FilledDatabase>> built;
-    auto& entry = built[rows];
-    if (!entry)
-        entry = std::make_unique<FilledDatabase>(rows);
-    return *entry;
+    return bench::SharedFixtures::sized<FilledDatabase>(rows);
 }
 
 // One New-mode proposal without its ping: the store's query of the range and the gap walk.

@@ -2,6 +2,8 @@
 // windows, fonts and event loops work, with the network guard on: nothing may be reached but loopback
 // (and a test namespace that a benchmark makes itself).
 
+#include "SharedFixtures.h"
+
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
@@ -15,7 +17,11 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
+    {
+        // The fixtures the benchmarks shared go here, before the application object.
+        tarvo::bench::SharedFixtures fixtures;
+        benchmark::RunSpecifiedBenchmarks();
+    }
     benchmark::Shutdown();
     return 0;
 }

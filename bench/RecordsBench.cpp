@@ -1,6 +1,7 @@
 // Benchmarks of the records subsystem: the reports and the searches of the search window.
 
 #include "SampleReports.h"
+#include "SharedFixtures.h"
 
 #include "assign/IpRecordStore.h"
 #include "assign/RecordSearch.h"
@@ -18,8 +19,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <map>
-#include <memory>
 #include <string>
 
 namespace {
@@ -58,11 +57,7 @@ private:
 
 const IssuedRecords& reportDatabase(int rows)
 {
-    static std::map<int, std::unique_ptr<IssuedRecords>> built;
-    auto& entry = built[rows];
-    if (!entry)
-        entry = std::make_unique<IssuedRecords>(rows);
-    return *entry;
+    return bench::SharedFixtures::sized<IssuedRecords>(rows);
 }
 
 // The report by date of a year's records, from the query to its first page painted, as the window runs
@@ -133,11 +128,7 @@ private:
 
 FilledDatabase& searchDatabase(int rows)
 {
-    static std::map<int, std::unique_ptr<FilledDatabase>> built;
-    auto& entry = built[rows];
-    if (!entry)
-        entry = std::make_unique<FilledDatabase>(rows);
-    return *entry;
+    return bench::SharedFixtures::sized<FilledDatabase>(rows);
 }
 
 // One search of the search window, up to the moment the grid can paint its first screen: the search

@@ -7,22 +7,20 @@
 #include "core/AppState.h"
 #include "core/DeliveredDatabase.h"
 #include "core/ProgramFolder.h"
+#include "core/ReplacingFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 
 namespace {
 
-const QString HelpFileName = QStringLiteral("TarvoHelp.html");
-
 bool writeWhole(const QString& path, const QByteArray& bytes, QTextStream& err)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    tarvo::ReplacingFile file(path);
+    if (!file.open() || !file.write(bytes) || !file.commit()) {
         err << "Cannot write " << path << ": " << file.errorString() << "\n";
         return false;
     }
@@ -70,8 +68,8 @@ int main(int argc, char* argv[])
     }
 
     // Help opens the help file of the program folder.
-    const QString shipped = tarvo::joinPath(QCoreApplication::applicationDirPath(), HelpFileName);
-    const QString help = tarvo::joinPath(folder, HelpFileName);
+    const QString shipped = tarvo::joinPath(QCoreApplication::applicationDirPath(), tarvo::HelpFileName);
+    const QString help = tarvo::joinPath(folder, tarvo::HelpFileName);
     if (QFileInfo::exists(shipped) &&
         QFileInfo(shipped).canonicalFilePath() != QFileInfo(help).canonicalFilePath()) {
         const QByteArray text = contentOf(shipped);

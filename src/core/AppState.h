@@ -7,7 +7,7 @@ namespace tarvo {
 // Where the program and its files are. Set by the start-up and by the database location dialogs.
 struct ProgramState
 {
-    QString ProgramFolder;   // folder of the executable (or TARVO_HOME), no trailing separator
+    QString ProgramFolder;   // see programFolder(), no trailing separator
     QString INIPath;         // ProgramFolder + "/Tarvo.ini", once the start-up found that file
     QString DatabasePath;    // full path of the live database file
     QString DatabaseFolder;  // DatabasePath without its file name
@@ -68,5 +68,6 @@ inline const QString IniFileName = QStringLiteral("Tarvo.ini");
 inline const QString DatabaseFileName = QStringLiteral("Tarvodb.mdb");
 inline const QString BackupDatabaseFileName = QStringLiteral("TarvoKestreldb.mdb");
 inline const QString AssignLogFileName = QStringLiteral("AssignLog.txt");
+inline const QString HelpFileName = QStringLiteral("TarvoHelp.html");
 
 } // namespace tarvo

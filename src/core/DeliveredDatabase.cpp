@@ -1,6 +1,7 @@
 #include "core/DeliveredDatabase.h"
 
 #include "core/DatabaseSchema.h"
+#include "core/ReplacingFile.h"
 #include "core/Sql.h"
 
 #include <QFile>
@@ -50,10 +51,9 @@ DbOutcome createDeliveredDatabase(const QString& path)
     if (QFileInfo::exists(path))
         return DbOutcome::failure(QStringLiteral("\"%1\" already exists; it was left as it is.").arg(path));
 
-    // Built under a temporary name and renamed into place, so that a failure leaves nothing behind and
-    // nobody opens a half-built file.
-    const QString building = path + QStringLiteral(".building");
-    QFile::remove(building);
+    // Built under a temporary name that the program recognises and renamed into place, so that a failure
+    // leaves nothing behind, nobody opens a half-built file, and what a killed run leaves is removed later.
+    const QString building = ReplacingFile::newTemporaryPath(path);
     const QString name = QStringLiteral("tarvo-build-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     DbOutcome outcome = DbOutcome::success();
     {
@@ -74,8 +74,10 @@ DbOutcome createDeliveredDatabase(const QString& path)
     QSqlDatabase::removeDatabase(name);
     if (outcome && !QFile::rename(building, path))
         outcome = DbOutcome::failure(QStringLiteral("Cannot create \"%1\".").arg(path));
-    if (!outcome)
+    if (!outcome) {
         QFile::remove(building);
+        QFile::remove(building + QStringLiteral("-journal"));
+    }
     return outcome;
 }
 

@@ -13,6 +13,7 @@
 #include "core/frmAbout.h"
 #include "core/frmCariDB.h"
 #include "core/frmChangeFolder.h"
+#include "core/frmHelp.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -22,6 +23,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -42,6 +44,17 @@ int instanceSlot(WindowCommand command)
 }
 
 const QString MainCaptionSuffix = QStringLiteral(" : Manage Your IP Address Standard & Inventory System");
+
+// The size that shows the whole of a window's content: the size the window set for itself or its size
+// hint, whichever is larger, and never less than its minimum size hint. A window without a hint keeps
+// its size.
+QSize contentSizeOf(const QWidget* window)
+{
+    QSize size = window->sizeHint().expandedTo(window->minimumSizeHint());
+    if (window->testAttribute(Qt::WA_Resized) || !size.isValid())
+        size = size.expandedTo(window->size());
+    return size;
+}
 
 } // namespace
 
@@ -325,9 +338,7 @@ void MDIFrmUtama::showChild(WindowCommand command)
         const BusyWindow* busy = dynamic_cast<const BusyWindow*>(open.window->widget());
         const bool sameCommand = open.command == command;
         if (sameCommand || (busy && !busy->busyReason().isEmpty()) || !open.window->close()) {
-            if (open.window->isMinimized())
-                open.window->showNormal();
-            m_area->setActiveSubWindow(open.window);
+            bringForward(open.window);
             return;
         }
     }
@@ -342,21 +353,32 @@ void MDIFrmUtama::showChild(WindowCommand command)
 
 QMdiSubWindow* MDIFrmUtama::addChildWindow(QWidget* child)
 {
+    const QSize content = contentSizeOf(child);
     QMdiSubWindow* sub = m_area->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(child->windowIcon().isNull() ? windowIcon() : child->windowIcon());
-    sub->adjustSize();
-    // Wide enough to show the whole caption beside the frame's buttons.
+    // Large enough for its content within its frame (caption and borders), and wide enough to show the
+    // whole caption beside the frame's buttons; never larger than the window area.
+    QSize size = content.grownBy(sub->contentsMargins());
     const int captionWidth =
         sub->fontMetrics().horizontalAdvance(child->windowTitle()) + 4 * sub->fontMetrics().height() + 40;
-    if (sub->width() < captionWidth)
-        sub->resize(captionWidth, sub->height());
+    size.setWidth(qMax(size.width(), captionWidth));
     const QSize area = m_area->viewport()->size();
+    if (m_area->isVisible())
+        size = size.boundedTo(area);
+    sub->resize(size);
     sub->move(qMax(0, (area.width() - sub->width()) / 2), qMax(0, (area.height() - sub->height()) / 2));
     sub->show();
     m_area->setActiveSubWindow(sub);
     m_windows.track(sub);
     return sub;
+}
+
+void MDIFrmUtama::bringForward(QMdiSubWindow* window)
+{
+    if (window->isMinimized())
+        window->showNormal();
+    m_area->setActiveSubWindow(window);
 }
 
 void MDIFrmUtama::showChildWindow(QWidget* window)
@@ -370,7 +392,7 @@ void MDIFrmUtama::showOwnedWindow(QWidget* window)
     window->setAttribute(Qt::WA_DeleteOnClose);
     if (window->windowIcon().isNull())
         window->setWindowIcon(windowIcon());
-    window->adjustSize();
+    window->resize(contentSizeOf(window).boundedTo(screen()->availableSize()));
     window->move(geometry().center() - window->rect().center());
     window->show();
     window->raise();
@@ -506,8 +528,12 @@ void MDIFrmUtama::changeDatabase(const LocateChoice& choice)
 
 void MDIFrmUtama::mnuHelp_Click()
 {
-    openOrTell(m_context.shell(), m_context.messenger(), this,
-               joinPath(m_context.program().ProgramFolder, QStringLiteral("TarvoHelp.html")));
+    if (m_help && m_help->isVisible()) {
+        bringForward(m_help);
+        return;
+    }
+    if (frmHelp* help = frmHelp::open(m_context, m_area))
+        m_help = addChildWindow(help);
 }
 
 void MDIFrmUtama::mnuLamanWeb_Click()

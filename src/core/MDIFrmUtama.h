@@ -70,6 +70,7 @@ private:
     void runWindowCommand(WindowCommand command);
     void showChild(WindowCommand command);
     QMdiSubWindow* addChildWindow(QWidget* child);
+    void bringForward(QMdiSubWindow* window);
     void assign(bool dedicated, bool scan);
     void mnuTukarLogin_Click();
     void mnuKeluar_Click();
@@ -108,6 +109,7 @@ private:
         WindowCommand command = WindowCommand::AssignNewIP;
     };
     QHash<int, OpenChild> m_children;
+    QPointer<QMdiSubWindow> m_help;
     QString m_version;
 };
 

@@ -1,7 +1,11 @@
 #include "core/ProgramFolder.h"
 
+#include "core/AppState.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace tarvo {
 
@@ -14,12 +18,32 @@ QString withoutTrailingSeparator(QString folder)
 }
 } // namespace
 
-QString programFolder()
+QString userDataProgramFolder()
+{
+    return joinPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
+                    QStringLiteral("Tarvo"));
+}
+
+QStringList programFolderPlaces()
 {
     const QString home = qEnvironmentVariable("TARVO_HOME");
     if (!home.isEmpty())
-        return withoutTrailingSeparator(QDir::fromNativeSeparators(home));
-    return withoutTrailingSeparator(QCoreApplication::applicationDirPath());
+        return {withoutTrailingSeparator(QDir::fromNativeSeparators(home))};
+    return {withoutTrailingSeparator(QCoreApplication::applicationDirPath()), userDataProgramFolder()};
+}
+
+QString firstFolderWithIniFile(const QStringList& places)
+{
+    for (const QString& place : places) {
+        if (QFileInfo(joinPath(place, IniFileName)).isFile())
+            return place;
+    }
+    return places.value(0);
+}
+
+QString programFolder()
+{
+    return firstFolderWithIniFile(programFolderPlaces());
 }
 
 QString joinPath(const QString& folder, const QString& name)

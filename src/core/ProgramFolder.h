@@ -1,13 +1,26 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace tarvo {
 
-// The program folder: the folder of the executable, without a trailing separator. The environment
-// variable TARVO_HOME overrides it (tests and packaging). Tarvo.ini, AssignLog.txt and, by default,
-// the database live there.
+// The program folder, without a trailing separator: Tarvo.ini, AssignLog.txt and, by default, the
+// database live there. It is the first of programFolderPlaces() that holds Tarvo.ini, else the first
+// of them (the start-up then tells the user where Tarvo.ini belongs).
 QString programFolder();
+
+// Where the program folder is looked for, in order: the folder that the environment variable
+// TARVO_HOME names, alone, when it is set (tests and packaging); otherwise the folder of the
+// executable, then the per-user data folder. So a desktop entry or a start by hand finds what
+// `make run` prepared.
+QStringList programFolderPlaces();
+
+// The per-user data folder of the program: ${XDG_DATA_HOME:-~/.local/share}/Tarvo.
+QString userDataProgramFolder();
+
+// The first of the folders that holds Tarvo.ini; the first folder when none does.
+QString firstFolderWithIniFile(const QStringList& places);
 
 // Joins a folder and a name with exactly one "/" between them: "/data/" + "x" and "/data" + "x" both
 // give "/data/x". An empty folder gives the name unchanged.

@@ -57,13 +57,17 @@ bool StartUp::requireIniFile()
         program.INIPath = iniPath;
         return true;
     }
-    // The folder is named as it is: on this system letter case matters in paths.
+    // Every folder the program looks in is named, the program folder first, as it is: on this system
+    // letter case matters in paths.
+    QStringList places = programFolderPlaces();
+    places.removeAll(program.ProgramFolder);
+    places.prepend(program.ProgramFolder);
     m_context.messenger().inform(
         nullptr,
         QStringLiteral(
             "Can't find the 'Tarvo.ini' file. This file is mandatory for this program to run correctly. "
             "If you can find this file elsewhere on your computer, safely copy it to ") +
-            program.ProgramFolder +
+            places.join(QStringLiteral(" or ")) +
             QStringLiteral(".\r\n\r\nIf this does not work, you will have to reinstall the program."),
         QStringLiteral("File not found..."), MessageIcon::Critical);
     m_context.exit().endProgram(0);

@@ -252,6 +252,50 @@ private Q_SLOTS:
         QCOMPARE(file.readAll(), QByteArray("Date Assign : pending\r\n"));
     }
 
+    // Every child window that a toolbar button opens shows its content: at least its size hint, as far
+    // as the window area allows, and stands within the window area.
+    void childWindowsOpenWholeWithinTheMainWindow_data()
+    {
+        QTest::addColumn<QString>("key");
+        for (const char* key : {"mAssignNewIP", "mSearchRecord", "mIPsettings", "mReportByLocation",
+                                "mReportByDate", "mUserID", "mAssignLog", "mBackupRestore", "mHelp"})
+            QTest::newRow(key) << QString::fromLatin1(key);
+    }
+    void childWindowsOpenWholeWithinTheMainWindow()
+    {
+        QFETCH(QString, key);
+        test::UserFolders folders;
+        WiredProgram w;
+        w.folder.context.WriteINI(QStringLiteral("Backup"), QStringLiteral("BackupLocation"),
+                                  w.folder.folder());
+        // The files that the help window and the log viewer show.
+        for (const auto& [name, text] : {std::pair{"TarvoHelp.html", "<h1>Tarvo Help</h1>"},
+                                         {"AssignLog.txt", "IP Address : 10.100.5.71\r\n"}}) {
+            QFile file(w.folder.path(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(text);
+        }
+        w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(w.program.start());
+        if (key == QLatin1String("mAssignNewIP"))
+            test::whenModal(QStringLiteral("frmLocalSetting"), [](QWidget* dialog) { dialog->close(); });
+        w.window().Toolbar1_ButtonClick(key);
+        const QMdiSubWindow* sub = w.window().findChild<QMdiArea*>()->activeSubWindow();
+        QVERIFY(sub);
+        const QWidget* window = sub->widget();
+        const QRect area = w.window().findChild<QMdiArea*>()->viewport()->rect();
+        QVERIFY(area.contains(sub->geometry()));
+        const QSize room = area.size() - (sub->size() - window->size());
+        const QSize needed = window->sizeHint().expandedTo(window->minimumSizeHint()).boundedTo(room);
+        QVERIFY2(window->width() >= needed.width() && window->height() >= needed.height(),
+                 qPrintable(QStringLiteral("%1: %2x%3, needs %4x%5")
+                                .arg(window->objectName())
+                                .arg(window->width())
+                                .arg(window->height())
+                                .arg(needed.width())
+                                .arg(needed.height())));
+    }
+
     // The three assignment commands share one window, whose mode is fixed when it opens: another mode
     // opens it anew while it is idle, and only brings it forward while it checks an address.
     void assignmentWindowKeepsTheModeItOpenedIn()

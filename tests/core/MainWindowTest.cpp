@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSvgRenderer>
+#include <QTextBrowser>
 #include <QToolBar>
 
 using namespace tarvo;
@@ -222,8 +223,9 @@ private Q_SLOTS:
             return;
         QAction* intranet = rig.action(u"mnuLamanWeb"_s);
         QCOMPARE(intranet->isEnabled(), !intraUrl.isEmpty());
-        // With an intranet, the product page and the help file are there too. The product page is not
-        // checked first: an empty address, like a missing help file, is reported, naming it.
+        // With an intranet, the product page and the help file are there too; the help opens in the
+        // program's own window. The product page is not checked first: an empty address, like a missing
+        // help file, is reported, naming it.
         const QString help = rig.p.path(u"TarvoHelp.html"_s);
         if (!intraUrl.isEmpty()) {
             test::writeFile(help, "<html></html>");
@@ -232,8 +234,9 @@ private Q_SLOTS:
         rig.p.messenger.clear();
         for (const char* item : {"mnuLamanWeb", "mnuWebPage", "mnuHelp"})
             rig.action(item)->trigger();
-        const QStringList opened = {intraUrl, intraUrl + u"main"_s, help};
+        const QStringList opened = {intraUrl, intraUrl + u"main"_s};
         QCOMPARE(rig.p.shell.opened, intraUrl.isEmpty() ? QStringList() : opened);
+        QCOMPARE(rig.window->findChildren<QWidget*>(u"frmHelp"_s).size(), intraUrl.isEmpty() ? 0 : 1);
         const QStringList told = {u"the key MainURL in the section [Web] of "_s + rig.p.iniPath() +
                                       u" is empty"_s,
                                   help + u"\": it does not exist"_s};
@@ -278,6 +281,52 @@ private Q_SLOTS:
         rig.windows.lastChild->busy = u"A scan is running."_s;
         QCOMPARE(activeAfter("mnuInputRekod", false, false), scanWindow);
         QCOMPARE(rig.children().size(), 2);
+    }
+
+    // A child window opens large enough for its content: the size it set for itself or its size hint,
+    // whichever is larger, as far as the window area allows.
+    void childWindowsOpenLargeEnoughForTheirContent_data()
+    {
+        QTest::addColumn<QSize>("hint");
+        QTest::addColumn<QSize>("asked"); // what the window set with resize(); invalid: nothing
+        QTest::addColumn<bool>("owned");  // a window of its own over the main window
+        QTest::newRow("asks for more than its hint") << QSize(280, 200) << QSize(620, 460) << false;
+        QTest::newRow("hint larger than asked") << QSize(700, 320) << QSize(300, 200) << false;
+        QTest::newRow("hint alone") << QSize(500, 300) << QSize() << false;
+        QTest::newRow("larger than the window area") << QSize(300, 200) << QSize(3000, 2000) << false;
+        QTest::newRow("owned window asks for more than its hint")
+            << QSize(280, 200) << QSize(620, 460) << true;
+    }
+    void childWindowsOpenLargeEnoughForTheirContent()
+    {
+        QFETCH(QSize, hint);
+        QFETCH(QSize, asked);
+        QFETCH(bool, owned);
+        struct Content final : QWidget
+        {
+            QSize hint;
+            QSize sizeHint() const override { return hint; }
+        };
+        MainRig rig;
+        QVERIFY(rig.start());
+        auto* content = new Content;
+        content->hint = hint;
+        if (asked.isValid())
+            content->resize(asked);
+        const QSize wanted = hint.expandedTo(asked);
+        if (owned) {
+            rig.window->showOwnedWindow(content);
+            QCOMPARE(content->size(), wanted);
+            return;
+        }
+        rig.window->showChildWindow(content);
+        const QMdiSubWindow* sub = rig.children().constFirst();
+        const QRect area = rig.window->findChild<QMdiArea*>()->viewport()->rect();
+        QVERIFY(area.contains(sub->geometry()));
+        QVERIFY2(content->width() >= wanted.width() || sub->width() == area.width(),
+                 qPrintable(u"%1 wide"_s.arg(content->width())));
+        QVERIFY2(content->height() >= wanted.height() || sub->height() == area.height(),
+                 qPrintable(u"%1 high"_s.arg(content->height())));
     }
 
     // The file dialogs are wide enough for their columns; a save dialog gives the path to write.
@@ -393,6 +442,53 @@ private Q_SLOTS:
         if (!installed)
             QVERIFY(rig.p.messenger.last().text.contains(rig.p.path(program)));
         QCOMPARE(rig.p.exit.ended, ends);
+    }
+
+    // Help (F1 or the menu) shows the program folder's help file in the help window, one at a time;
+    // links to files are followed there, web and mail links go to the desktop, which may fail.
+    void helpWindowShowsTheHelpFileAndFollowsItsLinks()
+    {
+        MainRig rig;
+        test::writeFile(
+            rig.p.path(u"TarvoHelp.html"_s),
+            "<html><head><title>Tarvo Help</title></head><body><p>Starting Tarvo</p>"
+            "<p><a href=\"more.html#end\">More help</a> <a href=\"https://example.org/t\">Web</a> "
+            "<a href=\"mailto:admin@example.org\">Mail</a></p></body></html>");
+        test::writeFile(rig.p.path(u"more.html"_s), "<p>The second page</p><p><a name=\"end\">End</a></p>");
+        QVERIFY(rig.start());
+        rig.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+        QTest::keyClick(rig.window.get(), Qt::Key_F1);
+        QCOMPARE(rig.children().size(), 1);
+        QWidget* help = rig.children().constFirst()->widget();
+        rig.action(u"mnuHelp"_s)->trigger(); // brings the open one forward
+        QCOMPARE(rig.children().size(), 1);
+        QCOMPARE(rig.children().constFirst()->widget(), help);
+        QCOMPARE(help->objectName(), u"frmHelp"_s);
+        QCOMPARE(help->windowTitle(), u"Tarvo Help"_s);
+        auto* text = help->findChild<QTextBrowser*>(u"txtHelp"_s);
+        QVERIFY(text->toPlainText().contains(u"Starting Tarvo"_s));
+
+        const auto clickLink = [text](const QString& caption) {
+            const QTextCursor found = text->document()->find(caption);
+            QTextCursor inside(text->document());
+            inside.setPosition(found.selectionStart() + 1);
+            QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, text->cursorRect(inside).center());
+        };
+        rig.p.messenger.clear();
+        rig.p.shell.openSucceeds = false;
+        clickLink(u"Web"_s);
+        rig.p.shell.openSucceeds = true;
+        clickLink(u"Mail"_s);
+        QCOMPARE(rig.p.shell.opened,
+                 (QStringList{u"https://example.org/t"_s, u"mailto:admin@example.org"_s}));
+        QCOMPARE(rig.p.messenger.texts(),
+                 QStringList{
+                     u"Cannot open \"https://example.org/t\": the desktop has no program that opens it."_s});
+        clickLink(u"More help"_s);
+        QCOMPARE(text->source().fileName(), u"more.html"_s);
+        QVERIFY(text->toPlainText().contains(u"The second page"_s));
+        QCOMPARE(rig.p.shell.opened.size(), 2);
     }
 
     void aboutBoxLinksOpenOncePerClick()

@@ -1,4 +1,5 @@
 #include "CoreTestHelpers.h"
+#include "UserFolders.h"
 
 #include "core/ProgramFolder.h"
 #include "core/StartUp.h"
@@ -184,6 +185,43 @@ private Q_SLOTS:
         QCOMPARE(QFile::exists(p.iniPath()), ini != u"-");
         for (const QString& path : std::as_const(garbageFiles))
             QCOMPARE(test::readFile(path), garbage);
+    }
+
+    // Without TARVO_HOME the program folder is the executable's folder when it holds Tarvo.ini, else
+    // the per-user data folder when that does; when neither does, the start-up names both.
+    void programFolderWithoutTarvoHome_data()
+    {
+        QTest::addColumn<bool>("inDataFolder");
+        QTest::newRow("prepared in the data folder") << true;
+        QTest::newRow("nowhere") << false;
+    }
+    void programFolderWithoutTarvoHome()
+    {
+        QFETCH(bool, inDataFolder);
+        test::UserFolders folders;
+        TestProgram p(TestProgram::Setup::IniOnly);
+        qunsetenv("TARVO_HOME");
+        const QString executable = QCoreApplication::applicationDirPath();
+        const QString data = folders.dataHome() + u"/Tarvo"_s;
+        QCOMPARE(programFolderPlaces(), (QStringList{executable, data}));
+        if (inDataFolder) {
+            QVERIFY(QDir().mkpath(data));
+            test::writeFile(joinPath(data, IniFileName), "[Database]\n");
+            QVERIFY(createDeliveredDatabase(joinPath(data, DatabaseFileName)));
+            // The executable's folder comes first when both hold the file.
+            QCOMPARE(firstFolderWithIniFile({p.folder(), data}), p.folder());
+        }
+        p.program.ProgramFolder = programFolder();
+        QCOMPARE(p.program.ProgramFolder, inDataFolder ? data : executable);
+
+        FakeInstanceGuard guard(true);
+        QCOMPARE(StartUp(p.context, guard, {}, [] {}).run(), inDataFolder);
+        QCOMPARE(p.database.path(), inDataFolder ? joinPath(data, DatabaseFileName) : QString());
+        const QStringList told = p.messenger.texts();
+        QCOMPARE(told.size(), inDataFolder ? 0 : 1);
+        if (!inDataFolder)
+            QVERIFY2(told.constFirst().contains(u"copy it to %1 or %2."_s.arg(executable, data)),
+                     qPrintable(told.constFirst()));
     }
 
     void startUpRemovesWhatAKilledRunLeft()
