@@ -119,6 +119,9 @@ struct DatabaseWorkspace
             qFatal("cannot fill the database");
         if (auto copied = service.copyTo(copy()); !copied)
             qFatal("%s", qPrintable(copied.error()));
+        // Everything written so far on the disk before the first benchmark starts, so that none pays
+        // for writing it.
+        ::sync();
     }
     QString path(const QString& name) const { return dir.filePath(name); }
     QString live() const { return path(DatabaseFileName); }
