@@ -53,7 +53,9 @@ constexpr qint64 RestoreSourceMapBytes = 0x7fff0000;
 
 // Hands what is written to a file to the disk while the writing goes on, so that the sync before its
 // rename has little left to wait for: a thread of its own asks the system to start writing back every
-// few milliseconds until this object goes. Only a hint; nothing depends on it.
+// few milliseconds until this object goes. Only a hint; nothing depends on it. Only for a private
+// temporary: closing a second descriptor of a file drops the process's SQLite locks on it, which must
+// never happen to a file that other connections share.
 class EarlyWriteback
 {
 public:
