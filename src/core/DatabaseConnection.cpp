@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QUrl>
 
 namespace tarvo {
@@ -47,6 +48,13 @@ DbFailure refuse(const QString& path, const QString& reason)
 
 DbResult<QString> openDatabaseFile(const QString& path)
 {
+    return openDatabaseFile(path, DefaultBusyTimeoutMs, nullptr);
+}
+
+DbResult<QString> openDatabaseFile(const QString& path, int busyTimeoutMs, bool* locked)
+{
+    if (locked)
+        *locked = false;
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists())
         return refuse(path, QStringLiteral("the file does not exist"));
@@ -62,7 +70,7 @@ DbResult<QString> openDatabaseFile(const QString& path)
         QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
         url.setQuery(QStringLiteral("mode=rw"));
         db.setDatabaseName(url.toString(QUrl::FullyEncoded));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=10000"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
         if (!db.open()) {
             const QString reason = databaseErrorText(db.lastError());
             db = QSqlDatabase();
@@ -70,8 +78,13 @@ DbResult<QString> openDatabaseFile(const QString& path)
             return refuse(path, reason);
         }
         // A rollback journal beside the file: the file may sit on a network share, where WAL cannot work.
-        auto journal = runSql(db, QStringLiteral("PRAGMA journal_mode=DELETE"));
-        QString failure = journal ? QString() : journal.error();
+        // The first statement reads the file: it finds out whether another connection locks it.
+        QString failure;
+        if (QSqlQuery journal(db); !journal.exec(QStringLiteral("PRAGMA journal_mode=DELETE"))) {
+            failure = databaseErrorText(journal.lastError());
+            if (locked)
+                *locked = isBusyError(journal.lastError());
+        }
         if (failure.isEmpty()) {
             auto missing = missingTables(db);
             if (!missing)

@@ -46,6 +46,13 @@ private:
 // that copy or check database files.
 DbResult<QString> openDatabaseFile(const QString& path);
 
+// How long a connection waits for another one's lock before it gives up, unless told otherwise.
+constexpr int DefaultBusyTimeoutMs = 10000;
+
+// The same, waiting busyTimeoutMs for other connections' locks. *locked tells, on failure, whether the
+// file was locked by another connection (in use) rather than unusable.
+DbResult<QString> openDatabaseFile(const QString& path, int busyTimeoutMs, bool* locked);
+
 // Removes a connection made by openDatabaseFile().
 void closeDatabaseFile(const QString& connectionName);
 

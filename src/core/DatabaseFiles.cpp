@@ -5,10 +5,21 @@
 #include "core/ProgramFolder.h"
 #include "core/ReplacingFile.h"
 #include "core/Sql.h"
+#include "core/SqliteLink.h"
 
+#include <QAtomicInt>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
+
+#include <memory>
+#include <optional>
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
 
 namespace tarvo {
 
@@ -34,7 +45,121 @@ DbOutcome copyFailure(const QString& target, const QString& reason)
         QStringLiteral("Cannot copy the Tarvo database to \"%1\": %2").arg(target, reason));
 }
 
+// The page cache of a restore's connection to the live file, in KiB.
+constexpr int RestoreCacheKiB = 64 * 1024;
+// How much of a restore's source SQLite maps into memory (its upper limit): the pages are read without a
+// system call each. Only the backup copy or a private snapshot is mapped, files that nobody writes.
+constexpr qint64 RestoreSourceMapBytes = 0x7fff0000;
+
+// Hands what is written to a file to the disk while the writing goes on, so that the sync before its
+// rename has little left to wait for: a thread of its own asks the system to start writing back every
+// few milliseconds until this object goes. Only a hint; nothing depends on it. Only for a private
+// temporary: closing a second descriptor of a file drops the process's SQLite locks on it, which must
+// never happen to a file that other connections share.
+class EarlyWriteback
+{
+public:
+    explicit EarlyWriteback(const QString& path)
+        : m_fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)),
+          m_thread(QThread::create([this] {
+              while (!m_done.loadAcquire()) {
+                  ::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+                  QThread::msleep(20);
+              }
+          }))
+    {
+        if (m_fd >= 0)
+            m_thread->start();
+    }
+    ~EarlyWriteback()
+    {
+        m_done.storeRelease(1);
+        m_thread->wait();
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    EarlyWriteback(const EarlyWriteback&) = delete;
+    EarlyWriteback& operator=(const EarlyWriteback&) = delete;
+
+private:
+    int m_fd;
+    QAtomicInt m_done;
+    std::unique_ptr<QThread> m_thread;
+};
+
+// Writes a snapshot of the database open on source into the empty file at path with the online backup.
+// The file is a temporary that only this copy knows, renamed into place after it is synced: it needs
+// no journal and no syncs of its own.
+DbOutcome writeSnapshot(const QSqlDatabase& source, const QString& path)
+{
+    auto from = sqliteHandle(source);
+    if (!from)
+        return from.outcome();
+    auto to = openNewDatabaseFile(path);
+    if (!to)
+        return to.outcome();
+    DbOutcome written = DbOutcome::success();
+    char* error = nullptr;
+    if (sqlite3_exec(*to, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF", nullptr, nullptr, &error) !=
+        SQLITE_OK)
+        written = DbOutcome::failure(QString::fromUtf8(error));
+    sqlite3_free(error);
+    if (written) {
+        const EarlyWriteback writeback(path);
+        written = copyDatabasePages(*from, *to);
+    }
+    if (sqlite3_close(*to) != SQLITE_OK && written)
+        written = DbOutcome::failure(QStringLiteral("the copy could not be closed"));
+    return written;
+}
+
+// verifyDatabaseFile on a thread of its own, from construction on.
+class ConcurrentCheck
+{
+public:
+    explicit ConcurrentCheck(const QString& path)
+        : m_thread(QThread::create([this, path] { m_outcome.emplace(verifyDatabaseFile(path)); }))
+    {
+        m_thread->start();
+    }
+    ~ConcurrentCheck() { m_thread->wait(); }
+    ConcurrentCheck(const ConcurrentCheck&) = delete;
+    ConcurrentCheck& operator=(const ConcurrentCheck&) = delete;
+
+    // Waits for the check.
+    DbOutcome outcome()
+    {
+        m_thread->wait();
+        return *m_outcome;
+    }
+
+private:
+    std::optional<DbOutcome> m_outcome;
+    std::unique_ptr<QThread> m_thread;
+};
+
 } // namespace
+
+DbOutcome verifyDatabaseFile(const QString& path)
+{
+    auto opened = openDatabaseFile(path);
+    if (!opened)
+        return opened.outcome();
+    QString problem;
+    {
+        const QSqlDatabase db = QSqlDatabase::database(*opened, false);
+        auto check = runSql(db, QStringLiteral("PRAGMA quick_check"));
+        if (!check)
+            problem = check.error();
+        else if (!check->next() || check->value(0).toString() != QLatin1String("ok"))
+            problem = QStringLiteral("it is damaged (%1)").arg(check->value(0).toString());
+    }
+    closeDatabaseFile(*opened);
+    if (problem.isEmpty())
+        return DbOutcome::success();
+    return DbOutcome::failure(
+        QStringLiteral("The Tarvo database \"%1\" cannot be used: %2.").arg(path, problem));
+}
 
 DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId)
 {
@@ -56,12 +181,6 @@ DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId)
 
 DbOutcome copyDatabaseFile(const QString& source, const QString& target)
 {
-    return copyDatabaseFile(source, target, {});
-}
-
-DbOutcome copyDatabaseFile(const QString& source, const QString& target,
-                           const std::function<DbOutcome(const QString& staged)>& beforeReplacing)
-{
     if (isSameFile(source, target))
         return copyFailure(target, QStringLiteral("it is the database being copied"));
     auto opened = openDatabaseFile(source);
@@ -72,24 +191,111 @@ DbOutcome copyDatabaseFile(const QString& source, const QString& target,
     const QString folder = folderOf(target);
     if (!QFileInfo(folder).isDir())
         return copyFailure(target, QStringLiteral("the folder does not exist"));
-    // SQLite writes the snapshot into an empty file beside the target (so that the final rename stays
-    // on one file system). The copy gets the access rights of the database it copies (other
-    // workstations may share it).
+    // The snapshot is written into a temporary beside the target (so that the final rename stays on one
+    // file system). The copy gets the access rights of the database it copies (other workstations may
+    // share it).
     ReplacingFile copy(target);
     if (!copy.open())
         return copyFailure(target, copy.errorString());
     copy.close();
-    if (auto vacuumed = execSql(file.handle(), QStringLiteral("VACUUM INTO ?"), {copy.temporaryPath()});
-        !vacuumed)
-        return copyFailure(target, vacuumed.error());
+    if (auto written = writeSnapshot(file.handle(), copy.temporaryPath()); !written)
+        return copyFailure(target, written.error());
     copy.setPermissions(QFileInfo(source).permissions());
-    if (beforeReplacing) {
-        if (auto ready = beforeReplacing(copy.temporaryPath()); !ready)
-            return ready;
-    }
     if (!copy.commit())
         return copyFailure(target, copy.errorString());
     return DbOutcome::success();
+}
+
+namespace {
+
+DbOutcome restoreFailure(const QString& live, const QString& reason)
+{
+    return DbOutcome::failure(
+        QStringLiteral("Cannot restore the Tarvo database \"%1\": %2").arg(live, reason));
+}
+
+// The copy of restoreDatabaseFile; mayCommit decides at the end whether it is kept.
+DbOutcome copyIntoLive(const QString& source, const QString& live, int busyTimeoutMs,
+                       const std::function<bool()>& mayCommit)
+{
+    // An older copy is brought up to date on a private snapshot beside the live file, which is then
+    // copied in: the live database takes the upgraded contents in the same single transaction.
+    ReplacingFile upgraded(live);
+    auto opened = openDatabaseFile(source);
+    if (!opened)
+        return opened.outcome();
+    std::optional<ScopedDatabaseFile> from(std::in_place, *opened);
+    auto current = schemaIsCurrent(from->handle());
+    if (!current)
+        return current.outcome();
+    if (!*current) {
+        if (!upgraded.open())
+            return restoreFailure(live, upgraded.errorString());
+        upgraded.close();
+        if (auto written = writeSnapshot(from->handle(), upgraded.temporaryPath()); !written)
+            return restoreFailure(live, written.error());
+        from.reset();
+        if (auto prepared = prepareDatabaseFile(upgraded.temporaryPath()); !prepared)
+            return prepared.outcome();
+        auto reopened = openDatabaseFile(upgraded.temporaryPath());
+        if (!reopened)
+            return reopened.outcome();
+        from.emplace(*reopened);
+    }
+
+    auto target = openDatabaseFile(live, busyTimeoutMs, nullptr);
+    if (!target)
+        return target.outcome();
+    const ScopedDatabaseFile to(*target);
+    if (auto mapped =
+            execSql(from->handle(), QStringLiteral("PRAGMA mmap_size = %1").arg(RestoreSourceMapBytes));
+        !mapped)
+        return restoreFailure(live, mapped.error());
+    auto sourceHandle = sqliteHandle(from->handle());
+    if (!sourceHandle)
+        return restoreFailure(live, sourceHandle.error());
+    auto liveHandle = sqliteHandle(to.handle());
+    if (!liveHandle)
+        return restoreFailure(live, liveHandle.error());
+    // A large page cache: few spills of pages to the file, each of which syncs the journal first. The
+    // journal and the synchronous setting stay as they are, so a crash rolls back to the old contents.
+    if (auto cache = execSql(to.handle(), QStringLiteral("PRAGMA cache_size = -%1").arg(RestoreCacheKiB));
+        !cache)
+        return restoreFailure(live, cache.error());
+    if (auto copied = copyDatabasePages(*sourceHandle, *liveHandle, mayCommit); !copied)
+        return restoreFailure(live, copied.error());
+    return DbOutcome::success();
+}
+
+} // namespace
+
+DbOutcome restoreDatabaseFile(const QString& source, const QString& live, int busyTimeoutMs)
+{
+    if (isSameFile(source, live))
+        return restoreFailure(live, QStringLiteral("it cannot replace itself"));
+    // SQLite's check of the whole source runs beside the copy (it is mostly work for the processor, the
+    // copy mostly for the disk); the copy waits for it before it commits. An unsound source is reported
+    // as such, whatever else went wrong with it.
+    ConcurrentCheck check(source);
+    const DbOutcome copied =
+        copyIntoLive(source, live, busyTimeoutMs, [&check] { return check.outcome().ok(); });
+    if (auto sound = check.outcome(); !sound)
+        return sound;
+    return copied;
+}
+
+DbOutcome compactDatabaseFile(const QString& path, int busyTimeoutMs, bool* inUse)
+{
+    auto opened = openDatabaseFile(path, busyTimeoutMs, inUse);
+    if (!opened)
+        return opened.outcome();
+    const ScopedDatabaseFile file(*opened);
+    QSqlQuery vacuum(file.handle());
+    if (vacuum.exec(QStringLiteral("VACUUM")))
+        return DbOutcome::success();
+    if (inUse)
+        *inUse = isBusyError(vacuum.lastError());
+    return DbOutcome::failure(vacuum.lastError().text().trimmed());
 }
 
 bool isSameFile(const QString& a, const QString& b)

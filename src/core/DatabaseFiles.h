@@ -4,8 +4,6 @@
 
 #include <QString>
 
-#include <functional>
-
 namespace tarvo {
 
 // Operations on whole database files, apart from the live connection.
@@ -15,16 +13,28 @@ namespace tarvo {
 // that user ID has an account in it. The file is closed again.
 DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId = {});
 
-// Writes a consistent copy of the database at source to target, also while source is in use: SQLite
-// writes a snapshot (VACUUM INTO) into a temporary file beside target, which then replaces target in
+// Writes a consistent copy of the database at source to target, also while source is in use: SQLite's
+// online backup writes a snapshot into a temporary file beside target, which then replaces target in
 // one rename. On failure target is left as it was and no temporary file stays behind; the temporaries
 // that crashed copies left in target's folder are removed first (see ReplacingFile).
 DbOutcome copyDatabaseFile(const QString& source, const QString& target);
 
-// The same copy, with a step run on the finished copy (its temporary path) right before it replaces
-// target: a failure of the step leaves target as it was.
-DbOutcome copyDatabaseFile(const QString& source, const QString& target,
-                           const std::function<DbOutcome(const QString& staged)>& beforeReplacing);
+// Copies the database at source into the database file live in place, with SQLite's online backup
+// under the live file's write lock: connections open on live (other workstations) read the new
+// contents at their next read and go on writing. A source with an older schema is brought up to date
+// on a private snapshot beside live first. One transaction on live: a failure or a crash leaves the old
+// contents. The source is checked as verifyDatabaseFile does while it is copied, and the copy is kept
+// only when it is sound. The live file's lock is waited for busyTimeoutMs.
+DbOutcome restoreDatabaseFile(const QString& source, const QString& live, int busyTimeoutMs);
+
+// Rewrites the database file at path without its unused space (VACUUM), on a connection of its own
+// that waits busyTimeoutMs for other connections. *inUse tells, on failure, whether another
+// connection held the database.
+DbOutcome compactDatabaseFile(const QString& path, int busyTimeoutMs, bool* inUse = nullptr);
+
+// Checks that a file is a sound Tarvo database without changing it: an SQLite file with every table that
+// passes SQLite's quick integrity check.
+DbOutcome verifyDatabaseFile(const QString& path);
 
 // Whether two paths name the same existing file.
 bool isSameFile(const QString& a, const QString& b);

@@ -284,6 +284,14 @@ DbResult<QStringList> missingTables(const QSqlDatabase& db)
     return missing;
 }
 
+DbResult<bool> schemaIsCurrent(const QSqlDatabase& db)
+{
+    auto needed = upgradeStatements(db);
+    if (!needed)
+        return needed.failure();
+    return needed->isEmpty();
+}
+
 DbOutcome SchemaUpgrade(const QSqlDatabase& db)
 {
     // A database that is up to date is not written at all (it may be read-only).

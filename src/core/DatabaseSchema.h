@@ -24,4 +24,7 @@ DbResult<QStringList> missingTables(const QSqlDatabase& db);
 // nothing.
 DbOutcome SchemaUpgrade(const QSqlDatabase& db);
 
+// Whether SchemaUpgrade would find nothing to change.
+DbResult<bool> schemaIsCurrent(const QSqlDatabase& db);
+
 } // namespace tarvo

@@ -1,9 +1,9 @@
 #include "core/DatabaseService.h"
 
 #include "core/AppState.h"
+#include "core/BackgroundWork.h"
 #include "core/DatabaseFiles.h"
 #include "core/ProgramFolder.h"
-#include "core/ReplacingFile.h"
 #include "core/Sql.h"
 
 #include <QFile>
@@ -12,38 +12,6 @@
 #include <QWidget>
 
 namespace tarvo {
-
-namespace {
-
-// SQLite's result codes for a database that another connection holds.
-bool isBusyError(const QSqlError& error)
-{
-    const QString code = error.nativeErrorCode();
-    return code == QLatin1String("5") || code == QLatin1String("6");
-}
-
-} // namespace
-
-DbOutcome verifyDatabaseFile(const QString& path)
-{
-    auto opened = openDatabaseFile(path);
-    if (!opened)
-        return opened.outcome();
-    QString problem;
-    {
-        const QSqlDatabase db = QSqlDatabase::database(*opened, false);
-        auto check = runSql(db, QStringLiteral("PRAGMA quick_check"));
-        if (!check)
-            problem = check.error();
-        else if (!check->next() || check->value(0).toString() != QLatin1String("ok"))
-            problem = QStringLiteral("it is damaged (%1)").arg(check->value(0).toString());
-    }
-    closeDatabaseFile(*opened);
-    if (problem.isEmpty())
-        return DbOutcome::success();
-    return DbOutcome::failure(
-        QStringLiteral("The Tarvo database \"%1\" cannot be used: %2.").arg(path, problem));
-}
 
 DatabaseHold::DatabaseHold(DatabaseService& service, QObject* owner, DatabaseHolderCalls calls)
     : QObject(owner), m_service(&service), m_calls(std::move(calls))
@@ -96,6 +64,8 @@ void DatabaseService::detach(DatabaseHold* hold)
 
 QString DatabaseService::workInProgress() const
 {
+    if (!m_operation.isEmpty())
+        return m_operation;
     for (const DatabaseHold* hold : m_holds) {
         if (hold->m_calls.busyReason) {
             if (QString reason = hold->m_calls.busyReason(); !reason.isEmpty())
@@ -168,6 +138,9 @@ DbOutcome DatabaseService::reopenLive(const QString& path)
 
 DbResult<bool> DatabaseService::switchTo(const QString& path, const QString& userId)
 {
+    // Refused before the file is read: the operation may hold its lock.
+    if (!m_operation.isEmpty())
+        return DbOutcome::failure(m_operation);
     auto prepared = prepareDatabaseFile(path, userId);
     if (!prepared)
         return prepared;
@@ -182,6 +155,20 @@ DbResult<bool> DatabaseService::switchTo(const QString& path, const QString& use
     return prepared;
 }
 
+int DatabaseService::busyTimeout() const
+{
+    auto timeout = querySingleValue(handle(), QStringLiteral("PRAGMA busy_timeout"));
+    return timeout ? timeout->toInt() : DefaultBusyTimeoutMs;
+}
+
+DbOutcome DatabaseService::runOperation(const QString& reason, const std::function<DbOutcome()>& work) const
+{
+    m_operation = reason;
+    DbOutcome outcome = runInBackground(work);
+    m_operation.clear();
+    return outcome;
+}
+
 DbOutcome DatabaseService::replaceWith(const QString& source)
 {
     const QString live = m_connection.path();
@@ -190,45 +177,21 @@ DbOutcome DatabaseService::replaceWith(const QString& source)
     if (isSameFile(source, live))
         return DbOutcome::failure(
             QStringLiteral("\"%1\" is the Tarvo database in use; it cannot replace itself.").arg(source));
-    if (auto sound = verifyDatabaseFile(source); !sound)
-        return sound;
     if (const QString reason = busyReason(); !reason.isEmpty())
         return DbOutcome::failure(reason);
-
-    // A consistent copy of the live database, taken while it is still open, brings it back should the
-    // replacement not open. It is a temporary of its own that goes when this operation ends.
-    ReplacingFile safety(live);
-    if (!safety.open())
-        return DbOutcome::failure(safety.errorString());
-    safety.close();
-    if (auto saved = execSql(handle(), QStringLiteral("VACUUM INTO ?"), {safety.temporaryPath()}); !saved)
-        return saved;
-
-    // The copy of the source is brought up to date beside the live file; only then do the holders let
-    // go and the connection close, and the copy replaces the live file in one rename.
-    bool closed = false;
-    DbOutcome replaced = copyDatabaseFile(source, live, [this, &closed](const QString& staged) {
-        if (auto prepared = prepareDatabaseFile(staged); !prepared)
-            return prepared.outcome();
-        releaseAll();
-        m_connection.close();
-        closed = true;
-        return DbOutcome::success();
-    });
-    if (!closed)
-        return replaced;
-    DbOutcome reopened = reopenLive(live);
-    if (replaced && !reopened) {
-        // The new file is in place but does not open: the safety copy takes its place again.
-        if (safety.commit())
-            reopened = reopenLive(live);
-        replaced = DbOutcome::failure(QStringLiteral("The restored database could not be opened; the "
-                                                     "database in use was put back."));
-    }
+    // What is no Tarvo database at all is refused before the holders let go; its soundness is checked
+    // while it is copied, and the copy keeps only a sound one.
+    if (auto usable = DatabaseConnection::checkFile(source); !usable)
+        return usable;
+    // The copy goes into the live file in place, on a connection of the operation's own, while this
+    // program's connection stays open and idle: the holders drop their queries so that none keeps a read
+    // lock that the copy would wait for.
+    releaseAll();
+    DbOutcome restored = runOperation(
+        QStringLiteral("The Tarvo database is being restored."),
+        [source, live, wait = busyTimeout()] { return restoreDatabaseFile(source, live, wait); });
     reloadAll();
-    if (!replaced)
-        return replaced;
-    return reopened;
+    return restored;
 }
 
 DbOutcome DatabaseService::compact(bool* inUse)
@@ -244,26 +207,25 @@ DbOutcome DatabaseService::compact(bool* inUse)
         return DbOutcome::failure(reason);
     }
     releaseAll();
-    QString failure;
-    {
-        QSqlQuery vacuum(handle());
-        if (!vacuum.exec(QStringLiteral("VACUUM"))) {
-            failure = vacuum.lastError().text().trimmed();
-            if (inUse)
-                *inUse = isBusyError(vacuum.lastError());
-        }
-    }
+    bool held = false;
+    DbOutcome compacted = runOperation(QStringLiteral("The Tarvo database is being compacted."),
+                                       [path = m_connection.path(), wait = busyTimeout(), &held] {
+                                           return compactDatabaseFile(path, wait, &held);
+                                       });
+    if (inUse)
+        *inUse = held;
     reloadAll();
-    if (failure.isEmpty())
-        return DbOutcome::success();
-    return DbOutcome::failure(failure);
+    return compacted;
 }
 
 DbOutcome DatabaseService::copyTo(const QString& target) const
 {
     if (m_connection.path().isEmpty())
         return DbOutcome::failure(QStringLiteral("No database is open."));
-    return copyDatabaseFile(m_connection.path(), target);
+    if (!m_operation.isEmpty())
+        return DbOutcome::failure(m_operation);
+    return runOperation(QStringLiteral("The Tarvo database is being copied."),
+                        [source = m_connection.path(), target] { return copyDatabaseFile(source, target); });
 }
 
 void DatabaseService::close()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DatabaseConnection.h"
+#include "core/DatabaseFiles.h"
 #include "core/DbResult.h"
 
 #include <QList>
@@ -80,9 +81,15 @@ public:
     // file. On failure (the file is no Tarvo database, a holder is busy) nothing changes.
     DbResult<bool> switchTo(const QString& path, const QString& userId = {});
 
-    // Replaces the live file by a copy of the database at source (the restore of a backup). The source
-    // must be a sound Tarvo database other than the live file. The live file is replaced in one rename
-    // while no connection is open on it; on any failure the live database stays as it was.
+    // The operations below run their long part on a thread of their own while this thread's events keep
+    // flowing (see runInBackground); until one returns, every other change or copy of the database is
+    // refused with what is under way (busyReason(), operationUnderWay()).
+
+    // Copies the database at source (the restore of a backup) into the live file in place, under
+    // SQLite's write lock, so that other workstations read the restored rows at their next read and go on
+    // writing. The source must be a sound Tarvo database other than the live file; an older one is
+    // brought up to date. On any failure, and when the program is killed midway, the live database stays
+    // as it was.
     DbOutcome replaceWith(const QString& source);
 
     // Rewrites the live file without its unused space. *inUse tells, on failure, whether the database
@@ -93,14 +100,18 @@ public:
     // complete.
     DbOutcome copyTo(const QString& target) const;
 
-    // Why the live database cannot change now: the reason of a holder that is busy, else a request to
-    // save or cancel the first unsaved edit; empty when it can. Every switch, replacement and compaction
-    // is refused for it, so that nothing typed is dropped without the user's consent.
+    // Why the live database cannot change now: the restore, compaction or copy under way, the reason of
+    // a holder that is busy, else a request to save or cancel the first unsaved edit; empty when it can.
+    // Every switch, replacement and compaction is refused for it, so that nothing typed is dropped
+    // without the user's consent.
     QString busyReason() const;
 
-    // The reason of the first holder that is busy (a run, a check under way), unsaved edits left aside;
-    // empty when none is.
+    // The restore, compaction or copy under way, else the reason of the first holder that is busy (a
+    // run, a check under way), unsaved edits left aside; empty when none is.
     QString workInProgress() const;
+
+    // The restore, compaction or copy under way, for the user; empty when none.
+    const QString& operationUnderWay() const { return m_operation; }
 
     // The captions of the windows whose holders keep an unsaved edit, each once, oldest first.
     QStringList unsavedEdits() const;
@@ -122,14 +133,16 @@ private:
     void releaseAll();
     void reloadAll();
     DbOutcome reopenLive(const QString& path);
+    // How long the live connection waits for other connections' locks; the operations' own
+    // connections wait as long.
+    int busyTimeout() const;
+    // Runs work off this thread with reason as what is under way meanwhile.
+    DbOutcome runOperation(const QString& reason, const std::function<DbOutcome()>& work) const;
 
     ProgramState& m_program;
     DatabaseConnection m_connection;
     QList<DatabaseHold*> m_holds;
+    mutable QString m_operation;
 };
-
-// Checks that a file is a sound Tarvo database without changing it: an SQLite file with every table that
-// passes SQLite's quick integrity check.
-DbOutcome verifyDatabaseFile(const QString& path);
 
 } // namespace tarvo

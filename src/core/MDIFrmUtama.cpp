@@ -479,6 +479,9 @@ bool MDIFrmUtama::startSiblingProgram(const QString& path, const QString& title)
 
 void MDIFrmUtama::mnuChangeDBDir_Click()
 {
+    // A restore, compaction or copy under way would hold up the check of the chosen file.
+    if (!m_context.databaseService().operationUnderWay().isEmpty() && refuseWhileBusy())
+        return;
     frmCariDB locate(m_context, LocateMode::ChangeDirectory, this);
     const LocateChoice choice = locate.run();
     if (choice.kind == LocateChoice::Kind::Chosen)
@@ -569,7 +572,10 @@ void MDIFrmUtama::updateStatusBar()
 
 bool MDIFrmUtama::refuseWhileBusy()
 {
-    const QString reason = m_windows.busyReason();
+    // A restore, compaction or copy of the database under way keeps every window as it is.
+    QString reason = m_context.databaseService().operationUnderWay();
+    if (reason.isEmpty())
+        reason = m_windows.busyReason();
     if (reason.isEmpty())
         return false;
     m_context.messenger().inform(this, reason, QStringLiteral("Information"), MessageIcon::Information);

@@ -32,6 +32,12 @@ QString databaseErrorText(const QSqlError& error)
     return driver + QLatin1Char(' ') + database;
 }
 
+bool isBusyError(const QSqlError& error)
+{
+    const QString code = error.nativeErrorCode();
+    return code == QLatin1String("5") || code == QLatin1String("6");
+}
+
 DbResult<QSqlQuery> runSql(const QSqlDatabase& db, const QString& sql, const QVariantList& values)
 {
     if (!db.isOpen())

@@ -14,6 +14,9 @@ namespace tarvo {
 // each ending with a period; only one of them when the other is empty or says the same.
 QString databaseErrorText(const QSqlError& error);
 
+// Whether an error is SQLite's "busy" or "locked": another connection holds the database.
+bool isBusyError(const QSqlError& error);
+
 // Prepares a statement, binds the values in order and runs it. The query comes back positioned before
 // its first row. Every store runs its SQL through here, so that no value is ever joined into SQL text.
 DbResult<QSqlQuery> runSql(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {});

@@ -7,6 +7,7 @@
 #include "core/PendingWrites.h"
 #include "core/ProgramFolder.h"
 #include "core/ReplacingFile.h"
+#include "core/SqliteLink.h"
 
 #include <QFileInfo>
 
@@ -90,8 +91,13 @@ bool StartUp::openDatabase()
         // damaged, not a Tarvo database) is named with the reason first. The file itself is not changed.
         if (QFileInfo::exists(path)) {
             auto opened = m_context.databaseService().switchTo(path);
-            if (opened)
+            if (opened) {
+                // The program runs without SQLite's own interfaces; its maintenance says why it cannot.
+                if (const QString problem = sqliteLinkProblem(); !problem.isEmpty())
+                    m_context.messenger().inform(nullptr, problem, QStringLiteral("Error"),
+                                                 MessageIcon::Exclamation);
                 break;
+            }
             m_context.messenger().inform(nullptr, opened.error(), QStringLiteral("Error"),
                                          MessageIcon::Critical);
         }

@@ -1,5 +1,7 @@
 #include "maintenance/FilePieces.h"
 
+#include "core/ReplacingFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -211,9 +213,10 @@ DbOutcome copyFileReplacing(const QString& source, const QString& target)
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return DbOutcome::failure(QStringLiteral("Cannot read \"%1\": %2").arg(source, in.errorString()));
-    // A fixed name beside the target: a copy left by a crash is overwritten by the next one.
-    const QString temporary =
-        PathOf(target) + QLatin1Char('.') + FileNameOf(target) + QStringLiteral(".tarvo-copy");
+    // A temporary beside the target that the program recognises: what a crash left goes at the next copy
+    // into the folder (or the next start).
+    removeStaleTemporaries(QFileInfo(target).absolutePath());
+    const QString temporary = ReplacingFile::newTemporaryPath(target);
     QFile out(temporary);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return failed(out.errorString());

@@ -364,9 +364,10 @@ void SplitJoinPanel::copyToDisks(const QString& path, qint64 count)
 
 void SplitJoinPanel::openFolderOf(const QString& path)
 {
-    // The folder that holds the pieces and the file, which the check box names.
+    // The folder that holds the pieces and the file, which the check box names. Without a file manager
+    // the user is told so, with the folder's name.
     const QString folder = QFileInfo(path).absolutePath();
-    m_context.shell().openDocument(folder);
+    openOrTell(m_context.shell(), m_context.messenger(), this, folder);
 }
 
 } // namespace tarvo

@@ -1,6 +1,7 @@
 #include "maintenance/frmBackupDB.h"
 
 #include "core/AppContext.h"
+#include "core/BackgroundWork.h"
 #include "core/DatabaseChangeConsent.h"
 #include "core/DatabaseService.h"
 #include "core/FileDialogs.h"
@@ -99,22 +100,47 @@ void frmBackupDB::buildControls()
     connect(cmdRestore, &QPushButton::clicked, this, &frmBackupDB::cmdRestore_Click);
     connect(cmdTutup, &QPushButton::clicked, this, &frmBackupDB::cmdTutup_Click);
     // While a split, join or copy runs, nothing else of the window may start.
-    connect(m_splitJoin, &SplitJoinPanel::runningChanged, this, [this](bool running) {
-        for (QWidget* part : std::initializer_list<QWidget*>{FrameFolder, cmdBackup, cmdRestore, cmdTutup})
-            part->setEnabled(!running);
-        applyRestoreRule();
-    });
+    connect(m_splitJoin, &SplitJoinPanel::runningChanged, this, &frmBackupDB::applyButtonStates);
+}
+
+void frmBackupDB::applyButtonStates()
+{
+    const bool splitting = !m_splitJoin->busyReason().isEmpty();
+    const bool idle = m_operation.isEmpty() && !splitting;
+    for (QWidget* part : std::initializer_list<QWidget*>{FrameFolder, cmdTutup})
+        part->setEnabled(idle);
+    m_splitJoin->setEnabled(m_operation.isEmpty());
+    cmdBackup->setEnabled(idle && m_backupAllowed);
+    cmdRestore->setEnabled(idle && m_restoreAllowed && m_context.session().isSystemAdministrator());
+}
+
+DbOutcome frmBackupDB::runBusy(const QString& reason, const std::function<DbOutcome()>& work)
+{
+    m_operation = reason;
+    applyButtonStates();
+    const BusyCursor busy;
+    DbOutcome outcome = work();
+    m_operation.clear();
+    applyButtonStates();
+    return outcome;
+}
+
+void frmBackupDB::allowBackupAndRestore(bool backup, bool restore)
+{
+    m_backupAllowed = backup;
+    m_restoreAllowed = restore;
+    applyButtonStates();
 }
 
 void frmBackupDB::Form_Load()
 {
     ProgramState& program = m_context.mutableProgram();
     program.INIPath = joinPath(program.ProgramFolder, IniFileName);
-    applyRestoreRule();
     if (!chooseFolderAtLoad()) {
-        cmdBackup->setEnabled(false);
+        allowBackupAndRestore(false, true);
         return;
     }
+    allowBackupAndRestore(true, true);
     registerSplitFileVerb(QCoreApplication::applicationFilePath());
     const QString commandLineFile = m_context.program().CommandLineFile;
     if (!commandLineFile.isEmpty() && QFileInfo(commandLineFile).isFile())
@@ -141,12 +167,6 @@ bool frmBackupDB::chooseFolderAtLoad()
 void frmBackupDB::setFolder(const QString& folder)
 {
     txtPath->setText(withTrailingSeparator(folder));
-}
-
-void frmBackupDB::applyRestoreRule()
-{
-    if (!m_context.session().isSystemAdministrator())
-        cmdRestore->setEnabled(false);
 }
 
 void frmBackupDB::loadOptions()
@@ -183,6 +203,8 @@ void frmBackupDB::saveOptions() const
 
 QString frmBackupDB::busyReason() const
 {
+    if (!m_operation.isEmpty())
+        return m_operation;
     return m_splitJoin->busyReason();
 }
 
@@ -204,8 +226,7 @@ void frmBackupDB::cmdDirektori_Click()
     if (folder.isEmpty())
         return;
     setFolder(folder);
-    cmdBackup->setEnabled(true);
-    cmdRestore->setEnabled(m_context.session().isSystemAdministrator());
+    allowBackupAndRestore(true, true);
 }
 
 void frmBackupDB::cmdBackup_Click()
@@ -217,26 +238,27 @@ void frmBackupDB::cmdBackup_Click()
     const QString folder = txtPath->text();
     if (refuseBackup(m_files.checkBackup(folder, database, ini)))
         return;
-    {
-        const BusyCursor busy;
+    const DbOutcome copied = runBusy(QStringLiteral("A backup is under way."), [&] {
         if (database) {
-            if (auto copied = m_files.backupDatabase(folder); !copied)
-                return showFailure(copied);
+            if (auto done = m_files.backupDatabase(folder); !done)
+                return done;
             SaveBackupLocation();
         }
         if (ini) {
-            if (auto copied = m_files.backupIni(folder); !copied)
-                return showFailure(copied);
+            if (auto done = m_files.backupIni(folder); !done)
+                return done;
             SaveBackupLocation();
         }
-    }
+        return DbOutcome::success();
+    });
+    if (!copied)
+        return showFailure(copied);
     m_lastAcceptedFolder = folder;
-    cmdBackup->setEnabled(false);
+    allowBackupAndRestore(false, true);
     m_context.messenger().inform(
         this, QStringLiteral("Backup %1 to %2 completed successfully.").arg(partsText(database, ini), folder),
         QStringLiteral("Backup completed"), MessageIcon::Information);
     m_splitJoin->setFileName(database ? BackupFiles::databaseCopy(folder) : QString());
-    cmdRestore->setEnabled(m_context.session().isSystemAdministrator());
 }
 
 bool frmBackupDB::refuseBackup(BackupFiles::Refusal refusal)
@@ -292,9 +314,14 @@ void frmBackupDB::cmdRestore_Click()
     if (missing(database, databaseCopy, QStringLiteral("Backup Tarvo database not found!")) ||
         missing(ini, iniCopy, QStringLiteral("Backup Tarvo INI file not found!")))
         return;
+    const QString reason = QStringLiteral("A restore is under way.");
     if (database) {
-        const BusyCursor busy;
-        if (auto sound = verifyDatabaseFile(databaseCopy); !sound)
+        if (auto sound = runBusy(reason,
+                                 [&databaseCopy] {
+                                     return runInBackground<DbOutcome>(
+                                         [databaseCopy] { return verifyDatabaseFile(databaseCopy); });
+                                 });
+            !sound)
             return showFailure(sound);
     }
     auto confirmed = [&](bool wanted, const QString& what, const QString& copy) {
@@ -309,23 +336,23 @@ void frmBackupDB::cmdRestore_Click()
     const bool restoreIni = confirmed(ini, QStringLiteral("Tarvo INI file"), iniCopy);
     if (restoreDatabase && !DatabaseChangeConsent(m_context).obtain(this, DatabaseChanges::Restore))
         return;
-    {
-        const BusyCursor busy;
+    const DbOutcome restored = runBusy(reason, [&] {
         if (restoreDatabase) {
-            if (auto restored = m_files.restoreDatabase(folder); !restored)
-                return showFailure(restored);
+            if (auto done = m_files.restoreDatabase(folder); !done)
+                return done;
         }
-        if (restoreIni) {
-            if (auto restored = m_files.restoreIni(folder); !restored)
-                return showFailure(restored);
-        }
-    }
+        if (restoreIni)
+            return m_files.restoreIni(folder);
+        return DbOutcome::success();
+    });
+    if (!restored)
+        return showFailure(restored);
     if (restoreDatabase || restoreIni)
         m_context.messenger().inform(
             this, partsText(restoreDatabase, restoreIni) + QStringLiteral(" restoration completed !"),
             QString(), MessageIcon::None);
-    cmdBackup->setEnabled(false);
-    cmdRestore->setEnabled(false);
+    // Backup and Restore wait for the next Browse.
+    allowBackupAndRestore(false, false);
 }
 
 void frmBackupDB::cmdTutup_Click()

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -40,7 +42,13 @@ private:
     bool chooseFolderAtLoad();
     void loadOptions();
     void saveOptions() const;
-    void applyRestoreRule();
+    // Enables the window's buttons by its state: what Browse, a backup and a restore allowed, whether
+    // something runs, and the rule that only system administrators restore.
+    void applyButtonStates();
+    void allowBackupAndRestore(bool backup, bool restore);
+    // Runs a backup's or restore's work with the window in its busy state (reason: what busyReason()
+    // says meanwhile); the window's events keep flowing while the database work runs off this thread.
+    DbOutcome runBusy(const QString& reason, const std::function<DbOutcome()>& work);
     void setFolder(const QString& folder);
     void cmdDirektori_Click();
     void cmdBackup_Click();
@@ -56,6 +64,10 @@ private:
     Registry m_registry;
     BackupFiles m_files;
     QString m_lastAcceptedFolder;
+    // The backup or restore under way, for busyReason(); empty when none.
+    QString m_operation;
+    bool m_backupAllowed = false;
+    bool m_restoreAllowed = false;
 
     QLabel* Label1;
     QGroupBox* FrameFolder;

@@ -5,6 +5,7 @@
 #include "core/DeliveredDatabase.h"
 #include "core/Sql.h"
 #include "core/SqlText.h"
+#include "core/SqliteLink.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,6 +63,18 @@ private:
     QString freshPath() { return m_dir.filePath(u"db%1.mdb"_s.arg(++m_counter)); }
 
 private Q_SLOTS:
+    // SQLite's own interfaces reach Qt's connections through the one library both use; a connection
+    // without SQLite under it is a failure, never a crash.
+    void sqliteInterfacesShareTheDriversLibrary()
+    {
+        QCOMPARE(sqliteLinkProblem(), QString());
+        test::TestProgram p;
+        QVERIFY(sqliteHandle(p.database.handle()));
+        QCOMPARE(sqliteHandle(QSqlDatabase()).error(), u"the database connection is not open"_s);
+        p.databaseService.close();
+        QVERIFY(!sqliteHandle(p.database.handle()));
+    }
+
     void databaseErrorIsTwoSentences_data()
     {
         QTest::addColumn<QString>("driver");

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QSqlQueryModel>
+#include <QTimer>
 
 using namespace tarvo;
 using namespace Qt::StringLiterals;
@@ -112,6 +113,35 @@ private Q_SLOTS:
         QCOMPARE(p.program.DatabasePath, operation == u"switch" && changes ? path : live);
         // The live file was never replaced by what was refused, and no temporary file stays.
         QCOMPARE(test::filesIn(QFileInfo(live).path()), (QStringList{IniFileName, DatabaseFileName}));
+    }
+
+    // While a compaction, restore or copy runs off the window's thread, Change Login and Exit are
+    // refused with what is under way, as are Change Directory and any switch of the database.
+    void anOperationUnderWayKeepsTheProgram()
+    {
+        test::MainRig rig;
+        QVERIFY(rig.start());
+        const auto signIns = rig.signIn.changingLoginSeen.size();
+        // Another workstation writes; the compaction waits for it.
+        const QString other = *openDatabaseFile(rig.p.databasePath());
+        QVERIFY(execSql(QSqlDatabase::database(other, false), u"BEGIN EXCLUSIVE"_s));
+        const QString reason = u"The Tarvo database is being compacted."_s;
+        bool closed = true;
+        QString switched;
+        QTimer::singleShot(20, [&] {
+            rig.action(u"mnuTukarLogin"_s)->trigger();
+            closed = rig.window->close();
+            rig.action(u"mnuChangeDBDir"_s)->trigger();
+            switched = rig.p.databaseService.switchTo(rig.p.databasePath()).error();
+            QVERIFY(execSql(QSqlDatabase::database(other, false), u"COMMIT"_s));
+        });
+        QVERIFY(rig.p.databaseService.compact());
+        closeDatabaseFile(other);
+        QVERIFY(!closed && !rig.p.exit.ended);
+        QCOMPARE(rig.signIn.changingLoginSeen.size(), signIns);
+        QCOMPARE(rig.p.messenger.texts(), QStringList(3, reason));
+        QCOMPARE(switched, reason);
+        QVERIFY(rig.p.databaseService.busyReason().isEmpty());
     }
 
     // A busy window refuses a change of database with its reason before anyone is asked about an

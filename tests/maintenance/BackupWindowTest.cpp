@@ -4,7 +4,10 @@
 #include "MaintenanceTestKit.h"
 #include "WidgetDriver.h"
 
+#include "core/DatabaseConnection.h"
+#include "core/ReplacingFile.h"
 #include "core/Sql.h"
+#include "maintenance/Compaction.h"
 #include "maintenance/FilePieces.h"
 #include "maintenance/Registry.h"
 #include "maintenance/SplitFileVerb.h"
@@ -13,6 +16,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QTimer>
 
 #include <memory>
 
@@ -407,6 +411,114 @@ private Q_SLOTS:
         // After a restore asked for, Backup and Restore wait for another folder.
         const bool asked = messages.first().startsWith(u"Restore"_s);
         QCOMPARE(rig.enabled("cmdRestore"), !asked);
+    }
+
+    // Backup and Restore follow the window's states: a split or join that ends turns on only what the
+    // last backup, restore or Browse allowed. A split without a file manager says so, naming the folder.
+    void splitAndJoinKeepTheBackupStates()
+    {
+        BackupRig rig;
+        rig.open();
+        rig.click("cmdBackup");
+        QVERIFY(!rig.enabled("cmdBackup") && rig.enabled("cmdRestore"));
+        rig.p.shell.openSucceeds = false;
+        rig.click("cmdSplit");
+        QVERIFY(rig.waitIdle());
+        QVERIFY(!rig.enabled("cmdBackup") && rig.enabled("cmdRestore"));
+        const QString folder = QFileInfo(rig.text("txtFileName")).absolutePath();
+        QCOMPARE(rig.p.messenger.last().text,
+                 u"Cannot open \"%1\": the desktop has no program that opens it."_s.arg(folder));
+
+        rig.click("cmdRestore");
+        QCOMPARE(rig.p.messenger.last().text, u"Tarvo database and Tarvo INI file restoration completed !"_s);
+        rig.p.messenger.answer(MessageAnswer::Yes);
+        rig.click("cmdJoin");
+        QVERIFY(rig.waitIdle());
+        QCOMPARE(rig.label("lblFileCount"), u"File Count: Finished (1 Files)"_s);
+        QVERIFY(!rig.enabled("cmdBackup") && !rig.enabled("cmdRestore"));
+        rig.browse(rig.backup.path());
+        QVERIFY(rig.enabled("cmdBackup") && rig.enabled("cmdRestore"));
+    }
+
+    // A copy of Tarvo.ini goes through a temporary that the clean-up knows: what a killed copy left
+    // (here as a process that has ended names it) goes at the next copy into the folder.
+    void aKilledIniCopyLeavesNothingForGood()
+    {
+        BackupRig rig;
+        rig.open();
+        QString left = ReplacingFile::newTemporaryPath(rig.backup.filePath(IniFileName));
+        const QString pid = u"-%1-"_s.arg(QCoreApplication::applicationPid());
+        left.replace(left.lastIndexOf(pid), pid.size(), u"-4194305-"_s);
+        QVERIFY(writeBytes(left, "part of a copy"));
+        rig.box("chkBackupDB")->setChecked(false);
+        rig.click("cmdBackup");
+        QCOMPARE(rig.p.messenger.last().title, u"Backup completed"_s);
+        QCOMPARE(filesIn(rig.backup.path()), QStringList{IniFileName});
+    }
+
+    // The database work runs off the window's thread: while another workstation's lock holds it up, the
+    // event loop keeps running, the window shows that it is busy, and other database work is refused
+    // with what is under way. Once the lock goes, the operation ends with its usual message.
+    void theProgramStaysAliveDuringDatabaseWork_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("refused");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("backup") << u"backup"_s << u"A backup is under way."_s << u"copied"_s
+                                << u"Backup Tarvo database"_s;
+        QTest::newRow("restore") << u"restore"_s << u"A restore is under way."_s << u"restored"_s
+                                 << u"Tarvo database"_s;
+        QTest::newRow("compaction") << u"compact"_s << QString() << u"compacted"_s
+                                    << u"Tarvo database compacted"_s;
+    }
+    void theProgramStaysAliveDuringDatabaseWork()
+    {
+        QFETCH(QString, operation);
+        QFETCH(QString, reason);
+        QFETCH(QString, refused);
+        QFETCH(QString, message);
+        BackupRig rig;
+        rig.open();
+        rig.box("chkBackupINI")->setChecked(false);
+        if (operation == u"restore")
+            rig.click("cmdBackup");
+        // Another workstation writes; the operation waits for it.
+        const QString other = *openDatabaseFile(rig.p.databasePath());
+        QSqlDatabase otherDb = QSqlDatabase::database(other, false);
+        QVERIFY(execSql(otherDb, u"BEGIN EXCLUSIVE"_s));
+        int ticks = 0;
+        QString windowBusy;
+        QString refusal;
+        bool buttonsOff = false;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            if (++ticks != 20)
+                return;
+            windowBusy = rig.window->busyReason();
+            buttonsOff = !rig.enabled("cmdBackup") && !rig.enabled("cmdRestore") && !rig.enabled("cmdTutup");
+            bool inUse = false;
+            refusal = rig.p.databaseService.compact(&inUse).error();
+            refusal += inUse ? u" in use"_s : QString();
+            QVERIFY(execSql(otherDb, u"COMMIT"_s));
+        });
+        timer.start(1);
+        if (operation == u"backup")
+            rig.click("cmdBackup");
+        else if (operation == u"restore")
+            rig.click("cmdRestore");
+        else
+            QVERIFY(CompressDatabase(rig.p.context, rig.window.get()));
+        QVERIFY2(ticks >= 20, qPrintable(QString::number(ticks)));
+        otherDb = QSqlDatabase();
+        closeDatabaseFile(other);
+        QVERIFY2(rig.p.messenger.last().text.startsWith(message), qPrintable(rig.p.messenger.last().text));
+        QCOMPARE(refusal, u"The Tarvo database is being %1. in use"_s.arg(refused));
+        if (!reason.isEmpty()) {
+            QCOMPARE(windowBusy, reason);
+            QVERIFY(buttonsOff);
+        }
+        QVERIFY(rig.window->busyReason().isEmpty());
     }
 
     // A backup that would overwrite a live file is refused before anything is copied.

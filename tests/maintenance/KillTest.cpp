@@ -1,17 +1,21 @@
 // Backup, restore, compaction, split and join killed midway (SIGKILL at random moments) never lose the
-// live database, the copy or the pieces, and a join never takes a set that is not whole. The test runs
-// itself as the helper that is killed:
+// live database, the copy or the pieces, and a join never takes a set that is not whole; a restore
+// reaches the connections other processes keep open. The test runs itself as the helper that is killed:
 //   test_maintenance_kill helper backup|restore|compact <live database> <copy> <other copy>
 //   test_maintenance_kill helper split <file>
 //   test_maintenance_kill helper join <file> <piece size> [<program folder>]
 // runs the operation over and over (a split or join once) and prints "ready" once it has started; a
-// join prints "deleting" once it starts to delete its pieces.
+// join prints "deleting" once it starts to delete its pieces;
+//   test_maintenance_kill helper workstation <live database>
+// keeps a connection open, prints its first user, and at a line on its input prints the first user and
+// the number of IP records again and adds a record.
 
 #include "MaintenanceTestKit.h"
 
 #include "core/DatabaseConnection.h"
 #include "core/DatabaseService.h"
 #include "core/PendingWrites.h"
+#include "core/ReplacingFile.h"
 #include "core/Sql.h"
 #include "maintenance/PieceJobs.h"
 
@@ -28,6 +32,35 @@ namespace {
 constexpr int Rounds = 12;
 constexpr int Rows = 6000;
 
+// The first user and the number of IP records, as a connection sees them.
+QString shownBy(const QSqlDatabase& db)
+{
+    auto user = querySingleValue(db, u"SELECT UserID FROM UserID"_s);
+    auto count = querySingleValue(db, u"SELECT count(*) FROM IP_Info"_s);
+    return user && count ? user->toString() + u" "_s + count->toString() : user.error() + count.error();
+}
+
+DbOutcome addRecord(const QSqlDatabase& db, const QString& address)
+{
+    return execSql(db, u"INSERT INTO IP_Info (IP_Address, Name, Status) VALUES (?, 'added', 'x')"_s,
+                   {address});
+}
+
+int workstation(const QString& live)
+{
+    const QString name = *openDatabaseFile(live);
+    const QSqlDatabase db = QSqlDatabase::database(name, false);
+    std::printf("%s\n", qPrintable(shownBy(db)));
+    std::fflush(stdout);
+    char line[16];
+    if (!std::fgets(line, sizeof line, stdin))
+        return 1;
+    const QString shown = shownBy(db);
+    const DbOutcome added = addRecord(db, u"10.250.0.2"_s);
+    std::printf("%s %s\n", qPrintable(shown), added ? "added" : qPrintable(added.error()));
+    return 0;
+}
+
 int helper(const QStringList& args)
 {
     auto ready = [] {
@@ -39,6 +72,8 @@ int helper(const QStringList& args)
         return 1;
     };
     const QString operation = args.value(0);
+    if (operation == u"workstation")
+        return workstation(args.value(1));
     if (operation == u"split") {
         ready();
         FileSplitter splitter(args.value(1), PieceSize, true);
@@ -78,8 +113,9 @@ int helper(const QStringList& args)
     }
 }
 
-// A Tarvo database with some weight and its first user named marker.
-void makeDatabase(const test::TestProgram& p, const QString& path, const QString& marker)
+// A Tarvo database with some weight and its first user named marker; an older one lacks a column and
+// the unique index of addresses, which a restore brings back.
+void makeDatabase(const test::TestProgram& p, const QString& path, const QString& marker, bool older = false)
 {
     p.createDatabase(path);
     const QString name = *openDatabaseFile(path);
@@ -87,6 +123,12 @@ void makeDatabase(const test::TestProgram& p, const QString& path, const QString
         const QSqlDatabase db = QSqlDatabase::database(name, false);
         QVERIFY(execSql(db, u"UPDATE UserID SET UserID = ?"_s, {marker}));
         QVERIFY(test::addRecords(db, Rows));
+        if (older) {
+            QVERIFY(execSql(db, u"DROP INDEX IP_Info_IP_Address"_s));
+            // A database from before the Status column has no index on it either.
+            QVERIFY(execSql(db, u"DROP INDEX IP_Info_Status_Octet4"_s));
+            QVERIFY(execSql(db, u"ALTER TABLE IP_Info DROP COLUMN Status"_s));
+        }
     }
     closeDatabaseFile(name);
 }
@@ -147,7 +189,7 @@ private Q_SLOTS:
         const QString other = copies.filePath(u"other.mdb"_s);
         makeDatabase(p, live, u"alpha"_s);
         makeDatabase(p, copy, u"beta"_s);
-        makeDatabase(p, other, u"gamma"_s);
+        makeDatabase(p, other, u"gamma"_s, true);
         const QString rows = u" %1"_s.arg(Rows);
         QRandomGenerator random(42);
         for (int round = 0; round < Rounds; ++round) {
@@ -162,6 +204,58 @@ private Q_SLOTS:
             QVERIFY2(contents(copy) == u"beta"_s + rows || contents(copy) == u"alpha"_s + rows,
                      qPrintable(contents(copy)));
         }
+        // What the killed helpers left beside the live file goes as stale (a journal SQLite left is its
+        // own to handle).
+        removeStaleTemporaries(p.folder());
+        QCOMPARE(test::filesIn(p.folder()).filter(u".tarvo-tmp-"_s), QStringList());
+    }
+
+    // A restore copies into the live file in place: a connection opened before it, in this process and
+    // in another, reads the restored rows at its next read and goes on writing; an older copy arrives
+    // brought up to date; a damaged one, which opens but fails SQLite's check, changes nothing.
+    void restoreReachesOpenConnections_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("current copy") << u"current"_s;
+        QTest::newRow("older copy") << u"older"_s;
+        QTest::newRow("damaged copy") << u"damaged"_s;
+    }
+    void restoreReachesOpenConnections()
+    {
+        QFETCH(QString, kind);
+        test::TestProgram p;
+        QTemporaryDir copies;
+        const QString copy = copies.filePath(BackupDatabaseFileName);
+        makeDatabase(p, copy, u"beta"_s, kind == u"older");
+        if (kind == u"damaged") {
+            QFile file(copy);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(file.size() / 2 / 4096 * 4096));
+            file.write(QByteArray(4096, '\x5a'));
+        }
+        const QString otherName = *openDatabaseFile(p.databasePath());
+        const QSqlDatabase other = QSqlDatabase::database(otherName, false);
+        QCOMPARE(shownBy(other), u"admin 0"_s);
+        QProcess process;
+        process.start(QCoreApplication::applicationFilePath(),
+                      {u"helper"_s, u"workstation"_s, p.databasePath()});
+        QVERIFY(process.waitForReadyRead(10000));
+        QCOMPARE(process.readLine().trimmed(), QByteArray("admin 0"));
+
+        const DbOutcome restored = p.databaseService.replaceWith(copy);
+        QCOMPARE(restored.ok(), kind != u"damaged");
+        QVERIFY2(restored || restored.error().contains(u"it is damaged"_s), qPrintable(restored.error()));
+        const QString first = restored ? u"beta"_s : u"admin"_s;
+        const int rows = restored ? Rows : 0;
+        QCOMPARE(shownBy(other), u"%1 %2"_s.arg(first).arg(rows));
+        QVERIFY(addRecord(other, u"10.250.0.1"_s));
+        process.write("go\n");
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.readAll().trimmed(), u"%1 %2 added"_s.arg(first).arg(rows + 1).toUtf8());
+        QCOMPARE(shownBy(p.database.handle()), u"%1 %2"_s.arg(first).arg(rows + 2));
+        // Brought up to date: a repeated address is refused by the unique index again.
+        QVERIFY(!addRecord(p.database.handle(), u"10.250.0.1"_s));
+        closeDatabaseFile(otherName);
+        QCOMPARE(test::filesIn(p.folder()), (QStringList{IniFileName, DatabaseFileName}));
     }
 
     void joinKilledMidway()

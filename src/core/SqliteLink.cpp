@@ -1,0 +1,139 @@
+#include "core/SqliteLink.h"
+
+#include <QAtomicInt>
+#include <QFile>
+#include <QSqlDriver>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <algorithm>
+
+#include <sqlite3.h>
+
+namespace tarvo {
+
+namespace {
+
+QString sqliteText(sqlite3* db)
+{
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
+// The handle a Qt SQL connection carries, without asking whether the library matches.
+DbResult<sqlite3*> driverHandle(const QSqlDatabase& db)
+{
+    if (!db.isValid() || !db.isOpen() || !db.driver())
+        return DbOutcome::failure(QStringLiteral("the database connection is not open"));
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return DbOutcome::failure(QStringLiteral("the database driver gives no SQLite connection"));
+    auto* connection = *static_cast<sqlite3* const*>(handle.constData());
+    if (!connection)
+        return DbOutcome::failure(QStringLiteral("the database connection is not open"));
+    return connection;
+}
+
+// Compares the library behind a Qt SQLite connection with the one this program is linked with: first
+// by version through SQL (safe whatever the library), then by identity: the file system layer
+// ("VFS") a connection uses is a static object of the library that opened it.
+QString compareLibraries(const QSqlDatabase& db)
+{
+    auto handle = driverHandle(db);
+    if (!handle)
+        return handle.error();
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT sqlite_version(), sqlite_source_id()")) || !query.next())
+        return QStringLiteral("the SQLite version of the database driver cannot be read");
+    const QString driverVersion = query.value(0).toString();
+    const QString ownVersion = QString::fromLatin1(sqlite3_libversion());
+    if (driverVersion != ownVersion || query.value(1).toString() != QString::fromLatin1(sqlite3_sourceid()))
+        return QStringLiteral("Qt's SQLite driver uses SQLite %1, this program SQLite %2")
+            .arg(driverVersion, ownVersion);
+    sqlite3_vfs* driverVfs = nullptr;
+    if (sqlite3_file_control(*handle, "main", SQLITE_FCNTL_VFS_POINTER, &driverVfs) != SQLITE_OK ||
+        driverVfs != sqlite3_vfs_find(driverVfs ? driverVfs->zName : nullptr))
+        return QStringLiteral("Qt's SQLite driver and this program use two copies of the SQLite library");
+    return {};
+}
+
+QString findLinkProblem()
+{
+    static QAtomicInt counter;
+    const QString name = QStringLiteral("tarvo-link-check-%1").arg(counter.fetchAndAddRelaxed(1));
+    QString problem;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        problem = db.open() ? compareLibraries(db) : QStringLiteral("Qt's SQLite driver cannot be loaded");
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (problem.isEmpty())
+        return {};
+    return QStringLiteral("Backup and restore cannot be used: %1. Install the SQLite library "
+                          "and the Qt SQLite driver of one release (libsqlite3-0, libqt6sql6-sqlite).")
+        .arg(problem);
+}
+
+} // namespace
+
+QString sqliteLinkProblem()
+{
+    static const QString problem = findLinkProblem();
+    return problem;
+}
+
+DbResult<sqlite3*> sqliteHandle(const QSqlDatabase& db)
+{
+    if (const QString problem = sqliteLinkProblem(); !problem.isEmpty())
+        return DbOutcome::failure(problem);
+    return driverHandle(db);
+}
+
+DbOutcome copyDatabasePages(sqlite3* source, sqlite3* destination, const std::function<bool()>& mayCommit)
+{
+    sqlite3_backup* backup = sqlite3_backup_init(destination, "main", source, "main");
+    if (!backup)
+        return DbOutcome::failure(sqliteText(destination));
+    // Busy waits happen inside the steps, through the connections' busy handlers. The destination's
+    // write transaction lasts from the first step to the last.
+    int stepped = SQLITE_OK;
+    if (mayCommit) {
+        // A step of no pages takes the locks and counts the pages; then the pages but the last.
+        stepped = sqlite3_backup_step(backup, 0);
+        while (stepped == SQLITE_OK && sqlite3_backup_remaining(backup) > 1)
+            stepped = sqlite3_backup_step(backup, std::min(sqlite3_backup_remaining(backup) - 1, 4096));
+        if (stepped == SQLITE_OK && !mayCommit()) {
+            sqlite3_backup_finish(backup); // rolls the destination back
+            return DbOutcome::failure(QStringLiteral("the copy was abandoned"));
+        }
+    }
+    // The rest in one step: every page, for a copy without a condition.
+    if (stepped == SQLITE_OK)
+        stepped = sqlite3_backup_step(backup, -1);
+    const int finished = sqlite3_backup_finish(backup);
+    if (stepped != SQLITE_DONE) {
+        const int code = stepped == SQLITE_OK ? finished : stepped;
+        return DbOutcome::failure(QString::fromUtf8(sqlite3_errstr(code)));
+    }
+    if (finished != SQLITE_OK)
+        return DbOutcome::failure(sqliteText(destination));
+    return DbOutcome::success();
+}
+
+DbResult<sqlite3*> openNewDatabaseFile(const QString& path)
+{
+    if (const QString problem = sqliteLinkProblem(); !problem.isEmpty())
+        return DbOutcome::failure(problem);
+    sqlite3* db = nullptr;
+    const int opened = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (opened != SQLITE_OK) {
+        const QString reason = db ? sqliteText(db) : QString::fromUtf8(sqlite3_errstr(opened));
+        sqlite3_close(db);
+        return DbOutcome::failure(reason);
+    }
+    return db;
+}
+
+} // namespace tarvo

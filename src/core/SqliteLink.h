@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/DbResult.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+#include <functional>
+
+struct sqlite3;
+
+namespace tarvo {
+
+// Why this program cannot use SQLite's own interfaces (the online backup) beside Qt's SQLite driver;
+// empty when both use one and the same SQLite library. Two copies of SQLite in one process would not
+// share their file locks, so a mismatch is reported rather than used. Worked out once per process.
+QString sqliteLinkProblem();
+
+// The SQLite connection under a Qt SQL connection, or a failure that says why there is none (the
+// connection is closed or not SQLite's, or the driver uses another SQLite library).
+DbResult<sqlite3*> sqliteHandle(const QSqlDatabase& db);
+
+// Copies every page of the database open on source into the database open on destination with
+// SQLite's online backup, in one transaction on the destination: a reader of the destination, or a
+// process killed midway, finds the old contents or the new ones, never a mix. The source is read under
+// a shared lock, the destination written under its write lock; both wait for other connections as
+// their busy time-outs allow. When mayCommit is given, every page but the last is copied first, then
+// mayCommit is asked: false abandons the copy and the destination stays as it was.
+DbOutcome copyDatabasePages(sqlite3* source, sqlite3* destination,
+                            const std::function<bool()>& mayCommit = {});
+
+// Opens (and creates) a database file with this program's SQLite library alone, for a copy that no
+// other connection knows yet. The caller closes it with sqlite3_close.
+DbResult<sqlite3*> openNewDatabaseFile(const QString& path);
+
+} // namespace tarvo
