@@ -109,9 +109,8 @@ public:
 
     // Why the live database cannot change now: the operation under way (restore, upgrade...), the
     // reason of a holder that is busy, else a request to save or cancel the first unsaved edit; empty
-    // when it can.
-    // Every switch, replacement and compaction is refused for it, so that nothing typed is dropped
-    // without the user's consent.
+    // when it can. Every switch, replacement and compaction is refused for it, so that nothing typed is
+    // dropped without the user's consent.
     QString busyReason() const;
 
     // The operation under way (restore, upgrade...), else the reason of the first holder that is busy (a
