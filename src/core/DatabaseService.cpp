@@ -5,6 +5,7 @@
 #include "core/DatabaseFiles.h"
 #include "core/ProgramFolder.h"
 #include "core/Sql.h"
+#include "core/WidgetParts.h"
 
 #include <QFile>
 #include <QSqlError>
@@ -136,12 +137,19 @@ DbOutcome DatabaseService::reopenLive(const QString& path)
     return DbOutcome::success();
 }
 
-DbResult<bool> DatabaseService::switchTo(const QString& path, const QString& userId)
+DbResult<bool> DatabaseService::prepareFile(const QString& path, const QString& userId)
 {
     // Refused before the file is read: the operation may hold its lock.
     if (!m_operation.isEmpty())
         return DbOutcome::failure(m_operation);
-    auto prepared = prepareDatabaseFile(path, userId);
+    const BusyCursor busy;
+    return runOperation(QStringLiteral("The Tarvo database is being brought up to date."),
+                        [path, userId] { return prepareDatabaseFile(path, userId); });
+}
+
+DbResult<bool> DatabaseService::switchTo(const QString& path, const QString& userId)
+{
+    auto prepared = prepareFile(path, userId);
     if (!prepared)
         return prepared;
     if (const QString reason = busyReason(); !reason.isEmpty())
@@ -159,14 +167,6 @@ int DatabaseService::busyTimeout() const
 {
     auto timeout = querySingleValue(handle(), QStringLiteral("PRAGMA busy_timeout"));
     return timeout ? timeout->toInt() : DefaultBusyTimeoutMs;
-}
-
-DbOutcome DatabaseService::runOperation(const QString& reason, const std::function<DbOutcome()>& work) const
-{
-    m_operation = reason;
-    DbOutcome outcome = runInBackground(work);
-    m_operation.clear();
-    return outcome;
 }
 
 DbOutcome DatabaseService::replaceWith(const QString& source)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/BackgroundWork.h"
 #include "core/DatabaseConnection.h"
 #include "core/DatabaseFiles.h"
 #include "core/DbResult.h"
@@ -75,15 +76,21 @@ public:
     QSqlDatabase handle() const { return m_connection.handle(); }
     bool isOpen() const { return m_connection.isOpen(); }
 
-    // Makes the file at path the live database: the file is checked and brought up to date on a
-    // connection of its own first, then the holders let go, the live connection moves to it and the
-    // holders read again. When userId is not empty, tells whether that user ID has an account in the
-    // file. On failure (the file is no Tarvo database, a holder is busy) nothing changes.
-    DbResult<bool> switchTo(const QString& path, const QString& userId = {});
-
     // The operations below run their long part on a thread of their own while this thread's events keep
     // flowing (see runInBackground); until one returns, every other change or copy of the database is
     // refused with what is under way (busyReason(), operationUnderWay()).
+
+    // Makes the file at path the live database: the file is checked and brought up to date first (see
+    // prepareFile), then the holders let go, the live connection moves to it and the holders read
+    // again. When userId is not empty, tells whether that user ID has an account in the file. On failure
+    // (the file is no Tarvo database, a holder is busy) nothing changes.
+    DbResult<bool> switchTo(const QString& path, const QString& userId = {});
+
+    // Checks the file at path and brings its schema up to date on a connection of its own, as
+    // prepareDatabaseFile does, with the busy pointer showing: on a large database that upgrade builds
+    // indexes for many seconds. When userId is not empty, tells whether that user ID has an account in
+    // the file. The live database is not touched.
+    DbResult<bool> prepareFile(const QString& path, const QString& userId = {});
 
     // Copies the database at source (the restore of a backup) into the live file in place, under
     // SQLite's write lock, so that other workstations read the restored rows at their next read and go on
@@ -100,17 +107,17 @@ public:
     // complete.
     DbOutcome copyTo(const QString& target) const;
 
-    // Why the live database cannot change now: the restore, compaction or copy under way, the reason of
-    // a holder that is busy, else a request to save or cancel the first unsaved edit; empty when it can.
-    // Every switch, replacement and compaction is refused for it, so that nothing typed is dropped
-    // without the user's consent.
+    // Why the live database cannot change now: the operation under way (restore, upgrade...), the
+    // reason of a holder that is busy, else a request to save or cancel the first unsaved edit; empty
+    // when it can. Every switch, replacement and compaction is refused for it, so that nothing typed is
+    // dropped without the user's consent.
     QString busyReason() const;
 
-    // The restore, compaction or copy under way, else the reason of the first holder that is busy (a
+    // The operation under way (restore, upgrade...), else the reason of the first holder that is busy (a
     // run, a check under way), unsaved edits left aside; empty when none is.
     QString workInProgress() const;
 
-    // The restore, compaction or copy under way, for the user; empty when none.
+    // The operation under way (restore, upgrade...), for the user; empty when none.
     const QString& operationUnderWay() const { return m_operation; }
 
     // The captions of the windows whose holders keep an unsaved edit, each once, oldest first.
@@ -137,7 +144,15 @@ private:
     // connections wait as long.
     int busyTimeout() const;
     // Runs work off this thread with reason as what is under way meanwhile.
-    DbOutcome runOperation(const QString& reason, const std::function<DbOutcome()>& work) const;
+    template <class Work>
+    auto runOperation(const QString& reason, const Work& work) const -> decltype(work())
+    {
+        using Result = decltype(work());
+        m_operation = reason;
+        Result result = runInBackground<Result>(work);
+        m_operation.clear();
+        return result;
+    }
 
     ProgramState& m_program;
     DatabaseConnection m_connection;

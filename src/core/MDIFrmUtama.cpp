@@ -479,7 +479,7 @@ bool MDIFrmUtama::startSiblingProgram(const QString& path, const QString& title)
 
 void MDIFrmUtama::mnuChangeDBDir_Click()
 {
-    // A restore, compaction or copy under way would hold up the check of the chosen file.
+    // A restore, compaction, copy or upgrade under way would hold up the check of the chosen file.
     if (!m_context.databaseService().operationUnderWay().isEmpty() && refuseWhileBusy())
         return;
     frmCariDB locate(m_context, LocateMode::ChangeDirectory, this);
@@ -492,7 +492,7 @@ void MDIFrmUtama::changeDatabase(const LocateChoice& choice)
 {
     Session& session = m_context.mutableSession();
     // The new file must open, hold the tables and take the upgrade before any window closes.
-    const DbResult<bool> checked = prepareDatabaseFile(choice.path, session.LoginUserID);
+    const DbResult<bool> checked = m_context.databaseService().prepareFile(choice.path, session.LoginUserID);
     if (!checked) {
         m_context.messenger().inform(
             this, checked.error() + QStringLiteral("\r\n\r\nThe database in use was not changed."),
@@ -572,7 +572,7 @@ void MDIFrmUtama::updateStatusBar()
 
 bool MDIFrmUtama::refuseWhileBusy()
 {
-    // A restore, compaction or copy of the database under way keeps every window as it is.
+    // A restore, compaction, copy or upgrade of a database under way keeps every window as it is.
     QString reason = m_context.databaseService().operationUnderWay();
     if (reason.isEmpty())
         reason = m_windows.busyReason();

@@ -138,14 +138,16 @@ void guardLength(QLineEdit* field, int maximum)
     guardField(field, [maximum](const QString& text) { return text.size() <= maximum; });
 }
 
-BusyCursor::BusyCursor()
+BusyCursor::BusyCursor() : m_shown(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (m_shown)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 BusyCursor::~BusyCursor()
 {
-    QApplication::restoreOverrideCursor();
+    if (m_shown)
+        QApplication::restoreOverrideCursor();
 }
 
 QString signedInCaption(const QString& productTitle, const QString& userName)

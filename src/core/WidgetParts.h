@@ -38,7 +38,7 @@ void guardLength(QLineEdit* field, int maximum);
 bool isNumberWithin(const QString& text, int maximum);
 
 // The hourglass pointer over the whole program while busy work runs; the pointer comes back when the
-// object goes.
+// object goes. A program without windows (a tool, a test without a GUI) has no pointer to change.
 class BusyCursor
 {
 public:
@@ -46,6 +46,9 @@ public:
     ~BusyCursor();
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    bool m_shown;
 };
 
 // The main window's caption once someone has signed in: the title + " - [User : " + name + "]".

@@ -115,33 +115,63 @@ private Q_SLOTS:
         QCOMPARE(test::filesIn(QFileInfo(live).path()), (QStringList{IniFileName, DatabaseFileName}));
     }
 
-    // While a compaction, restore or copy runs off the window's thread, Change Login and Exit are
-    // refused with what is under way, as are Change Directory and any switch of the database.
+    // While a compaction, restore, copy or the upgrade of a database switched to runs off the window's
+    // thread, Change Login and Exit are refused with what is under way, as are Change Directory and any
+    // switch of the database.
+    void anOperationUnderWayKeepsTheProgram_data()
+    {
+        QTest::addColumn<bool>("upgrade"); // else a compaction
+        QTest::newRow("compaction") << false;
+        QTest::newRow("upgrade of the database switched to") << true;
+    }
     void anOperationUnderWayKeepsTheProgram()
     {
+        QFETCH(bool, upgrade);
+        QTemporaryDir folder;
         test::MainRig rig;
         QVERIFY(rig.start());
         const auto signIns = rig.signIn.changingLoginSeen.size();
-        // Another workstation writes; the compaction waits for it.
-        const QString other = *openDatabaseFile(rig.p.databasePath());
+        QString path = rig.p.databasePath();
+        if (upgrade) {
+            path = folder.filePath(DatabaseFileName);
+            test::makeChangedDatabase(path, {u"DROP INDEX IP_Info_Octet4"_s, u"DROP INDEX City_Region"_s});
+        }
+        // Another workstation writes; the operation waits for it.
+        const QString other = *openDatabaseFile(path);
         QVERIFY(execSql(QSqlDatabase::database(other, false), u"BEGIN EXCLUSIVE"_s));
-        const QString reason = u"The Tarvo database is being compacted."_s;
+        const QString reason = upgrade ? u"The Tarvo database is being brought up to date."_s
+                                       : u"The Tarvo database is being compacted."_s;
         bool closed = true;
+        bool busyCursor = false;
         QString switched;
         QTimer::singleShot(20, [&] {
+            busyCursor = QGuiApplication::overrideCursor() &&
+                         QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
             rig.action(u"mnuTukarLogin"_s)->trigger();
             closed = rig.window->close();
             rig.action(u"mnuChangeDBDir"_s)->trigger();
             switched = rig.p.databaseService.switchTo(rig.p.databasePath()).error();
             QVERIFY(execSql(QSqlDatabase::database(other, false), u"COMMIT"_s));
         });
-        QVERIFY(rig.p.databaseService.compact());
+        const DbOutcome done =
+            upgrade ? rig.p.databaseService.switchTo(path).outcome() : rig.p.databaseService.compact();
         closeDatabaseFile(other);
+        QVERIFY2(done, qPrintable(done.error()));
         QVERIFY(!closed && !rig.p.exit.ended);
         QCOMPARE(rig.signIn.changingLoginSeen.size(), signIns);
         QCOMPARE(rig.p.messenger.texts(), QStringList(3, reason));
         QCOMPARE(switched, reason);
         QVERIFY(rig.p.databaseService.busyReason().isEmpty());
+        if (upgrade) {
+            QVERIFY(busyCursor);
+            QVERIFY(!QGuiApplication::overrideCursor());
+            QCOMPARE(rig.p.database.path(), path);
+            auto indexes = querySingleValue(rig.p.database.handle(),
+                                            u"SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
+                                            u"name IN ('IP_Info_Octet4', 'City_Region')"_s);
+            QVERIFY(indexes);
+            QCOMPARE(indexes->toInt(), 2);
+        }
     }
 
     // A busy window refuses a change of database with its reason before anyone is asked about an
