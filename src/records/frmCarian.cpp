@@ -70,7 +70,12 @@ frmCarian::frmCarian(AppContext& context, RecordWindows& windows, QWidget* paren
     Form_Load();
 }
 
-frmCarian::~frmCarian() = default;
+frmCarian::~frmCarian()
+{
+    // The grid goes with the widget's base part, after this window's members: its header must not
+    // report the resizes of its going to a window that is no longer whole.
+    disconnect(gridCarian->horizontalHeader(), nullptr, this, nullptr);
+}
 
 void frmCarian::buildControls()
 {
