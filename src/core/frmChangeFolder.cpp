@@ -148,7 +148,13 @@ bool frmChangeFolder::moveDatabase(const QString& target, bool alreadyThere)
         const WaitCursor wait;
         // Should the program be killed during the copy, the next start removes what it left there.
         const PendingWrite pending(m_context.program().ProgramFolder, folderOf(target));
+        // The window's events flow while the copy runs: another folder chosen meanwhile would be
+        // recorded for a copy that went elsewhere, and a closed dialog would leave the copy half done.
+        m_copying = true;
+        setEnabled(false);
         copied = m_context.databaseService().copyTo(target);
+        setEnabled(true);
+        m_copying = false;
     }
     if (!copied) {
         m_context.messenger().inform(this,
@@ -183,6 +189,12 @@ void frmChangeFolder::cmdMapNetwork_Click()
                        "(for example with your file manager), then choose its folder "
                        "with Browse."),
         QStringLiteral("Map Network Drive"), MessageIcon::Information);
+}
+
+void frmChangeFolder::reject()
+{
+    if (!m_copying)
+        QDialog::reject();
 }
 
 void frmChangeFolder::cmdTutup_Click()

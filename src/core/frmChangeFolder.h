@@ -17,6 +17,9 @@ class frmChangeFolder final : public QDialog
 public:
     explicit frmChangeFolder(const AppContext& context, QWidget* parent = nullptr);
 
+    // Closes the dialog, except while its copy runs.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -34,6 +37,7 @@ private:
     QLineEdit* m_path = nullptr;
     QPushButton* m_move = nullptr;
     QPushButton* m_close = nullptr;
+    bool m_copying = false; // while the copy runs, the dialog takes no command and stays open
 };
 
 } // namespace tarvo

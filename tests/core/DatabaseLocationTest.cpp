@@ -11,6 +11,7 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QThread>
+#include <QTimer>
 
 #include <QDir>
 #include <QLabel>
@@ -298,6 +299,37 @@ private Q_SLOTS:
         rig.move();
         QVERIFY(p.messenger.isEmpty());
         QCOMPARE(p.database.path(), copy);
+    }
+
+    // While the copy waits for another workstation, the dialog takes neither another folder nor
+    // Escape, Cancel or its frame: the folder recorded is the one the copy went to.
+    void theDialogHoldsStillWhileItCopies()
+    {
+        MoveRig rig;
+        TestProgram& p = rig.p;
+        QTemporaryDir chosen;
+        QTemporaryDir other;
+        rig.choose(chosen.path());
+        const QString holder = *openDatabaseFile(p.databasePath());
+        QVERIFY(execSql(QSqlDatabase::database(holder, false), u"BEGIN EXCLUSIVE"_s));
+        bool tried = false;
+        QTimer::singleShot(20, [&] {
+            p.fileDialogs.folders.push_back(other.path());
+            QTest::mouseClick(rig.button(u"cmdDirektori"_s), Qt::LeftButton);
+            QTest::mouseClick(rig.button(u"cmdTutup"_s), Qt::LeftButton);
+            QTest::keyClick(&rig.dialog, Qt::Key_Escape);
+            rig.dialog.close();
+            tried = rig.dialog.isVisible();
+            QVERIFY(execSql(QSqlDatabase::database(holder, false), u"COMMIT"_s));
+        });
+        rig.move();
+        closeDatabaseFile(holder);
+        QVERIFY(tried && rig.dialog.isVisible());
+        QVERIFY2(p.messenger.isEmpty(), qPrintable(p.messenger.texts().join(u'\n')));
+        QCOMPARE(location(p), chosen.path());
+        QCOMPARE(p.database.path(), chosen.filePath(DatabaseFileName));
+        QCOMPARE(test::filesIn(other.path()), QStringList());
+        QVERIFY(rig.button(u"cmdTutup"_s)->isEnabled());
     }
 
     void copyLeavesNothingBehindOnFailure()
