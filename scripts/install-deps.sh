@@ -3,7 +3,7 @@
 # are skipped; nothing is installed when all are present.
 set -eu
 
-PACKAGES="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libgl-dev
+PACKAGES="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-svg-dev libqt6sql6-sqlite libgl-dev
 fonts-dejavu-core libbenchmark-dev iproute2 xdg-utils python3-aiosmtpd poppler-utils sqlite3 libsqlite3-dev
 valgrind"
 

@@ -77,12 +77,11 @@ frmTarvoMain::frmTarvoMain(AppContext& context, AssignmentServices services, QWi
         m_scan = m_services.makeScan(*m_parts, *m_steps);
     wireRun();
 
-    // The window reads the address plan and the used list from the live database; it lets go of it
-    // only while no run, check or scan is under way. A standing proposal, with the details typed for it,
-    // is the window's unsaved edit; Cancel drops it.
+    // The window reads the address plan and the used list from the live database into copies of its
+    // own; the database can change only while no run, check or scan is under way. A standing proposal,
+    // with the details typed for it, is the window's unsaved edit; Cancel drops it.
     new DatabaseHold(context.databaseService(), this,
                      {.busyReason = [this] { return busyReason(); },
-                      .release = [this] { m_usedList->clear(); },
                       .reload = [this] { reloadAfterDatabaseChange(); },
                       .unsavedEdit = [this] { return m_controls.cmdSave->isEnabled(); },
                       .discardEdit = [this] { cmdBatal_Click(); }});

@@ -14,9 +14,10 @@ void runInBackground(const std::function<void()>& work)
     QEventLoop loop;
     QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
     thread->start();
-    // The end of the program quits every event loop at once; the work is still waited for.
+    // The end of the program quits every event loop at once; the work is still waited for. Input is left
+    // in the window system's queue, where the next event loop without this flag finds it.
     if (QCoreApplication::instance() && !thread->isFinished())
-        loop.exec();
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
     thread->wait();
 }
 

@@ -31,8 +31,13 @@ QString unsavedEditsQuestion(const QStringList& captions, const DatabaseChange& 
 
 DatabaseChangeConsent::DatabaseChangeConsent(const AppContext& context) : m_context(context) {}
 
-bool DatabaseChangeConsent::obtain(QWidget* parent, const DatabaseChange& change,
-                                   WindowTracker* closing) const
+DatabaseChangeConsent::~DatabaseChangeConsent()
+{
+    if (m_agreed)
+        m_context.databaseService().setEditsMayBeDropped(false);
+}
+
+bool DatabaseChangeConsent::obtain(QWidget* parent, const DatabaseChange& change, WindowTracker* closing)
 {
     DatabaseService& service = m_context.databaseService();
     Messenger& messenger = m_context.messenger();
@@ -47,9 +52,17 @@ bool DatabaseChangeConsent::obtain(QWidget* parent, const DatabaseChange& change
         if (!messenger.confirm(parent, unsavedEditsQuestion(edits, change), change.title,
                                MessageIcon::Exclamation, MessageButtons::YesNo, MessageAnswer::No))
             return false;
-        service.discardEdits();
+        m_agreed = true;
+        service.setEditsMayBeDropped(true);
     }
-    return !closing || closing->closeAll();
+    return true;
+}
+
+bool DatabaseChangeConsent::closeWindows(WindowTracker& closing)
+{
+    if (m_agreed)
+        m_context.databaseService().discardEdits();
+    return closing.closeAll();
 }
 
 } // namespace tarvo

@@ -24,29 +24,36 @@ inline const DatabaseChange Move{QStringLiteral("move the Tarvo database"),
                                  QStringLiteral("Move database ...")};
 inline const DatabaseChange Restore{QStringLiteral("restore the Tarvo database"),
                                     QStringLiteral("Confirm Restore")};
-inline const DatabaseChange Compact{QStringLiteral("compact the Tarvo database"),
-                                    QStringLiteral("Compact Database")};
 } // namespace DatabaseChanges
 
-// The one rule before every switch, move, restore or compaction of the live database, so that no window
-// loses what was typed in it without the user's consent:
+// The one rule before every switch, move or restore of the live database, so that no window loses what
+// was typed in it without the user's consent, nor for a change that then does not happen:
 // 1. a busy window refuses: its reason is shown and nothing happens;
 // 2. every window with an unsaved edit is named in one question (Yes and No, No by default); No leaves
 //    every window open with its typed text, and nothing happens;
-// 3. on Yes those edits are dropped, and the windows that the command closes are closed.
-// Only then does the command change the database, which therefore goes through at the first try.
+// 3. on Yes nothing is dropped yet. The command makes every check that can refuse it first; the edits
+//    go only with the change that goes through (or with the windows the command closes, once nothing
+//    can refuse it any more). A change refused after the question leaves every edit where it was.
+// The agreement lasts as long as this object: create it where the command starts, beside its work.
 class DatabaseChangeConsent
 {
 public:
     explicit DatabaseChangeConsent(const AppContext& context);
+    ~DatabaseChangeConsent();
+    DatabaseChangeConsent(const DatabaseChangeConsent&) = delete;
+    DatabaseChangeConsent& operator=(const DatabaseChangeConsent&) = delete;
 
     // True when the change may go on. closing: the windows that the command closes (null when it closes
-    // none); their busy reasons count too, and they are closed here once everyone agreed. False when one
-    // of them still stays open.
-    bool obtain(QWidget* parent, const DatabaseChange& change, WindowTracker* closing = nullptr) const;
+    // none); their busy reasons count too.
+    bool obtain(QWidget* parent, const DatabaseChange& change, WindowTracker* closing = nullptr);
+
+    // Drops the edits agreed to and closes the windows, once the command can no longer be refused.
+    // False when one of them still stays open.
+    bool closeWindows(WindowTracker& closing);
 
 private:
     const AppContext& m_context;
+    bool m_agreed = false;
 };
 
 } // namespace tarvo

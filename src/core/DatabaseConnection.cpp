@@ -2,9 +2,9 @@
 
 #include "core/DatabaseSchema.h"
 #include "core/Sql.h"
+#include "core/SqliteLink.h"
 
 #include <QAtomicInt>
-#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -20,21 +20,23 @@ QString newConnectionName()
     return QStringLiteral("tarvo-%1").arg(counter.fetchAndAddRelaxed(1));
 }
 
-// Why a file is not an SQLite database, judged from its first bytes; empty when it looks like one.
-QString headerProblem(const QString& path)
+// Why a file that SQLite does not take for a database is none, judged from its first bytes (read
+// through SQLite, see readFileHead); sqliteError when they look like SQLite's or cannot be read.
+QString headerProblem(const QString& path, const QString& sqliteError)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
-    const QByteArray head = file.read(32);
-    if (head.startsWith(QByteArrayLiteral("SQLite format 3\0")))
-        return {};
-    if (head.size() == 0)
-        return QStringLiteral("the file is empty");
+    const QByteArray head = readFileHead(path, 32);
     if (head.mid(4).startsWith("Standard Jet DB") || head.mid(4).startsWith("Standard ACE DB"))
         return QStringLiteral("it is a Microsoft Access (Jet) database; Tarvo needs an SQLite database. "
                               "Export the data or start from the delivered database");
+    if (head.isEmpty() || head.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return sqliteError;
     return QStringLiteral("it is not an SQLite database");
+}
+
+// SQLite's code for a file that is not a database.
+bool isNotADatabase(const QSqlError& error)
+{
+    return error.nativeErrorCode() == QLatin1String("26");
 }
 
 DbFailure refuse(const QString& path, const QString& reason)
@@ -44,14 +46,9 @@ DbFailure refuse(const QString& path, const QString& reason)
         QStringLiteral("Cannot open the Tarvo database \"%1\": %2%3").arg(path, reason, stop));
 }
 
-} // namespace
-
-DbResult<QString> openDatabaseFile(const QString& path)
-{
-    return openDatabaseFile(path, DefaultBusyTimeoutMs, nullptr);
-}
-
-DbResult<QString> openDatabaseFile(const QString& path, int busyTimeoutMs, bool* locked)
+// Opens an existing file under a new connection name. The first statement reads the file: it finds out
+// whether the file is a database and whether another connection locks it.
+DbResult<QString> openExisting(const QString& path, int busyTimeoutMs, bool* locked, bool readOnly)
 {
     if (locked)
         *locked = false;
@@ -60,15 +57,15 @@ DbResult<QString> openDatabaseFile(const QString& path, int busyTimeoutMs, bool*
         return refuse(path, QStringLiteral("the file does not exist"));
     if (!info.isFile())
         return refuse(path, QStringLiteral("it is not a file"));
-    if (const QString problem = headerProblem(path); !problem.isEmpty())
-        return refuse(path, problem);
+    if (info.size() == 0)
+        return refuse(path, QStringLiteral("the file is empty"));
 
     const QString name = newConnectionName();
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        // mode=rw opens an existing file and never creates one.
+        // mode=rw opens an existing file and never creates one; mode=ro never writes to it.
         QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
-        url.setQuery(QStringLiteral("mode=rw"));
+        url.setQuery(readOnly ? QStringLiteral("mode=ro") : QStringLiteral("mode=rw"));
         db.setDatabaseName(url.toString(QUrl::FullyEncoded));
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
         if (!db.open()) {
@@ -78,12 +75,15 @@ DbResult<QString> openDatabaseFile(const QString& path, int busyTimeoutMs, bool*
             return refuse(path, reason);
         }
         // A rollback journal beside the file: the file may sit on a network share, where WAL cannot work.
-        // The first statement reads the file: it finds out whether another connection locks it.
+        // A read-only look leaves the journal as it is.
         QString failure;
-        if (QSqlQuery journal(db); !journal.exec(QStringLiteral("PRAGMA journal_mode=DELETE"))) {
-            failure = databaseErrorText(journal.lastError());
+        if (QSqlQuery first(db); !first.exec(readOnly ? QStringLiteral("SELECT count(*) FROM sqlite_master")
+                                                      : QStringLiteral("PRAGMA journal_mode=DELETE"))) {
+            failure = databaseErrorText(first.lastError());
+            if (isNotADatabase(first.lastError()))
+                failure = headerProblem(path, failure);
             if (locked)
-                *locked = isBusyError(journal.lastError());
+                *locked = isBusyError(first.lastError());
         }
         if (failure.isEmpty()) {
             auto missing = missingTables(db);
@@ -100,6 +100,23 @@ DbResult<QString> openDatabaseFile(const QString& path, int busyTimeoutMs, bool*
         }
     }
     return name;
+}
+
+} // namespace
+
+DbResult<QString> openDatabaseFile(const QString& path)
+{
+    return openDatabaseFile(path, DefaultBusyTimeoutMs, nullptr);
+}
+
+DbResult<QString> openDatabaseFile(const QString& path, int busyTimeoutMs, bool* locked)
+{
+    return openExisting(path, busyTimeoutMs, locked, false);
+}
+
+DbResult<QString> openDatabaseFileReadOnly(const QString& path)
+{
+    return openExisting(path, DefaultBusyTimeoutMs, nullptr, true);
 }
 
 void closeDatabaseFile(const QString& connectionName)

@@ -53,6 +53,10 @@ constexpr int DefaultBusyTimeoutMs = 10000;
 // file was locked by another connection (in use) rather than unusable.
 DbResult<QString> openDatabaseFile(const QString& path, int busyTimeoutMs, bool* locked);
 
+// The same, read-only: nothing is written to the file, not even its journal setting. For a look at a
+// file before the user agreed to use it.
+DbResult<QString> openDatabaseFileReadOnly(const QString& path);
+
 // Removes a connection made by openDatabaseFile().
 void closeDatabaseFile(const QString& connectionName);
 

@@ -161,6 +161,31 @@ DbOutcome verifyDatabaseFile(const QString& path)
         QStringLiteral("The Tarvo database \"%1\" cannot be used: %2.").arg(path, problem));
 }
 
+namespace {
+
+// Whether userId has an account in the database; true for an empty user ID.
+DbResult<bool> hasAccount(const QSqlDatabase& db, const QString& userId)
+{
+    if (userId.isEmpty())
+        return true;
+    auto count =
+        querySingleValue(db, QStringLiteral("SELECT count(*) FROM UserID WHERE UserID = ?"), {userId});
+    if (!count)
+        return count.failure();
+    return count->toInt() > 0;
+}
+
+} // namespace
+
+DbResult<bool> inspectDatabaseFile(const QString& path, const QString& userId)
+{
+    auto opened = openDatabaseFileReadOnly(path);
+    if (!opened)
+        return opened.failure();
+    const ScopedDatabaseFile file(*opened);
+    return hasAccount(file.handle(), userId);
+}
+
 DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId)
 {
     auto opened = openDatabaseFile(path);
@@ -170,13 +195,7 @@ DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId)
     if (auto upgraded = SchemaUpgrade(file.handle()); !upgraded)
         return DbOutcome::failure(QStringLiteral("Cannot bring the Tarvo database \"%1\" up to date: %2")
                                       .arg(path, upgraded.error()));
-    if (userId.isEmpty())
-        return true;
-    auto count = querySingleValue(file.handle(),
-                                  QStringLiteral("SELECT count(*) FROM UserID WHERE UserID = ?"), {userId});
-    if (!count)
-        return count.failure();
-    return count->toInt() > 0;
+    return hasAccount(file.handle(), userId);
 }
 
 DbOutcome copyDatabaseFile(const QString& source, const QString& target)

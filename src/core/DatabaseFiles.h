@@ -13,6 +13,10 @@ namespace tarvo {
 // that user ID has an account in it. The file is closed again.
 DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId = {});
 
+// Looks at a file without writing to it: refuses what is not a Tarvo database, as prepareDatabaseFile
+// does, and when userId is not empty tells whether that user ID has an account in it.
+DbResult<bool> inspectDatabaseFile(const QString& path, const QString& userId = {});
+
 // Writes a consistent copy of the database at source to target, also while source is in use: SQLite's
 // online backup writes a snapshot into a temporary file beside target, which then replaces target in
 // one rename. On failure target is left as it was and no temporary file stays behind; the temporaries

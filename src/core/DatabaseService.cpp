@@ -80,6 +80,8 @@ QString DatabaseService::busyReason() const
 {
     if (QString reason = workInProgress(); !reason.isEmpty())
         return reason;
+    if (m_editsMayBeDropped)
+        return {};
     if (const QStringList edits = unsavedEdits(); !edits.isEmpty())
         return QStringLiteral("Save or cancel the change in %1 first.").arg(edits.first());
     return {};
@@ -118,14 +120,19 @@ void DatabaseService::releaseAll()
     }
 }
 
-void DatabaseService::reloadAll()
+void DatabaseService::finishChange(bool changed)
 {
+    if (changed && m_editsMayBeDropped)
+        discardEdits();
     const QList<DatabaseHold*> holds = m_holds;
     for (DatabaseHold* hold : holds) {
-        if (m_holds.contains(hold) && hold->m_calls.reload)
+        if (!m_holds.contains(hold) || !hold->m_calls.reload)
+            continue;
+        if (changed || !hold->m_calls.unsavedEdit || !hold->m_calls.unsavedEdit())
             hold->m_calls.reload();
     }
-    Q_EMIT changed();
+    if (changed)
+        Q_EMIT this->changed();
 }
 
 DbOutcome DatabaseService::reopenLive(const QString& path)
@@ -137,12 +144,19 @@ DbOutcome DatabaseService::reopenLive(const QString& path)
     return DbOutcome::success();
 }
 
+DbResult<bool> DatabaseService::inspectFile(const QString& path, const QString& userId)
+{
+    if (!m_operation.isEmpty())
+        return DbOutcome::failure(m_operation);
+    return runOperation(QStringLiteral("The chosen Tarvo database is being checked."),
+                        [path, userId] { return inspectDatabaseFile(path, userId); });
+}
+
 DbResult<bool> DatabaseService::prepareFile(const QString& path, const QString& userId)
 {
     // Refused before the file is read: the operation may hold its lock.
     if (!m_operation.isEmpty())
         return DbOutcome::failure(m_operation);
-    const BusyCursor busy;
     return runOperation(QStringLiteral("The Tarvo database is being brought up to date."),
                         [path, userId] { return prepareDatabaseFile(path, userId); });
 }
@@ -156,10 +170,10 @@ DbResult<bool> DatabaseService::switchTo(const QString& path, const QString& use
         return DbOutcome::failure(reason);
     releaseAll();
     if (auto opened = reopenLive(path); !opened) {
-        reloadAll();
+        finishChange(false);
         return opened.failure();
     }
-    reloadAll();
+    finishChange(true);
     return prepared;
 }
 
@@ -190,7 +204,7 @@ DbOutcome DatabaseService::replaceWith(const QString& source)
     DbOutcome restored = runOperation(
         QStringLiteral("The Tarvo database is being restored."),
         [source, live, wait = busyTimeout()] { return restoreDatabaseFile(source, live, wait); });
-    reloadAll();
+    finishChange(restored.ok());
     return restored;
 }
 
@@ -214,7 +228,7 @@ DbOutcome DatabaseService::compact(bool* inUse)
                                        });
     if (inUse)
         *inUse = held;
-    reloadAll();
+    finishChange(compacted.ok());
     return compacted;
 }
 

@@ -4,6 +4,7 @@
 #include "core/DatabaseConnection.h"
 #include "core/DatabaseFiles.h"
 #include "core/DbResult.h"
+#include "core/WidgetParts.h"
 
 #include <QList>
 #include <QObject>
@@ -23,9 +24,11 @@ struct DatabaseHolderCalls
 {
     // Why the holder cannot let go of the database now (a run under way, say); empty when it can.
     std::function<QString()> busyReason{};
-    // Drops every query and model it keeps on the live connection.
+    // Drops every query and model it keeps on the live connection, and stops its reads; an unsaved edit
+    // stays as it is.
     std::function<void()> release{};
-    // The live database changed or came back: reads again what it shows.
+    // The live database changed or came back: reads again what it shows. After a change that failed (the
+    // database is as it was) a holder with an unsaved edit is not asked, so that it keeps the edit.
     std::function<void()> reload{};
     // Whether the holder keeps an edit that is not saved yet: typed text that a change of the database
     // would drop. A question about it names the holder's window by its caption.
@@ -59,8 +62,9 @@ private:
 // The one owner of the live database: it opens it, switches to another file, replaces the file by
 // another (restore), compacts it and makes consistent copies of it. Before the live connection changes,
 // every holder is asked whether it is busy or keeps an unsaved edit (either makes the change fail,
-// nothing changed; DatabaseChangeConsent asks the user first) and then to let go; afterwards every holder
-// reads again. A failure leaves the live database as it was.
+// nothing changed), unless the user agreed to drop the edits (DatabaseChangeConsent), and then to let
+// go. A change that goes through drops the edits agreed to and has every holder read again; a failure
+// leaves the live database as it was, and every edit where it was.
 class DatabaseService final : public QObject
 {
     Q_OBJECT
@@ -86,6 +90,10 @@ public:
     // (the file is no Tarvo database, a holder is busy) nothing changes.
     DbResult<bool> switchTo(const QString& path, const QString& userId = {});
 
+    // Looks at the file at path without writing to it (see inspectDatabaseFile), off this thread: it must
+    // be a Tarvo database. When userId is not empty, tells whether that user ID has an account in it.
+    DbResult<bool> inspectFile(const QString& path, const QString& userId = {});
+
     // Checks the file at path and brings its schema up to date on a connection of its own, as
     // prepareDatabaseFile does, with the busy pointer showing: on a large database that upgrade builds
     // indexes for many seconds. When userId is not empty, tells whether that user ID has an account in
@@ -100,7 +108,7 @@ public:
     DbOutcome replaceWith(const QString& source);
 
     // Rewrites the live file without its unused space. *inUse tells, on failure, whether the database
-    // was busy: used by another workstation, or held by a window that is busy.
+    // was busy: used by another workstation, or held by a window that is busy or keeps an unsaved edit.
     DbOutcome compact(bool* inUse = nullptr);
 
     // Writes a consistent copy of the live database to target, replacing target only once the copy is
@@ -123,6 +131,11 @@ public:
     // The captions of the windows whose holders keep an unsaved edit, each once, oldest first.
     QStringList unsavedEdits() const;
 
+    // Whether the unsaved edits of the moment may be dropped: the user agreed to lose them for the
+    // change about to be made (see DatabaseChangeConsent). While they may, they do not refuse a change;
+    // the change that goes through drops them before the holders read again.
+    void setEditsMayBeDropped(bool agreed) { m_editsMayBeDropped = agreed; }
+
     // Every holder drops its unsaved edit (the user agreed to lose it).
     void discardEdits();
 
@@ -138,7 +151,9 @@ private:
     void attach(DatabaseHold* hold);
     void detach(DatabaseHold* hold);
     void releaseAll();
-    void reloadAll();
+    // After a change of the live database: when it went through, the edits agreed to are dropped and
+    // every holder reads again; when it failed, the holders without an unsaved edit read again.
+    void finishChange(bool changed);
     DbOutcome reopenLive(const QString& path);
     // How long the live connection waits for other connections' locks; the operations' own
     // connections wait as long.
@@ -148,6 +163,7 @@ private:
     auto runOperation(const QString& reason, const Work& work) const -> decltype(work())
     {
         using Result = decltype(work());
+        const BusyCursor busy;
         m_operation = reason;
         Result result = runInBackground<Result>(work);
         m_operation.clear();
@@ -158,6 +174,7 @@ private:
     DatabaseConnection m_connection;
     QList<DatabaseHold*> m_holds;
     mutable QString m_operation;
+    bool m_editsMayBeDropped = false;
 };
 
 } // namespace tarvo

@@ -491,25 +491,29 @@ void MDIFrmUtama::mnuChangeDBDir_Click()
 void MDIFrmUtama::changeDatabase(const LocateChoice& choice)
 {
     Session& session = m_context.mutableSession();
-    // The new file must open, hold the tables and take the upgrade before any window closes.
-    const DbResult<bool> checked = m_context.databaseService().prepareFile(choice.path, session.LoginUserID);
-    if (!checked) {
+    DatabaseService& service = m_context.databaseService();
+    const auto refused = [this](const DbOutcome& failure) {
         m_context.messenger().inform(
-            this, checked.error() + QStringLiteral("\r\n\r\nThe database in use was not changed."),
+            this, failure.error() + QStringLiteral("\r\n\r\nThe database in use was not changed."),
             QStringLiteral("Error"), MessageIcon::Critical);
-        return;
-    }
+    };
+    // The new file must be a Tarvo database before anything is asked; it is looked at, not written to.
+    if (auto looked = service.inspectFile(choice.path, session.LoginUserID); !looked)
+        return refused(looked.outcome());
     // No window may go on with the data of the database being replaced: they close, once none is busy
-    // and the user agreed to drop what is not saved in them.
-    if (!DatabaseChangeConsent(m_context).obtain(this, DatabaseChanges::Switch, &m_windows))
+    // and the user agreed to drop what is not saved in them. The new file is brought up to date only
+    // then, and the windows close only once it is: a file that cannot take the upgrade leaves every
+    // window as it was.
+    DatabaseChangeConsent consent(m_context);
+    if (!consent.obtain(this, DatabaseChanges::Switch, &m_windows))
         return;
-    const DbResult<bool> userFound = m_context.databaseService().switchTo(choice.path, session.LoginUserID);
-    if (!userFound) {
-        m_context.messenger().inform(
-            this, userFound.error() + QStringLiteral("\r\n\r\nThe database in use was not changed."),
-            QStringLiteral("Error"), MessageIcon::Critical);
+    if (auto prepared = service.prepareFile(choice.path); !prepared)
+        return refused(prepared.outcome());
+    if (!consent.closeWindows(m_windows))
         return;
-    }
+    const DbResult<bool> userFound = service.switchTo(choice.path, session.LoginUserID);
+    if (!userFound)
+        return refused(userFound.outcome());
     // A user without an account in the new database signs in again; Exit there ends the program.
     if (session.isSignedIn() && !*userFound) {
         session.clear();

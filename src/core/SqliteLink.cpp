@@ -70,8 +70,10 @@ QString findLinkProblem()
     QSqlDatabase::removeDatabase(name);
     if (problem.isEmpty())
         return {};
-    return QStringLiteral("Backup and restore cannot be used: %1. Install the SQLite library "
-                          "and the Qt SQLite driver of one release (libsqlite3-0, libqt6sql6-sqlite).")
+    return QStringLiteral(
+               "Backup, restore, Move Database and the split of a database file cannot be used, "
+               "and a search replaced by a newer one runs on to its end: %1. Install the SQLite "
+               "library and the Qt SQLite driver of one release (libsqlite3-0, libqt6sql6-sqlite).")
         .arg(problem);
 }
 
@@ -134,6 +136,37 @@ DbResult<sqlite3*> openNewDatabaseFile(const QString& path)
         return DbOutcome::failure(reason);
     }
     return db;
+}
+
+QByteArray readFileHead(const QString& path, int size)
+{
+    if (!sqliteLinkProblem().isEmpty())
+        return {};
+    sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+    if (!vfs)
+        return {};
+    // The name must stay valid until the file is closed.
+    const QByteArray name = QFile::encodeName(path);
+    auto* file = static_cast<sqlite3_file*>(sqlite3_malloc(vfs->szOsFile));
+    if (!file)
+        return {};
+    file->pMethods = nullptr;
+    QByteArray head;
+    int flags = 0;
+    if (vfs->xOpen(vfs, name.constData(), file, SQLITE_OPEN_READONLY | SQLITE_OPEN_MAIN_DB, &flags) ==
+        SQLITE_OK) {
+        sqlite3_int64 length = 0;
+        if (file->pMethods->xFileSize(file, &length) == SQLITE_OK) {
+            head.resize(static_cast<qsizetype>(std::min<sqlite3_int64>(length, size)));
+            if (!head.isEmpty() &&
+                file->pMethods->xRead(file, head.data(), static_cast<int>(head.size()), 0) != SQLITE_OK)
+                head.clear();
+        }
+    }
+    if (file->pMethods)
+        file->pMethods->xClose(file);
+    sqlite3_free(file);
+    return head;
 }
 
 } // namespace tarvo

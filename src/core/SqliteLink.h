@@ -33,4 +33,11 @@ DbOutcome copyDatabasePages(sqlite3* source, sqlite3* destination,
 // other connection knows yet. The caller closes it with sqlite3_close.
 DbResult<sqlite3*> openNewDatabaseFile(const QString& path);
 
+// The first size bytes of a file (fewer when it is shorter), read through SQLite's file layer; empty
+// when it cannot be read or when SQLite's interfaces cannot be used (see sqliteLinkProblem). Closing a
+// plain descriptor of a file drops every lock this process holds on it; SQLite's layer keeps its
+// descriptor open for as long as a connection of the program locks the file. So a file that may be the
+// database in use is never opened with plain file calls.
+QByteArray readFileHead(const QString& path, int size);
+
 } // namespace tarvo

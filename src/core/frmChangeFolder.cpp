@@ -141,7 +141,9 @@ void frmChangeFolder::cmdMoveDatabase_Click()
 
 bool frmChangeFolder::moveDatabase(const QString& target, bool alreadyThere)
 {
-    if (!DatabaseChangeConsent(m_context).obtain(this, DatabaseChanges::Move))
+    // Edits the user agrees to drop go only once the moved database is in use.
+    DatabaseChangeConsent consent(m_context);
+    if (!consent.obtain(this, DatabaseChanges::Move))
         return false;
     DbOutcome copied = DbOutcome::success();
     if (!alreadyThere) {

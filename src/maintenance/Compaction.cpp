@@ -1,7 +1,6 @@
 #include "maintenance/Compaction.h"
 
 #include "core/AppContext.h"
-#include "core/DatabaseChangeConsent.h"
 #include "core/DatabaseService.h"
 #include "core/Messenger.h"
 #include "core/WidgetParts.h"
@@ -47,14 +46,12 @@ bool CompressDatabase(const AppContext& context, QWidget* parent)
         compacted = context.databaseService().compact(&inUse);
     }
     if (!compacted) {
-        if (inUse) {
-            // A busy window of this program says what it is doing.
-            QString text = QStringLiteral("Not Allowed : Tarvo database was in use ... ");
-            if (const QString window = context.databaseService().busyReason(); !window.isEmpty())
-                text += QStringLiteral("\r\n\r\n") + window;
-            context.messenger().inform(parent, text, QStringLiteral("Database in use ..."),
-                                       MessageIcon::Critical);
-        } else
+        // Another workstation's connection, a busy window or an unsaved edit of this program: the
+        // database is in use, and every window keeps what it holds.
+        if (inUse)
+            context.messenger().inform(parent, QStringLiteral("Not Allowed : Tarvo database was in use ... "),
+                                       QStringLiteral("Database in use ..."), MessageIcon::Critical);
+        else
             context.messenger().inform(
                 parent, QStringLiteral("The Tarvo database was not compacted: %1").arg(compacted.error()),
                 MessageTitle::ErrorBang3, MessageIcon::Critical);
@@ -72,8 +69,7 @@ void mnuCompactDB_Click(const AppContext& context, QWidget* parent)
 {
     if (context.messenger().confirm(parent, QStringLiteral("Do you want to compact Tarvo database ?"),
                                     QStringLiteral("Compact Database"), MessageIcon::None,
-                                    MessageButtons::YesNo, MessageAnswer::Yes) &&
-        DatabaseChangeConsent(context).obtain(parent, DatabaseChanges::Compact))
+                                    MessageButtons::YesNo, MessageAnswer::Yes))
         CompressDatabase(context, parent);
 }
 

@@ -15,7 +15,8 @@ QString formatByteCount(qint64 bytes);
 QString FormatFileSize(const QString& path);
 
 // Compacts the live database (VACUUM through the database service) and reports the sizes before and
-// after. A database another connection or a busy window holds is reported as in use, any other
+// after. A database another connection holds, or a window of this program that is busy or keeps an
+// unsaved edit, is reported as in use (nothing is asked, every window keeps what it holds), any other
 // failure as what happened; the database stays as it was. True when it was compacted.
 bool CompressDatabase(const AppContext& context, QWidget* parent);
 

@@ -332,10 +332,12 @@ void frmBackupDB::cmdRestore_Click()
                                              QStringLiteral("Confirm Restore"), MessageIcon::None,
                                              MessageButtons::OkCancel, MessageAnswer::Ok);
     };
-    const bool restoreDatabase = confirmed(database, QStringLiteral("Tarvo database"), databaseCopy);
+    // A busy window, or edits the user keeps, skip the database part as Cancel on its question does; the
+    // INI part still runs.
+    DatabaseChangeConsent consent(m_context);
+    const bool restoreDatabase = confirmed(database, QStringLiteral("Tarvo database"), databaseCopy) &&
+                                 consent.obtain(this, DatabaseChanges::Restore);
     const bool restoreIni = confirmed(ini, QStringLiteral("Tarvo INI file"), iniCopy);
-    if (restoreDatabase && !DatabaseChangeConsent(m_context).obtain(this, DatabaseChanges::Restore))
-        return;
     const DbOutcome restored = runBusy(reason, [&] {
         if (restoreDatabase) {
             if (auto done = m_files.restoreDatabase(folder); !done)

@@ -1,9 +1,9 @@
 #include "records/SearchReader.h"
 
 #include "core/DatabaseConnection.h"
+#include "core/SqliteLink.h"
 
 #include <QPointer>
-#include <QSqlDriver>
 
 #include <sqlite3.h>
 
@@ -43,7 +43,8 @@ int stopWhenAsked(void* stop)
 
 // Runs a job on a connection of this thread to the file, closed when the job ends. A statement of the
 // job ends as soon as `stop` says so, however many rows it still had to read, so that a newer search
-// (or the window's closing) never waits on an older one.
+// (or the window's closing) never waits on an older one. Where SQLite's own interfaces cannot be used
+// (see sqliteLinkProblem), a statement runs to its end and what it found is dropped.
 template <class Job>
 void onOwnConnection(const QString& path, const std::function<bool()>& stop,
                      const std::function<void(const QString&)>& onError, Job job)
@@ -51,11 +52,8 @@ void onOwnConnection(const QString& path, const std::function<bool()>& stop,
     DatabaseConnection connection;
     if (auto opened = connection.open(path); !opened)
         return onError(opened.error());
-    const QVariant handle = connection.handle().driver()->handle();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
-        if (auto* db = *static_cast<sqlite3* const*>(handle.constData()))
-            sqlite3_progress_handler(db, 1000, stopWhenAsked, const_cast<std::function<bool()>*>(&stop));
-    }
+    if (auto db = sqliteHandle(connection.handle()))
+        sqlite3_progress_handler(*db, 1000, stopWhenAsked, const_cast<std::function<bool()>*>(&stop));
     job(IpRecordStore(connection));
 }
 

@@ -1,11 +1,13 @@
-// The commands that switch or replace the live database, with typed edits open in the program's real
-// windows: every window with an unsaved edit is asked about before any window closes.
+// The commands that switch, replace or compact the live database, with typed edits open in the
+// program's real windows: every window with an unsaved edit is asked about before any window closes, an
+// edit goes only with a change that goes through, and nothing typed while the database changes is lost.
 
 #include "FakeNetwork.h"
 #include "ModalDialogs.h"
 #include "TestProgram.h"
 #include "UserFolders.h"
 #include "WidgetDriver.h"
+#include "WindowSystemInput.h"
 
 #include "app/WindowRegistration.h"
 #include "core/MDIFrmUtama.h"
@@ -18,6 +20,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <memory>
 
@@ -31,10 +34,18 @@ const QString Settings = u"IP Address Settings"_s;
 const QString Details = u"IP Address Details ..."_s;
 const QString Units = u"Unit / Division Setting"_s;
 const QString Accounts = u"Tarvo User ..."_s;
+const QString InUse = u"Not Allowed : Tarvo database was in use ... "_s;
+
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // The main window with every real window registered, on fake network services, an administrator signed
-// in, and a second database (for Change Directory) and a backup copy (for Restore) whose administrator
-// is named apart from the live one's.
+// in, and a second database (for Change Directory, written by an earlier version: it lacks an index)
+// and a backup copy of the database and of Tarvo.ini (for Restore) whose administrator is named apart
+// from the live one's.
 struct Rig
 {
     Rig()
@@ -57,6 +68,17 @@ struct Rig
                 qFatal("cannot mark %s", qPrintable(path));
             closeDatabaseFile(name);
         }
+        change(other(), u"DROP INDEX IP_Info_Octet4"_s);
+        QFile::copy(p.iniPath(), backups.filePath(IniFileName));
+        p.context.WriteINI(u"Backup"_s, u"Marker"_s, u"live"_s);
+    }
+
+    static void change(const QString& path, const QString& sql)
+    {
+        const QString name = *openDatabaseFile(path);
+        if (!execSql(QSqlDatabase::database(name, false), sql))
+            qFatal("cannot change %s", qPrintable(path));
+        closeDatabaseFile(name);
     }
 
     QString other() const { return elsewhere.filePath(DatabaseFileName); }
@@ -111,6 +133,23 @@ struct Rig
         return child<QLineEdit>(accounts, "txtNama");
     }
 
+    // An edit open in the window of a caption.
+    QLineEdit* edit(const QString& caption)
+    {
+        return caption == Settings ? editCity() : caption == Units ? editUnit() : editAccount();
+    }
+
+    // Another workstation's connection in the middle of a read of the live database; closed with
+    // closeDatabaseFile.
+    QString readingConnection() const
+    {
+        const QString reader = *openDatabaseFile(p.databasePath());
+        const QSqlDatabase db = QSqlDatabase::database(reader, false);
+        if (!execSql(db, u"BEGIN"_s) || !querySingleValue(db, u"SELECT count(*) FROM City"_s))
+            qFatal("cannot read the database");
+        return reader;
+    }
+
     QStringList openChildren() const
     {
         QStringList names;
@@ -141,7 +180,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("edit"); // the window whose edit is open
         QTest::addColumn<bool>("agreed");
-        for (const QString& command : {u"Change Directory"_s, u"Confirm Restore"_s, u"Compact Database"_s}) {
+        for (const QString& command : {u"Change Directory"_s, u"Confirm Restore"_s}) {
             for (const QString& edit : {Settings, Units, Accounts}) {
                 for (const bool agreed : {false, true})
                     QTest::addRow("%s, %s, %s", qPrintable(command), qPrintable(edit), agreed ? "yes" : "no")
@@ -155,11 +194,10 @@ private Q_SLOTS:
         QFETCH(QString, edit);
         QFETCH(bool, agreed);
         Rig rig;
-        QPointer<QLineEdit> typed = edit == Settings ? rig.editCity()
-                                    : edit == Units  ? rig.editUnit()
-                                                     : rig.editAccount();
+        QPointer<QLineEdit> typed = rig.edit(edit);
         const QString typedText = typed->text();
         const QStringList before = rig.openChildren();
+        const QByteArray otherBefore = readBytes(rig.other());
         rig.p.messenger.clear();
 
         const MessageAnswer answer = agreed ? MessageAnswer::Yes : MessageAnswer::No;
@@ -175,10 +213,6 @@ private Q_SLOTS:
             rig.p.messenger.answer(MessageAnswer::Ok);
             rig.p.messenger.answer(answer);
             test::click(backup, "cmdRestore");
-        } else {
-            rig.p.messenger.answer(MessageAnswer::Yes);
-            rig.p.messenger.answer(answer);
-            rig.trigger("mnuCompactDB");
         }
 
         // One question, naming every window with an edit; a busy window would have refused before it.
@@ -196,16 +230,14 @@ private Q_SLOTS:
                      qPrintable(message.text));
 
         const bool switched = agreed && command == u"Change Directory";
-        const bool replaced = agreed && command != u"Compact Database";
         QCOMPARE(rig.p.database.path(), switched ? rig.other() : rig.p.databasePath());
-        QCOMPARE(rig.adminName(), replaced ? u"Elsewhere"_s : u"Administrator"_s);
-        QCOMPARE(rig.p.messenger.last().text.contains(u"compacted successfully"_s),
-                 agreed && command == u"Compact Database");
+        QCOMPARE(rig.adminName(), agreed ? u"Elsewhere"_s : u"Administrator"_s);
         if (!agreed) {
-            // Nothing closed, and what was typed stays.
+            // Nothing closed, what was typed stays, and the file the user did not switch to is as it was.
             QVERIFY(typed && typed->isVisible());
             QCOMPARE(typed->text(), typedText);
             QCOMPARE(rig.openChildren().mid(0, before.size()), before);
+            QCOMPARE(readBytes(rig.other()), otherBefore);
         } else if (switched) {
             QVERIFY(rig.openChildren().isEmpty());
             QVERIFY(!typed || !typed->isVisible());
@@ -214,6 +246,143 @@ private Q_SLOTS:
             QVERIFY(typed && typed->isVisible() && !typed->isEnabled());
             QVERIFY(typed->text() != typedText);
         }
+    }
+
+    // Compact Database takes a window's unsaved edit as it takes another workstation's use of the
+    // database: its own message, no question, and every window keeps what it holds.
+    void compactionRefusesWhileAnEditIsOpen_data()
+    {
+        QTest::addColumn<QString>("edit");
+        for (const QString& edit : {Settings, Units, Accounts})
+            QTest::newRow(qPrintable(edit)) << edit;
+    }
+    void compactionRefusesWhileAnEditIsOpen()
+    {
+        QFETCH(QString, edit);
+        Rig rig;
+        QPointer<QLineEdit> typed = rig.edit(edit);
+        const QString typedText = typed->text();
+        const QStringList before = rig.openChildren();
+        rig.p.messenger.clear();
+        rig.p.messenger.answer(MessageAnswer::Yes);
+        rig.trigger("mnuCompactDB");
+
+        QCOMPARE(rig.p.messenger.shown().size(), 2);
+        QCOMPARE(rig.p.messenger.last().text, InUse);
+        QCOMPARE(rig.p.messenger.last().title, u"Database in use ..."_s);
+        QVERIFY(typed && typed->isVisible() && typed->isEnabled());
+        QCOMPARE(typed->text(), typedText);
+        QCOMPARE(rig.openChildren(), before);
+    }
+
+    // A change that the user agreed to, refused by a check that could only run after the question (the
+    // chosen file cannot take the upgrade; another workstation reads the live database throughout the
+    // restore), drops nothing: the edits stay, and no window closes.
+    void aChangeRefusedAfterTheQuestionKeepsTheEdits_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("Change Directory") << u"Change Directory"_s;
+        QTest::newRow("Confirm Restore") << u"Confirm Restore"_s;
+    }
+    void aChangeRefusedAfterTheQuestionKeepsTheEdits()
+    {
+        QFETCH(QString, command);
+        Rig rig;
+        QPointer<QLineEdit> typed = rig.editCity();
+        const QString typedText = typed->text();
+        const QStringList before = rig.openChildren();
+        rig.p.messenger.clear();
+        QString reader;
+        if (command == u"Change Directory") {
+            // Two records of one address: the unique index that the upgrade adds cannot be built.
+            Rig::change(rig.other(), u"DROP INDEX IP_Info_IP_Address"_s);
+            Rig::change(rig.other(), u"INSERT INTO IP_Info (IP_Address) VALUES ('10.1.1.1'), ('10.1.1.1')"_s);
+            rig.p.fileDialogs.files.push_back(rig.other());
+            test::clickInNextModal(u"Command1"_s);
+            rig.p.messenger.answer(MessageAnswer::Yes);
+            rig.trigger("mnuChangeDBDir");
+        } else {
+            reader = rig.readingConnection();
+            QVERIFY(execSql(rig.p.database.handle(), u"PRAGMA busy_timeout = 200"_s));
+            rig.trigger("mnuBackupRestore");
+            QWidget* backup = rig.shown("frmBackupDB");
+            test::click(backup, "chkBackupINI");
+            rig.p.messenger.answer(MessageAnswer::Ok);
+            rig.p.messenger.answer(MessageAnswer::Yes);
+            test::click(backup, "cmdRestore");
+        }
+        closeDatabaseFile(reader);
+
+        QList<Message> questions = rig.p.messenger.shown();
+        questions.removeIf([](const Message& m) { return !m.text.contains(u"not saved"_s); });
+        QCOMPARE(questions.size(), 1);
+        QCOMPARE(rig.p.messenger.last().icon, MessageIcon::Critical);
+        QCOMPARE(rig.p.database.path(), rig.p.databasePath());
+        QCOMPARE(rig.adminName(), u"Administrator"_s);
+        QVERIFY(typed && typed->isVisible() && typed->isEnabled());
+        QCOMPARE(typed->text(), typedText);
+        QCOMPARE(rig.openChildren().mid(0, before.size()), before);
+    }
+
+    // Restore skips its database part for a busy window or for edits the user keeps, as Cancel on the
+    // question about it does: the INI part still runs, and the message names what was restored.
+    void aRefusedDatabasePartStillRestoresTheIniFile_data()
+    {
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("edits kept") << false;
+        QTest::newRow("busy window") << true;
+    }
+    void aRefusedDatabasePartStillRestoresTheIniFile()
+    {
+        QFETCH(bool, busy);
+        Rig rig;
+        QObject owner;
+        const DatabaseHold hold(rig.p.databaseService, &owner, {.busyReason = [busy] {
+                                    return busy ? u"A scan is under way."_s : QString();
+                                }});
+        QPointer<QLineEdit> typed = rig.editCity();
+        rig.p.messenger.clear();
+        rig.trigger("mnuBackupRestore");
+        rig.p.messenger.answer(MessageAnswer::Ok); // the database
+        if (!busy)
+            rig.p.messenger.answer(MessageAnswer::No); // keep the edit
+        rig.p.messenger.answer(MessageAnswer::Ok);     // the INI file
+        test::click(rig.shown("frmBackupDB"), "cmdRestore");
+
+        QCOMPARE(rig.adminName(), u"Administrator"_s);
+        QCOMPARE(rig.p.context.ReadINI(u"Backup"_s, u"Marker"_s), QString());
+        QCOMPARE(rig.p.messenger.last().text, u"Tarvo INI file restoration completed !"_s);
+        QVERIFY(typed && typed->isEnabled());
+    }
+
+    // While the database is compacted the windows take no input, as under a blocking call: keys typed
+    // meanwhile wait, and arrive once the compaction is over and the windows have read again.
+    void inputWaitsWhileTheDatabaseIsCompacted()
+    {
+        Rig rig;
+        rig.trigger("mnuCarianRekod");
+        auto* search = child<QLineEdit>(rig.shown("frmCarian"), "txtCarian");
+        rig.window->show();
+        rig.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+        search->setFocus();
+
+        // Another workstation reads the database until well after the keys are typed.
+        const QString reader = rig.readingConnection();
+        QString typedMeanwhile = u"(not looked at)"_s;
+        QTimer::singleShot(100, [&] { test::queueKeys(search, u"10"_s); });
+        QTimer::singleShot(400, [&] {
+            typedMeanwhile = search->text();
+            closeDatabaseFile(reader);
+        });
+        rig.p.messenger.clear();
+        rig.p.messenger.answer(MessageAnswer::Yes);
+        rig.trigger("mnuCompactDB");
+
+        QVERIFY2(rig.p.messenger.last().text.contains(u"compacted successfully"_s),
+                 qPrintable(rig.p.messenger.last().text));
+        QCOMPARE(typedMeanwhile, QString());
+        QTRY_COMPARE(search->text(), u"10"_s);
     }
 };
 

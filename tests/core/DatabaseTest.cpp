@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSemaphore>
 #include <QSqlError>
 #include <QTest>
@@ -250,6 +251,30 @@ private Q_SLOTS:
         QCOMPARE(value(program.database.handle(), u"SELECT count(*) FROM UserID"_s), u"1"_s);
         // Opening never creates a file.
         QCOMPARE(QFile::exists(path), content != "<none>");
+    }
+
+    // A look at the database in use from a second connection (a search's own, a restore's) never drops
+    // the locks that the first holds: another process still waits for this one's write lock.
+    void openingKeepsTheLocksOfTheDatabaseInUse()
+    {
+        test::TestProgram program;
+        QVERIFY(execSql(program.database.handle(), u"BEGIN EXCLUSIVE"_s));
+        QVERIFY(execSql(program.database.handle(), u"INSERT INTO Region (Region) VALUES ('Mine')"_s));
+        bool locked = false;
+        QVERIFY(!openDatabaseFile(program.databasePath(), 50, &locked));
+        QVERIFY(locked);
+
+        QProcess other;
+        other.start(u"sqlite3"_s,
+                    {program.databasePath(), u"INSERT INTO Region (Region) VALUES ('Theirs');"_s});
+        QVERIFY(other.waitForFinished(10000));
+        QVERIFY2(other.exitCode() != 0, "another process wrote while this one held the write lock");
+        QVERIFY2(other.readAllStandardError().contains("locked"),
+                 "the other process failed for another reason");
+        QVERIFY(execSql(program.database.handle(), u"COMMIT"_s));
+        QCOMPARE(value(program.database.handle(), u"SELECT group_concat(Region) FROM Region WHERE Region IN "
+                                                  u"('Mine', 'Theirs')"_s),
+                 u"Mine"_s);
     }
 
     void writeTransactionRollsBackUnlessCommitted()
