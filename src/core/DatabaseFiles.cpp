@@ -47,9 +47,10 @@ DbOutcome copyFailure(const QString& target, const QString& reason)
 
 // The page cache of a restore's connection to the live file, in KiB.
 constexpr int RestoreCacheKiB = 64 * 1024;
-// How much of a restore's source SQLite maps into memory (its upper limit): the pages are read without a
-// system call each. Only the backup copy or a private snapshot is mapped, files that nobody writes.
-constexpr qint64 RestoreSourceMapBytes = 0x7fff0000;
+// How much of a file that it reads through SQLite maps into memory (its upper limit): the pages are read
+// without a system call each. Only files that nobody writes are mapped: a restore's source (a backup copy
+// or a private snapshot) and a fresh copy being checked.
+constexpr qint64 ReadMapBytes = 0x7fff0000;
 
 // Hands what is written to a file to the disk while the writing goes on, so that the sync before its
 // rename has little left to wait for: a thread of its own asks the system to start writing back every
@@ -111,6 +112,38 @@ DbOutcome writeSnapshot(const QSqlDatabase& source, const QString& path)
     if (sqlite3_close(*to) != SQLITE_OK && written)
         written = DbOutcome::failure(QStringLiteral("the copy could not be closed"));
     return written;
+}
+
+// What SQLite's full integrity check (every page and row, and every index against its table) finds wrong
+// in the copy at path, a file that only this copy knows, on one line; an empty text when the copy is
+// sound. A failure: the check could not run.
+DbResult<QString> damageOfCopy(const QString& path)
+{
+    auto opened = openNewDatabaseFile(path);
+    if (!opened)
+        return opened.failure();
+    const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(*opened, sqlite3_close);
+    // Only a hint: the check reads the same pages without the map, more slowly.
+    sqlite3_exec(db.get(), QByteArray("PRAGMA mmap_size = " + QByteArray::number(ReadMapBytes)).constData(),
+                 nullptr, nullptr, nullptr);
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db.get(), "PRAGMA integrity_check", -1, &statement, nullptr) != SQLITE_OK)
+        return DbOutcome::failure(QString::fromUtf8(sqlite3_errmsg(db.get())));
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> check(statement, sqlite3_finalize);
+    const int stepped = sqlite3_step(statement);
+    if (stepped == SQLITE_ROW) {
+        // The first problem is enough to refuse the copy; SQLite heads it with the database's name.
+        QStringList lines =
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)))
+                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        lines.removeIf([](const QString& line) { return line.startsWith(QLatin1String("***")); });
+        const QString found = lines.join(QLatin1String("; "));
+        return found == QLatin1String("ok") ? QString() : found;
+    }
+    // A page so damaged that the check itself stops.
+    if (stepped == SQLITE_CORRUPT || stepped == SQLITE_NOTADB)
+        return QString::fromUtf8(sqlite3_errmsg(db.get()));
+    return DbOutcome::failure(QString::fromUtf8(sqlite3_errmsg(db.get())));
 }
 
 // verifyDatabaseFile on a thread of its own, from construction on.
@@ -219,6 +252,17 @@ DbOutcome copyDatabaseFile(const QString& source, const QString& target)
     copy.close();
     if (auto written = writeSnapshot(file.handle(), copy.temporaryPath()); !written)
         return copyFailure(target, written.error());
+    // A copy of a damaged database never takes the place of a sound earlier copy (the last good backup):
+    // the copy is checked before the rename, and on failure it goes and the target stays as it was.
+    auto damage = damageOfCopy(copy.temporaryPath());
+    if (!damage)
+        return copyFailure(target, QStringLiteral("the copy could not be checked: %1").arg(damage.error()));
+    if (!damage->isEmpty())
+        return DbOutcome::failure(
+            QStringLiteral("The Tarvo database \"%1\" is damaged (%2): it was not copied to \"%3\"%4")
+                .arg(source, *damage, target,
+                     QFileInfo::exists(target) ? QStringLiteral(", and the earlier copy there was kept")
+                                               : QString()));
     copy.setPermissions(QFileInfo(source).permissions());
     if (!copy.commit())
         return copyFailure(target, copy.errorString());
@@ -266,8 +310,7 @@ DbOutcome copyIntoLive(const QString& source, const QString& live, int busyTimeo
     if (!target)
         return target.outcome();
     const ScopedDatabaseFile to(*target);
-    if (auto mapped =
-            execSql(from->handle(), QStringLiteral("PRAGMA mmap_size = %1").arg(RestoreSourceMapBytes));
+    if (auto mapped = execSql(from->handle(), QStringLiteral("PRAGMA mmap_size = %1").arg(ReadMapBytes));
         !mapped)
         return restoreFailure(live, mapped.error());
     auto sourceHandle = sqliteHandle(from->handle());

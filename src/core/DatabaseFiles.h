@@ -19,8 +19,10 @@ DbResult<bool> inspectDatabaseFile(const QString& path, const QString& userId = 
 
 // Writes a consistent copy of the database at source to target, also while source is in use: SQLite's
 // online backup writes a snapshot into a temporary file beside target, which then replaces target in
-// one rename. On failure target is left as it was and no temporary file stays behind; the temporaries
-// that crashed copies left in target's folder are removed first (see ReplacingFile).
+// one rename, but only once SQLite's full integrity check has found the snapshot sound: a damaged
+// database is refused, naming the damage, and never replaces a sound copy. On failure target is left
+// as it was and no temporary file stays behind; the temporaries that crashed copies left in target's
+// folder are removed first (see ReplacingFile).
 DbOutcome copyDatabaseFile(const QString& source, const QString& target);
 
 // Copies the database at source into the database file live in place, with SQLite's online backup

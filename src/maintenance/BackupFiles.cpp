@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/DatabaseService.h"
+#include "core/PendingWrites.h"
 #include "core/ProgramFolder.h"
 #include "maintenance/FilePieces.h"
 
@@ -55,6 +56,9 @@ BackupFiles::Refusal BackupFiles::checkBackup(const QString& folder, bool databa
 
 DbOutcome BackupFiles::backupDatabase(const QString& folder) const
 {
+    // The copy is written as a temporary as large as the database: should the program be killed
+    // meanwhile, the next start removes it, even when no backup goes into this folder again.
+    const PendingWrite pending(m_context.program().ProgramFolder, folder);
     return m_context.databaseService().copyTo(databaseCopy(folder));
 }
 

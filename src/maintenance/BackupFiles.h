@@ -28,7 +28,9 @@ public:
     };
     Refusal checkBackup(const QString& folder, bool database, bool ini) const;
 
-    // A consistent copy of the live database, and a copy of Tarvo.ini, in folder.
+    // A consistent copy of the live database, and a copy of Tarvo.ini, in folder. The database copy
+    // replaces the earlier one only when SQLite's check finds it sound; while it is written, the folder
+    // is recorded for the start-up clean-up (see PendingWrite).
     DbOutcome backupDatabase(const QString& folder) const;
     DbOutcome backupIni(const QString& folder) const;
 

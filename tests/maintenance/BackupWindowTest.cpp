@@ -7,6 +7,7 @@
 #include "core/DatabaseConnection.h"
 #include "core/ReplacingFile.h"
 #include "core/Sql.h"
+#include "core/WidgetParts.h"
 #include "maintenance/Compaction.h"
 #include "maintenance/FilePieces.h"
 #include "maintenance/Registry.h"
@@ -411,6 +412,62 @@ private Q_SLOTS:
         // After a restore asked for, Backup and Restore wait for another folder.
         const bool asked = messages.first().startsWith(u"Restore"_s);
         QCOMPARE(rig.enabled("cmdRestore"), !asked);
+    }
+
+    // A damaged database is never backed up, whether a page was overwritten or an index no longer
+    // matches its table (which only SQLite's full check finds): the copy is checked before it replaces
+    // anything. The earlier backup stays byte for byte, no temporary stays, the INI part and the folder's
+    // recording do not run, and the window shows the damage instead of a success.
+    void aDamagedDatabaseIsNeverBackedUp_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<bool>("earlier"); // a sound backup in the folder
+        QTest::newRow("overwritten page, over a sound backup") << u"page"_s << true;
+        QTest::newRow("index unlike its table, first backup") << u"index"_s << false;
+    }
+    void aDamagedDatabaseIsNeverBackedUp()
+    {
+        QFETCH(QString, damage);
+        QFETCH(bool, earlier);
+        BackupRig rig;
+        const QString live = rig.p.databasePath();
+        const QString copy = rig.backup.filePath(BackupDatabaseFileName);
+        QVERIFY(test::addRecords(rig.p.database.handle(), 3000));
+        if (earlier)
+            QVERIFY(rig.p.databaseService.copyTo(copy));
+        const QByteArray sound = readBytes(copy);
+        rig.p.databaseService.close();
+        if (damage == u"page") {
+            QFile file(live);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(file.size() / 2 / 4096 * 4096));
+            QCOMPARE(file.write(test::patternBytes(4096)), 4096);
+        } else {
+            const QString name = *openDatabaseFile(live);
+            const QSqlDatabase db = QSqlDatabase::database(name, false);
+            QVERIFY(execSql(db, u"PRAGMA writable_schema = ON"_s));
+            QVERIFY(execSql(db, u"UPDATE sqlite_master SET sql = replace(sql, '(\"StaffNo\")', '(\"Name\")') "
+                                "WHERE name = 'IP_Info_StaffNo'"_s));
+            closeDatabaseFile(name);
+        }
+        // The damaged database still opens.
+        QVERIFY(rig.p.openDatabase());
+        rig.open();
+        rig.click("cmdBackup");
+
+        QCOMPARE(rig.p.messenger.count(), 1);
+        const Message& shown = rig.p.messenger.last();
+        QVERIFY2(shown.text.startsWith(u"The Tarvo database \"%1\" is damaged ("_s.arg(live)),
+                 qPrintable(shown.text));
+        QVERIFY2(
+            shown.text.contains(damage == u"page" ? u"Page "_s : u"missing from index IP_Info_StaffNo"_s),
+            qPrintable(shown.text));
+        QCOMPARE(shown.text.endsWith(u", and the earlier copy there was kept."_s), earlier);
+        QCOMPARE(shown.title, MessageTitle::ErrorBang3);
+        QCOMPARE(shown.icon, MessageIcon::Critical);
+        QCOMPARE(filesIn(rig.backup.path()), earlier ? QStringList{BackupDatabaseFileName} : QStringList());
+        QCOMPARE(readBytes(copy), sound);
+        QCOMPARE(rig.p.context.ReadINI(u"Backup"_s, u"BackupLocation"_s), rig.backup.path());
+        QVERIFY(rig.enabled("cmdBackup"));
     }
 
     // Backup and Restore follow the window's states: a split or join that ends turns on only what the

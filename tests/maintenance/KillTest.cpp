@@ -2,6 +2,8 @@
 // live database, the copy or the pieces, and a join never takes a set that is not whole; a restore
 // reaches the connections other processes keep open. The test runs itself as the helper that is killed:
 //   test_maintenance_kill helper backup|restore|compact <live database> <copy> <other copy>
+// (a backup as the backup window makes it, into the copy's folder, with the live database's folder as
+// the program folder)
 //   test_maintenance_kill helper split <file>
 //   test_maintenance_kill helper join <file> <piece size> [<program folder>]
 // runs the operation over and over (a split or join once) and prints "ready" once it has started; a
@@ -17,6 +19,7 @@
 #include "core/PendingWrites.h"
 #include "core/ReplacingFile.h"
 #include "core/Sql.h"
+#include "maintenance/BackupFiles.h"
 #include "maintenance/PieceJobs.h"
 
 #include <QProcess>
@@ -95,15 +98,23 @@ int helper(const QStringList& args)
         }
         return step == PieceJob::Step::Done ? 0 : fail(joiner.errorText());
     }
-    ProgramState program;
-    DatabaseService service(program);
+    // The program folder is the live database's; a backup goes into the folder of the copy.
+    SharedState state;
+    state.program.ProgramFolder = folderOf(args.value(1));
+    DatabaseService service(state.program);
     if (auto opened = service.switchTo(args.value(1)); !opened)
         return fail(opened.error());
+    test::ScriptedMessenger messenger;
+    test::FakeShell shell;
+    test::FakeFileDialogs dialogs;
+    test::FakeProgramExit exit;
+    const AppContext context(state, service, {messenger, shell, dialogs, exit});
+    const BackupFiles backup(context);
     ready();
     for (int round = 0;; ++round) {
         DbOutcome done = DbOutcome::failure(u"unknown operation"_s);
         if (operation == u"backup")
-            done = service.copyTo(args.value(2));
+            done = backup.backupDatabase(folderOf(args.value(2)));
         else if (operation == u"restore")
             done = service.replaceWith(args.value(2 + round % 2));
         else if (operation == u"compact")
@@ -203,6 +214,9 @@ private Q_SLOTS:
             // A backup copy is always whole: the earlier one or the new one.
             QVERIFY2(contents(copy) == u"beta"_s + rows || contents(copy) == u"alpha"_s + rows,
                      qPrintable(contents(copy)));
+            // The next start removes what a killed backup left in its folder.
+            finishEndedWrites(p.folder());
+            QCOMPARE(test::filesIn(copies.path()).filter(u".tarvo-tmp-"_s), QStringList());
         }
         // What the killed helpers left beside the live file goes as stale (a journal SQLite left is its
         // own to handle).
