@@ -198,6 +198,13 @@ DbOutcome PendingAssignLog::Turn::appendAll()
 
 DbOutcome PendingAssignLog::appendPending() const
 {
+    // With nothing pending the log is not touched: a missing log stays missing. A block that another
+    // save of this workstation adds meanwhile is appended by that save's own turn.
+    auto pending = firstPending(m_database.handle(), m_workstation, m_logPath);
+    if (!pending)
+        return pending.outcome();
+    if (!*pending)
+        return DbOutcome::success();
     const Turn turn(*this);
     return turn.ready();
 }

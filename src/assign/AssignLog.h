@@ -75,7 +75,8 @@ public:
         DbOutcome m_ready = DbOutcome::success();
     };
 
-    // A turn of its own: appends every pending block of this log (at the start).
+    // A turn of its own: appends every pending block of this log (at the start). Opens (and creates) the
+    // log only when a block is pending.
     DbOutcome appendPending() const;
 
 private:

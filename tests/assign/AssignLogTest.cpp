@@ -205,6 +205,9 @@ private Q_SLOTS:
         LogRig rig;
         if (!log.isEmpty())
             writeFile(rig.logPath(), log);
+        // With nothing pending the log is left as it is, a missing one missing.
+        QVERIFY(rig.log.appendPending().ok());
+        QCOMPARE(readFile(rig.logPath()), log.isEmpty() ? QByteArray("<missing>") : log);
         rig.addPending(rig.log, AssignLogBlock(pc(7), rig.at));
         QVERIFY(execSql(rig.connection.handle(), QStringLiteral("UPDATE AssignLogPending SET Offset = ?"),
                         {offset >= 0 ? QVariant(offset) : QVariant(QMetaType::fromType<qint64>())})
