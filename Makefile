@@ -9,7 +9,7 @@ PROGRAM_DIR = $(BUILD_DIR)/bin
 # deletes it. The program finds it through TARVO_HOME.
 TARVO_HOME ?= $(or $(XDG_DATA_HOME),$(HOME)/.local/share)/Tarvo
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build program run test bench format clean
 
 all: build
 
@@ -25,9 +25,14 @@ configure: deps
 build: configure
 	cmake --build $(BUILD_DIR) --parallel $(JOBS)
 
+# Only what `make run` runs: the program and the tool that prepares its data folder, not the tests and
+# benchmarks.
+program: configure
+	cmake --build $(BUILD_DIR) --parallel $(JOBS) --target tarvo tarvo-setup
+
 # Creates the delivered database and Tarvo.ini in the data folder when they are missing, puts the help
 # file there, then starts the program.
-run: build
+run: program
 	$(PROGRAM_DIR)/tarvo-setup "$(TARVO_HOME)"
 	TARVO_HOME="$(TARVO_HOME)" $(PROGRAM_DIR)/tarvo
 

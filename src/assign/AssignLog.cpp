@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMessageAuthenticationCode>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QSysInfo>
@@ -41,6 +42,13 @@ DbOutcome appendToEnd(QFile& file, const QByteArray& bytes)
     return DbOutcome::success();
 }
 
+// The machine's own identity, set when its system was installed; its host name where it has none.
+QString machineIdentity()
+{
+    const QByteArray id = QSysInfo::machineUniqueId();
+    return id.isEmpty() ? QSysInfo::machineHostName() : QString::fromLatin1(id);
+}
+
 struct PendingBlock
 {
     qint64 id = 0;
@@ -48,14 +56,14 @@ struct PendingBlock
     std::optional<qint64> offset; // where the block begins in the log, once noted
 };
 
-// The first pending block of a workstation's log, in the order saved.
+// The first pending block of a workstation's log, under its name or its former one, in the order saved.
 DbResult<std::optional<PendingBlock>> firstPending(const QSqlDatabase& db, const QString& workstation,
-                                                   const QString& logPath)
+                                                   const QString& formerName, const QString& logPath)
 {
     auto query = runSql(db,
-                        QStringLiteral("SELECT Id, Block, Offset FROM AssignLogPending WHERE Workstation = ? "
-                                       "AND LogPath = ? ORDER BY Id LIMIT 1"),
-                        {workstation, logPath});
+                        QStringLiteral("SELECT Id, Block, Offset FROM AssignLogPending WHERE Workstation IN "
+                                       "(?, ?) AND LogPath = ? ORDER BY Id LIMIT 1"),
+                        {workstation, formerName, logPath});
     if (!query)
         return query.failure();
     if (!query->next())
@@ -117,19 +125,22 @@ DbOutcome WriteAssignLog(const QString& programFolder, const QString& block)
 }
 
 PendingAssignLog::PendingAssignLog(const DatabaseConnection& database, const QString& programFolder)
-    : PendingAssignLog(database, programFolder, thisWorkstation())
+    : PendingAssignLog(database, programFolder, thisWorkstation(), machineIdentity())
 {}
 
 PendingAssignLog::PendingAssignLog(const DatabaseConnection& database, const QString& programFolder,
-                                   const QString& workstation)
-    : m_database(database), m_workstation(workstation), m_logPath(logPathOf(programFolder))
+                                   const QString& workstation, const QString& formerName)
+    : m_database(database), m_workstation(workstation),
+      m_formerName(formerName.isEmpty() ? workstation : formerName), m_logPath(logPathOf(programFolder))
 {}
 
 QString PendingAssignLog::thisWorkstation()
 {
-    // The machine's own identity, set when its system was installed; its host name where it has none.
-    const QByteArray id = QSysInfo::machineUniqueId();
-    return id.isEmpty() ? QSysInfo::machineHostName() : QString::fromLatin1(id);
+    // The same machine always gets the same name, and the name does not give its identity away.
+    static const QByteArray Key("Tarvo assignment log workstation");
+    return QString::fromLatin1(
+        QMessageAuthenticationCode::hash(machineIdentity().toUtf8(), Key, QCryptographicHash::Sha256)
+            .toHex());
 }
 
 PendingAssignLog::Turn::Turn(const PendingAssignLog& log) : m_log(log), m_file(log.m_logPath)
@@ -168,7 +179,7 @@ DbOutcome PendingAssignLog::Turn::appendAll()
 {
     const QSqlDatabase db = m_log.m_database.handle();
     for (;;) {
-        auto pending = firstPending(db, m_log.m_workstation, m_log.m_logPath);
+        auto pending = firstPending(db, m_log.m_workstation, m_log.m_formerName, m_log.m_logPath);
         if (!pending)
             return pending.outcome();
         if (!*pending)
@@ -198,6 +209,13 @@ DbOutcome PendingAssignLog::Turn::appendAll()
 
 DbOutcome PendingAssignLog::appendPending() const
 {
+    // With nothing pending the log is not touched: a missing log stays missing. A block that another
+    // save of this workstation adds meanwhile is appended by that save's own turn.
+    auto pending = firstPending(m_database.handle(), m_workstation, m_formerName, m_logPath);
+    if (!pending)
+        return pending.outcome();
+    if (!*pending)
+        return DbOutcome::success();
     const Turn turn(*this);
     return turn.ready();
 }

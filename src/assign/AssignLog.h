@@ -41,10 +41,15 @@ class PendingAssignLog
 public:
     // The log of a program folder of this workstation.
     PendingAssignLog(const DatabaseConnection& database, const QString& programFolder);
+    // The log of a workstation that stores its blocks under one name; the blocks it left pending under a
+    // former name are finished too.
     PendingAssignLog(const DatabaseConnection& database, const QString& programFolder,
-                     const QString& workstation);
+                     const QString& workstation, const QString& formerName = {});
 
-    // What tells this workstation from the others that share the database.
+    // What tells this workstation from the others that share the database: derived from the machine's
+    // identity by a keyed hash, since every workstation reads the database and the identity itself is
+    // to be kept private.
+    // Blocks pending under the identity itself, as they were stored before, are finished too.
     static QString thisWorkstation();
 
     // One writer's turn at the log: the log is opened and locked, and the blocks left pending are
@@ -75,12 +80,14 @@ public:
         DbOutcome m_ready = DbOutcome::success();
     };
 
-    // A turn of its own: appends every pending block of this log (at the start).
+    // A turn of its own: appends every pending block of this log (at the start). Opens (and creates) the
+    // log only when a block is pending.
     DbOutcome appendPending() const;
 
 private:
     const DatabaseConnection& m_database;
     QString m_workstation;
+    QString m_formerName;
     QString m_logPath;
 };
 

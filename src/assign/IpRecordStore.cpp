@@ -452,31 +452,32 @@ DbResult<bool> readInOrder(const QSqlDatabase& db, const QString& columns, const
                            const QVariantList& after, qsizetype limit,
                            const std::function<bool(const QSqlQuery&)>& row)
 {
-    struct Part
+    // One statement of the read: the terms it adds to the WHERE clause, their values, and its order.
+    struct QueryPiece
     {
         QStringList terms;
         QVariantList values;
         QStringList order;
     };
-    QList<Part> parts;
+    QList<QueryPiece> pieces;
     if (after.isEmpty()) {
-        parts.append({{}, {}, order});
+        pieces.append({{}, {}, order});
     } else {
         for (qsizetype i = order.size() - 1; i >= 0; --i) {
             auto terms = afterTerms(order, after, i);
-            parts.append({terms.first, terms.second, order.mid(i)});
+            pieces.append({terms.first, terms.second, order.mid(i)});
         }
     }
     qsizetype read = 0;
-    for (const Part& part : std::as_const(parts)) {
+    for (const QueryPiece& piece : std::as_const(pieces)) {
         QString text = QStringLiteral("SELECT rowid, %1%2 FROM IP_Info WHERE (%3)")
                            .arg(order.join(QStringLiteral(", ")), columns, where);
-        for (const QString& term : part.terms)
+        for (const QString& term : piece.terms)
             text += QStringLiteral(" AND ") + term;
-        text += QStringLiteral(" ORDER BY ") + part.order.join(QStringLiteral(", "));
+        text += QStringLiteral(" ORDER BY ") + piece.order.join(QStringLiteral(", "));
         if (limit >= 0)
             text += QStringLiteral(" LIMIT %1").arg(limit - read);
-        auto query = runSql(db, text, columnValues + values + part.values);
+        auto query = runSql(db, text, columnValues + values + piece.values);
         if (!query)
             return query.failure();
         while (query->next()) {

@@ -59,15 +59,19 @@ bool hasLineBreak(const QString& text)
 }
 
 // What the bytes of one line mean: UTF-8 when they are valid UTF-8, else the single-byte code page. A
-// byte order mark at the start of the file is no part of the text.
-QString decodeLine(QByteArrayView bytes, bool* codePage = nullptr)
+// byte order mark at the start of the file (of its first line) is no part of the text; one at the start
+// of any other line is.
+QString decodeLine(QByteArrayView bytes, bool firstLine, bool* codePage = nullptr)
 {
     // Stateless: a sequence cut off at the end of the line is an error, not the start of the next line.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8(bytes);
     const bool single = utf8.hasError();
     if (single)
         text = QString::fromLatin1(bytes);
+    else if (firstLine && text.startsWith(QChar(QChar::ByteOrderMark)))
+        text.remove(0, 1);
     if (codePage)
         *codePage = single;
     return text;
@@ -79,7 +83,7 @@ QByteArray encodeLine(const QString& text, bool codePage)
 {
     if (codePage && std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xff; })) {
         QByteArray bytes = text.toLatin1();
-        if (decodeLine(bytes) == text)
+        if (decodeLine(bytes, false) == text)
             return bytes;
     }
     return text.toUtf8();
@@ -119,7 +123,7 @@ bool IniFile::load(Contents& contents, QString* error) const
             ++next;
         }
         bool codePage = false;
-        line.text = decodeLine(line.bytes, &codePage);
+        line.text = decodeLine(line.bytes, start == 0, &codePage);
         contents.codePage = contents.codePage || codePage;
         contents.lines.append(std::move(line));
         start = next;

@@ -14,7 +14,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSignalBlocker>
+#include <QListWidget>
+#include <QPushButton>
 #include <QStyle>
 
 namespace tarvo {
@@ -132,8 +133,9 @@ CityPage::CityPage(SettingsShared& shared, QWidget* parent)
     lblIPOctet->setFont(preview);
     m_form->addRow(QString(), lblIPOctet);
 
-    connect(cboRegionCity, &QComboBox::currentIndexChanged, this, [this] { cboRegionCity_Click(); });
-    connect(cboStateCity, &QComboBox::currentIndexChanged, this, [this] { cboStateCity_Click(); });
+    // Every pick runs the choice, also a pick of the item already chosen.
+    connect(cboRegionCity, &QComboBox::activated, this, [this] { cboRegionCity_Click(); });
+    connect(cboStateCity, &QComboBox::activated, this, [this] { cboStateCity_Click(); });
     connect(txtIPOctet2, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (txtIPOctet2->isEnabled()) {
             m_octet2 = orUnknown(text);
@@ -237,12 +239,8 @@ void CityPage::clearPlace()
 
 void CityPage::showPage()
 {
-    {
-        const QSignalBlocker areas(cboRegionCity);
-        const QSignalBlocker states(cboStateCity);
-        cboRegionCity->clear();
-        cboStateCity->clear();
-    }
+    cboRegionCity->clear();
+    cboStateCity->clear();
     clearPlace();
     showLayoutFor(false);
     m_octet1 = m_octet2 = m_octet3 = Unknown;
@@ -250,16 +248,19 @@ void CityPage::showPage()
     enterBrowseState();
     hidePictures();
     offerAreas(cboRegionCity, [this] { return m_shared.store.areas(); });
+    // An area administrator's one area is chosen at once.
+    if (cboRegionCity->currentIndex() >= 0)
+        cboRegionCity_Click();
+    // The list and "Add" wait until an area or a state is chosen again, also after that choice.
+    m_list->setEnabled(false);
+    m_add->setEnabled(false);
 }
 
 void CityPage::cboRegionCity_Click()
 {
     // A city of the place chosen before can no longer be updated or deleted.
     clearPlace();
-    {
-        const QSignalBlocker blocker(cboStateCity);
-        cboStateCity->clear();
-    }
+    cboStateCity->clear();
     m_octet1 = m_octet2 = m_octet3 = Unknown;
     const QString area = cboRegionCity->currentText();
     SegmentMode = false;
@@ -287,15 +288,14 @@ void CityPage::cboRegionCity_Click()
         if (!states)
             showDatabaseError(states.error());
         else {
-            {
-                const QSignalBlocker blocker(cboStateCity);
-                for (const StateRow& state : std::as_const(*states))
-                    cboStateCity->addItem(state.State_name);
-                cboStateCity->setCurrentIndex(-1);
-            }
+            for (const StateRow& state : std::as_const(*states))
+                cboStateCity->addItem(state.State_name);
+            cboStateCity->setCurrentIndex(-1);
             // An area with one state has it chosen at once.
-            if (!area.isEmpty() && states->size() == 1)
+            if (!area.isEmpty() && states->size() == 1) {
                 cboStateCity->setCurrentIndex(0);
+                cboStateCity_Click();
+            }
         }
     }
     refreshBrowseButtons();

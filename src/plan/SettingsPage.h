@@ -91,7 +91,8 @@ protected:
     }
     void clearList();
     // Fills an area list: an area administrator gets his own area only (an empty one when he has
-    // none), chosen at once (which runs the list's choice); anyone else the areas read, none chosen.
+    // none), made the current item (which runs the choice of a list that follows its current index);
+    // anyone else the areas read, none current.
     void offerAreas(QComboBox* combo, const std::function<DbResult<QList<AreaRow>>()>& read);
     qint64 shownRowId() const { return m_shownRowId; }
     // The values remembered at the last pick, "Update" or "Add".

@@ -652,15 +652,20 @@ void frmCarian::fitColumns(int first, int last)
 
 void frmCarian::applyColumnWidths()
 {
-    // Before any row, each column has its own width. With rows, each is as wide as its texts and its
-    // caption; when they do not all fit in the grid, the widest ones share the room left equally.
+    // Each column has at least its own width. With rows, each is as wide as its texts and its caption;
+    // when they do not all fit in the grid, the widest ones share the room left equally, down to their
+    // own widths.
+    std::array<int, BlankColumnIndex> least{};
     std::array<int, BlankColumnIndex> widths{};
     const bool listed = *std::max_element(m_contentWidths.begin(), m_contentWidths.end()) > 0;
     const QFontMetrics captions(gridCarian->horizontalHeader()->font());
     for (int column = 0; column < BlankColumnIndex; ++column) {
         const QString caption = m_model->headerData(column, Qt::Horizontal).toString();
-        widths[column] = listed ? qMax(m_contentWidths[column], captions.horizontalAdvance(caption) + 16)
-                                : baseColumnWidth(column);
+        least[column] = baseColumnWidth(column);
+        widths[column] =
+            listed
+                ? std::max({m_contentWidths[column], captions.horizontalAdvance(caption) + 16, least[column]})
+                : least[column];
     }
     QHeaderView* header = gridCarian->horizontalHeader();
     const int blank = qMax(baseColumnWidth(BlankColumnIndex), header->minimumSectionSize());
@@ -670,8 +675,7 @@ void frmCarian::applyColumnWidths()
     for (int i = 0; i < BlankColumnIndex; ++i) {
         const int share = qMax(room / (BlankColumnIndex - i), 0);
         int& width = widths[byWidth[i]];
-        if (listed && width > share)
-            width = qMax(share, header->minimumSectionSize());
+        width = qMin(width, qMax(share, least[byWidth[i]]));
         room -= width;
     }
     m_applyingWidths = true;

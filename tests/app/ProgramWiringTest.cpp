@@ -252,6 +252,18 @@ private Q_SLOTS:
         QCOMPARE(file.readAll(), QByteArray("Date Assign : pending\r\n"));
     }
 
+    // With no block pending, the start creates no log, so the log viewer reports the missing log.
+    void startWithoutPendingBlockCreatesNoLog()
+    {
+        WiredProgram w;
+        w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(w.program.start());
+        QVERIFY(!QFile::exists(w.folder.path(AssignLogFileName)));
+        test::answerMessageBox(QMessageBox::Ok, w.messages);
+        w.window().Toolbar1_ButtonClick(QStringLiteral("mAssignLog"));
+        QCOMPARE(w.messages, QStringList{AssignLogErrorMessage});
+    }
+
     // Every child window that a toolbar button opens shows its content: at least its size hint, as far
     // as the window area allows, and stands within the window area.
     void childWindowsOpenWholeWithinTheMainWindow_data()

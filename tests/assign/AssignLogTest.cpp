@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -179,6 +180,25 @@ private Q_SLOTS:
         QCOMPARE(readFile(rig.logPath()), QByteArray("\r\n"));
     }
 
+    // The shared database names the workstation without giving the machine's identity away; a block
+    // left pending under the identity itself, as stored before, is still finished by this workstation.
+    void workstationNameKeepsTheMachineIdentityPrivate()
+    {
+        LogRig rig;
+        const QByteArray id = QSysInfo::machineUniqueId();
+        const QString identity = id.isEmpty() ? QSysInfo::machineHostName() : QString::fromLatin1(id);
+        const QString formerBlock = AssignLogBlock(pc(1), rig.at);
+        const QString block = AssignLogBlock(pc(2), rig.at);
+        rig.addPending(PendingAssignLog(rig.connection, rig.dir.path(), identity), formerBlock);
+        rig.addPending(rig.log, block);
+        const QString stored =
+            rig.value(QStringLiteral("SELECT Workstation FROM AssignLogPending ORDER BY Id DESC LIMIT 1"));
+        QVERIFY(!stored.isEmpty() && !stored.contains(identity, Qt::CaseInsensitive));
+        QVERIFY(rig.log.appendPending().ok());
+        QCOMPARE(readFile(rig.logPath()), (formerBlock + block).toUtf8());
+        QCOMPARE(rig.value(QStringLiteral("SELECT count(*) FROM AssignLogPending")), QStringLiteral("0"));
+    }
+
     // A block that a killed save left pending, by what its row notes and what the log holds: the log
     // after the next start's append. Never written twice, never lost.
     void pendingBlockAfterAKill_data()
@@ -205,6 +225,9 @@ private Q_SLOTS:
         LogRig rig;
         if (!log.isEmpty())
             writeFile(rig.logPath(), log);
+        // With nothing pending the log is left as it is, a missing one missing.
+        QVERIFY(rig.log.appendPending().ok());
+        QCOMPARE(readFile(rig.logPath()), log.isEmpty() ? QByteArray("<missing>") : log);
         rig.addPending(rig.log, AssignLogBlock(pc(7), rig.at));
         QVERIFY(execSql(rig.connection.handle(), QStringLiteral("UPDATE AssignLogPending SET Offset = ?"),
                         {offset >= 0 ? QVariant(offset) : QVariant(QMetaType::fromType<qint64>())})

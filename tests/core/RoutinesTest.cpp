@@ -100,6 +100,10 @@ private Q_SLOTS:
         QTest::newRow("byte order mark")
             << QByteArray("\xef\xbb\xbf[Web]\nMainURL=old\n") << u"Web"_s << u"MainURL"_s << u"new"_s
             << QByteArray("\xef\xbb\xbf[Web]\nMainURL=new\n");
+        // Only the file's own mark is dropped: a key may begin with one.
+        QTest::newRow("key that begins with a byte order mark")
+            << QByteArray() << u"v"_s << u"\uFEFF"_s << u",Network"_s
+            << QByteArray("[v]\n\xef\xbb\xbf=,Network\n");
         QTest::newRow("names with blanks around them")
             << QByteArray("[Web]\nMainURL=old\n") << u" Web "_s << u" MainURL "_s << u"new"_s
             << QByteArray("[Web]\nMainURL=new\n");

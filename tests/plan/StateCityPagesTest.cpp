@@ -268,11 +268,45 @@ private Q_SLOTS:
 
         s.tab(test::CityTab);
         QCOMPARE(s.items("cboRegionCity"), QStringList{"Headquarters"});
+        s.choose("cboRegionCity", "Headquarters");
         QVERIFY(s.enabled("lstBandarCity") && s.enabled("cmdTambahCity"));
         s.edit(test::CityTab, {});
         QCOMPARE(s.tabsEnabled(), (QList<bool>{false, false, true, false, false}));
         s.click("cmdBatalCity");
         QCOMPARE(s.tabsEnabled(), (QList<bool>{false, true, true, false, false}));
+    }
+
+    // The City page of an area administrator opens with its area chosen but its list and "Add"
+    // disabled, until an area or a state is picked again, even the one already chosen.
+    void areaAdministratorCityPage_data()
+    {
+        QTest::addColumn<QString>("area");
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<QString>("combo");
+        QTest::addColumn<QString>("item");
+        QTest::newRow("segmented area")
+            << "Headquarters" << QStringList{"Annex", "Depot", "IT Division", "Store"} << "cboRegionCity"
+            << "Headquarters";
+        QTest::newRow("its one state") << "South" << QStringList{"Gopeng"} << "cboStateCity"
+                                       << "Perak";
+        QTest::newRow("area with one state") << "South" << QStringList{"Gopeng"} << "cboRegionCity"
+                                             << "South";
+    }
+    void areaAdministratorCityPage()
+    {
+        QFETCH(QString, area);
+        QFETCH(QString, combo);
+        QFETCH(QString, item);
+        test::Settings s(GroupKawasan, area);
+        seed(s);
+        s.open();
+        s.tab(test::CityTab);
+        QTEST(s.listed("lstBandarCity"), "listed");
+        QVERIFY(!s.enabled("lstBandarCity") && !s.enabled("cmdTambahCity"));
+        QVERIFY(!s.enabled("cmdKemaskiniCity") && !s.enabled("cmdHapusCity"));
+        s.choose(combo.toLatin1(), item);
+        QTEST(s.listed("lstBandarCity"), "listed");
+        QVERIFY(s.enabled("lstBandarCity") && s.enabled("cmdTambahCity"));
     }
 
     // An area administrator without an area of his own: the State page offers its list and "Add" at

@@ -241,6 +241,31 @@ private Q_SLOTS:
         QCOMPARE(header->sectionSize(0), widened);
     }
 
+    // Short texts never make a column narrower than its own run of "X"; long ones still widen it.
+    void columnsKeepTheirOwnWidths()
+    {
+        test::SearchKit kit;
+        kit.addRecords({"IP_Address", "Name", "Type", "Username", "StaffNo", "Remarks"},
+                       {{"1.1.1.1", "A", "B", "C", "1", "abc"}, {"1.1.1.2", "A", "B", "C", "1", "abc"}});
+        kit.openSearch();
+        kit.search->resize(1200, kit.search->height());
+        kit.searchFor("Option5", "", "abc");
+        QCOMPARE(kit.listed().size(), 2);
+        QHeaderView* header = kit.grid()->horizontalHeader();
+        const QFontMetrics metrics(kit.grid()->font());
+        const auto run = [&metrics](int characters) {
+            return metrics.horizontalAdvance(QString(characters, QLatin1Char('X')));
+        };
+        const int runs[] = {11, 10, 10, 10, 7, 12, 2};
+        for (int column = 0; column < SearchResultModel::ColumnCount; ++column)
+            QVERIFY2(header->sectionSize(column) >= run(runs[column]), qPrintable(QString::number(column)));
+
+        kit.addRecords({"IP_Address", "Remarks"}, {{"1.1.1.3", "abc" + QString(20, QLatin1Char('X'))}});
+        kit.searchFor("Option5", "", "abc");
+        QCOMPARE(kit.listed().size(), 3);
+        QVERIFY(header->sectionSize(SearchResultModel::RemarksColumn) > run(23));
+    }
+
     // After the detail window deleted its record: a "Begin with" search or a location search runs
     // again and a single remaining row stays in the list; any other search leaves the list empty.
     void afterDeleteInTheDetailWindow_data()
