@@ -1,7 +1,10 @@
 #include "maintenance/PieceJobs.h"
 
+#include "core/DatabaseConnection.h"
 #include "core/PendingWrites.h"
 #include "core/ReplacingFile.h"
+#include "core/SqliteLink.h"
+#include "maintenance/DatabaseSnapshot.h"
 
 #include <QFileInfo>
 
@@ -36,6 +39,9 @@ bool renameFile(const QString& from, const QString& to)
 {
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
+
+// How every SQLite database file begins.
+const QByteArray SqliteHeader("SQLite format 3", 16);
 
 } // namespace
 
@@ -82,6 +88,11 @@ bool PieceJob::fail(PieceError error, const QString& text)
     return false;
 }
 
+bool PieceJob::isDatabaseInUse(const QString& path) const
+{
+    return !databaseInUseRefusal(path, m_databaseInUse).isEmpty();
+}
+
 bool PieceJob::mayWrite(const QString& target)
 {
     const QString refusal = databaseInUseRefusal(target, m_databaseInUse);
@@ -105,7 +116,31 @@ FileSplitter::~FileSplitter() = default;
 
 bool FileSplitter::open()
 {
-    m_source.setFileName(m_path);
+    if (!isSqliteFile())
+        return startReading(m_path);
+    // Only through SQLite, and only where its library is the one of Qt's driver.
+    if (const QString problem = sqliteLinkProblem(); !problem.isEmpty())
+        return fail(PieceError::Read, problem);
+    m_phase = Phase::Snapshot;
+    m_snapshot = std::make_unique<DatabaseSnapshot>(m_path, DefaultBusyTimeoutMs);
+    return true;
+}
+
+bool FileSplitter::isSqliteFile() const
+{
+    // The database in use is one, without a look: a second descriptor of it, once closed, would drop this
+    // process's SQLite locks on it. Any other file is looked at: while a split runs, the program's
+    // connections hold no file but the database in use.
+    if (isDatabaseInUse(m_path))
+        return true;
+    QFile file(m_path);
+    return file.open(QIODevice::ReadOnly) && file.read(SqliteHeader.size()) == SqliteHeader;
+}
+
+bool FileSplitter::startReading(const QString& from)
+{
+    m_phase = Phase::Pieces;
+    m_source.setFileName(from);
     if (!m_source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return fail(PieceError::Read,
                     QStringLiteral("Cannot read \"%1\": %2").arg(m_path, m_source.errorString()));
@@ -130,6 +165,23 @@ bool FileSplitter::open()
 }
 
 bool FileSplitter::moveNext(bool& done)
+{
+    switch (m_phase) {
+    case Phase::Snapshot:
+        // A short wait: the window's events go on between the steps.
+        if (!m_snapshot->wait(std::chrono::milliseconds(20)))
+            return true;
+        if (!m_snapshot->outcome())
+            return fail(PieceError::Read,
+                        QStringLiteral("Cannot read \"%1\": %2").arg(m_path, m_snapshot->outcome().error()));
+        return startReading(m_snapshot->path());
+    case Phase::Pieces:
+        return movePiece(done);
+    }
+    return false;
+}
+
+bool FileSplitter::movePiece(bool& done)
 {
     if (!m_piece) {
         ++m_progress.piece;
@@ -158,7 +210,7 @@ bool FileSplitter::moveNext(bool& done)
     if (m_progress.piece < m_progress.pieces)
         return true;
     done = true;
-    return finish();
+    return endReading();
 }
 
 bool FileSplitter::placePiece()
@@ -177,7 +229,7 @@ bool FileSplitter::placePiece()
     return true;
 }
 
-bool FileSplitter::finish()
+bool FileSplitter::endReading()
 {
     if (m_source.size() != m_progress.bytesTotal)
         return fail(PieceError::Changed, QStringLiteral("\"%1\" changed while it was split.").arg(m_path));
@@ -188,13 +240,20 @@ bool FileSplitter::finish()
             return fail(PieceError::Write,
                         QStringLiteral("Cannot delete the old piece \"%1\".").arg(pieceName(m_path, stale)));
     }
+    return finish();
+}
+
+bool FileSplitter::finish()
+{
     ReplacingFile batch(m_path + QStringLiteral(".bat"));
-    if (batch.open() && batch.write(joiningBatchFile(FileNameOf(m_path), m_progress.pieces, m_deleteParts)) &&
-        batch.commit())
-        return true;
-    return fail(
-        PieceError::Write,
-        QStringLiteral("Cannot write the batch file \"%1.bat\": %2").arg(m_path, batch.errorString()));
+    if (!batch.open() ||
+        !batch.write(joiningBatchFile(FileNameOf(m_path), m_progress.pieces, m_deleteParts)) ||
+        !batch.commit())
+        return fail(
+            PieceError::Write,
+            QStringLiteral("Cannot write the batch file \"%1.bat\": %2").arg(m_path, batch.errorString()));
+    m_snapshot.reset();
+    return true;
 }
 
 void FileSplitter::undo()
@@ -205,6 +264,7 @@ void FileSplitter::undo()
         m_piece.reset();
     }
     m_source.close();
+    m_snapshot.reset();
     removePieces(m_path, m_written);
 }
 
