@@ -8,7 +8,9 @@
 
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace tarvo {
@@ -38,6 +40,26 @@ QString removePieceSet(const QString& path, qint64 count)
 bool renameFile(const QString& from, const QString& to)
 {
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+// Asks the system to start writing what was written to a file to the disk, without waiting for it, so
+// that the sync that follows has little left to wait for. Only a hint.
+void startWriteback(int fd)
+{
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
+// Waits until the file's contents are on the disk; false on failure (errno tells why).
+bool syncFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fdatasync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return synced;
 }
 
 // How every SQLite database file begins.
@@ -176,12 +198,14 @@ bool FileSplitter::moveNext(bool& done)
                         QStringLiteral("Cannot read \"%1\": %2").arg(m_path, m_snapshot->outcome().error()));
         return startReading(m_snapshot->path());
     case Phase::Pieces:
-        return movePiece(done);
+        return movePiece();
+    case Phase::Sync:
+        return syncPiece(done);
     }
     return false;
 }
 
-bool FileSplitter::movePiece(bool& done)
+bool FileSplitter::movePiece()
 {
     if (!m_piece) {
         ++m_progress.piece;
@@ -201,25 +225,19 @@ bool FileSplitter::movePiece(bool& done)
     if (got != wanted)
         return fail(PieceError::Changed,
                     QStringLiteral("\"%1\" became shorter while it was split.").arg(m_path));
+    startWriteback(m_piece->handle());
     m_progress.bytesDone += got;
     m_pieceLeft -= got;
     if (m_pieceLeft > 0)
         return true;
     if (!placePiece())
         return false;
-    if (m_progress.piece < m_progress.pieces)
-        return true;
-    done = true;
-    return endReading();
+    return m_progress.piece < m_progress.pieces || endReading();
 }
 
 bool FileSplitter::placePiece()
 {
     const QString name = pieceName(m_path, m_progress.piece);
-    // On the disk before the batch file that is written last can say that the set is whole.
-    if (::fdatasync(m_piece->handle()) != 0)
-        return fail(PieceError::Write,
-                    QStringLiteral("Cannot write \"%1\": %2").arg(name, lastSystemError()));
     m_piece->close();
     if (!renameFile(m_piece->fileName(), name))
         return fail(PieceError::Write,
@@ -240,6 +258,21 @@ bool FileSplitter::endReading()
             return fail(PieceError::Write,
                         QStringLiteral("Cannot delete the old piece \"%1\".").arg(pieceName(m_path, stale)));
     }
+    m_phase = Phase::Sync;
+    return true;
+}
+
+bool FileSplitter::syncPiece(bool& done)
+{
+    // Every piece on the disk before the batch file that is written last can say that the set is whole.
+    // Their write-back started as they were written, so little is left to wait for.
+    const QString name = pieceName(m_path, ++m_synced);
+    if (!syncFile(name))
+        return fail(PieceError::Write,
+                    QStringLiteral("Cannot write \"%1\": %2").arg(name, lastSystemError()));
+    if (m_synced < m_written)
+        return true;
+    done = true;
     return finish();
 }
 
@@ -322,6 +355,7 @@ bool FileJoiner::moveNext(bool& done)
     if (got != wanted)
         return fail(PieceError::Changed,
                     QStringLiteral("\"%1\" became shorter during the join.").arg(m_piece->fileName()));
+    startWriteback(m_output.handle());
     m_progress.bytesDone += got;
     m_pieceLeft -= got;
     if (m_pieceLeft > 0)
@@ -342,7 +376,8 @@ bool FileJoiner::moveNext(bool& done)
 
 bool FileJoiner::finish()
 {
-    // The rebuilt file must be on the disk before it replaces a file and before the pieces go.
+    // The rebuilt file must be on the disk before it replaces a file and before the pieces go. Its
+    // write-back started as it was written, so little is left to wait for.
     if (::fdatasync(m_output.handle()) != 0)
         return fail(PieceError::Write,
                     QStringLiteral("Cannot write \"%1\": %2").arg(m_output.fileName(), lastSystemError()));

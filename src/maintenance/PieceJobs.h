@@ -108,7 +108,7 @@ bool runToEnd(PieceJob& job);
 // (path.bat). The file is only read. So that a join only ever finds one whole set, the split first
 // deletes the batch file and then the pieces of an earlier split (the last first), writes each piece
 // under a temporary name and renames it into place, deletes the pieces of an earlier, longer split
-// that would follow its last, and writes the batch file last. An empty
+// that would follow its last, and writes the batch file last, once every piece is on the disk. An empty
 // file is refused, and so is a file that changes size while it is read.
 // An SQLite database file, which this program and other workstations may be writing meanwhile, is not
 // read byte by byte: one state of it is first copied through SQLite (see DatabaseSnapshot), on a thread
@@ -128,14 +128,16 @@ private:
     enum class Phase
     {
         Snapshot, // waiting for the copy of an SQLite file
-        Pieces    // writing the pieces
+        Pieces,   // writing the pieces
+        Sync      // waiting for the pieces to reach the disk, one a step
     };
 
     bool isSqliteFile() const;
     bool startReading(const QString& from);
-    bool movePiece(bool& done);
+    bool movePiece();
     bool placePiece();
     bool endReading();
+    bool syncPiece(bool& done);
     bool finish();
 
     QString m_path;
@@ -147,6 +149,7 @@ private:
     std::unique_ptr<QFile> m_piece; // the temporary of the piece being written
     qint64 m_pieceLeft = 0;
     qint64 m_written = 0; // pieces in place so far
+    qint64 m_synced = 0;  // of those, the pieces on the disk
 };
 
 // Rebuilds a file from its pieces (path.1, path.2, ...), which must be one whole set (see
