@@ -5,6 +5,7 @@
 // benchmark.
 
 #include "core/AppState.h"
+#include "core/DatabaseConnection.h"
 #include "core/DatabaseService.h"
 #include "core/DeliveredDatabase.h"
 #include "core/Sql.h"
@@ -97,27 +98,33 @@ int databaseRows()
     return number && rows > 0 ? rows : 1000000;
 }
 
-// A Tarvo database of databaseRows() IP records (about 450 bytes each) and its backup copy.
+// Makes a Tarvo database of rows IP records (about 450 bytes each) at path and opens it in service.
+void makeDatabase(DatabaseService& service, const QString& path, int rows)
+{
+    if (auto created = createDeliveredDatabase(path); !created)
+        qFatal("%s", qPrintable(created.error()));
+    if (auto opened = service.switchTo(path); !opened)
+        qFatal("%s", qPrintable(opened.error()));
+    QSqlQuery insert(service.handle());
+    insert.prepare(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < ?) "
+        "INSERT INTO IP_Info (IP_Address, IP_4, Name, Username, StaffNo, Remarks, DateIssue, InputBy) "
+        "SELECT '10.' || (i >> 16) || '.' || ((i >> 8) & 255) || '.' || (i & 255), i & 255, "
+        "'PC' || abs(random() % 1000) || 'ITD' || i, 'User ' || random(), abs(random() % 100000), "
+        "printf('%.300c', char(97 + abs(random() % 26))), '01/02/2024', 'Administrator' FROM n"));
+    insert.addBindValue(rows);
+    if (!insert.exec())
+        qFatal("cannot fill the database");
+}
+
+// A Tarvo database of databaseRows() IP records and its backup copy.
 struct DatabaseWorkspace
 {
     DatabaseWorkspace()
     {
-        if (auto created = createDeliveredDatabase(live()); !created)
-            qFatal("%s", qPrintable(created.error()));
         ProgramState program;
         DatabaseService service(program);
-        if (auto opened = service.switchTo(live()); !opened)
-            qFatal("%s", qPrintable(opened.error()));
-        QSqlQuery insert(service.handle());
-        insert.prepare(QStringLiteral(
-            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < ?) "
-            "INSERT INTO IP_Info (IP_Address, IP_4, Name, Username, StaffNo, Remarks, DateIssue, InputBy) "
-            "SELECT '10.' || (i >> 16) || '.' || ((i >> 8) & 255) || '.' || (i & 255), i & 255, "
-            "'PC' || abs(random() % 1000) || 'ITD' || i, 'User ' || random(), abs(random() % 100000), "
-            "printf('%.300c', char(97 + abs(random() % 26))), '01/02/2024', 'Administrator' FROM n"));
-        insert.addBindValue(databaseRows());
-        if (!insert.exec())
-            qFatal("cannot fill the database");
+        makeDatabase(service, live(), databaseRows());
         if (auto copied = service.copyTo(copy()); !copied)
             qFatal("%s", qPrintable(copied.error()));
         // Everything written so far on the disk before the first benchmark starts, so that none pays
@@ -157,25 +164,36 @@ void measure(benchmark::State& state, qint64 bytes, const std::function<QString(
     state.SetBytesProcessed(state.iterations() * bytes);
 }
 
+// Runs a program to its end, its output into the file output when given; why it failed, or empty.
+QString runProgram(const QString& program, const QStringList& arguments, const QString& output = {})
+{
+    QProcess process;
+    process.setWorkingDirectory(QDir::tempPath());
+    if (!output.isEmpty())
+        process.setStandardOutputFile(output);
+    process.start(program, arguments);
+    if (!process.waitForFinished(-1) || process.exitCode() != 0)
+        return program + QStringLiteral(" failed");
+    return QString();
+}
+
+// The path of a tool; empty when it is missing (the benchmark is then skipped).
+QString findTool(benchmark::State& state, const QString& name)
+{
+    const QString program = QStandardPaths::findExecutable(name);
+    if (program.isEmpty())
+        state.SkipWithError(qPrintable(name + QStringLiteral(" is not installed")));
+    return program;
+}
+
 // The operation that runs a tool; empty when the tool is missing (the benchmark is then skipped).
 std::function<QString()> tool(benchmark::State& state, const QString& name, const QStringList& arguments,
                               const QString& output = {})
 {
-    const QString program = QStandardPaths::findExecutable(name);
-    if (program.isEmpty()) {
-        state.SkipWithError(qPrintable(name + QStringLiteral(" is not installed")));
+    const QString program = findTool(state, name);
+    if (program.isEmpty())
         return {};
-    }
-    return [program, arguments, output] {
-        QProcess process;
-        process.setWorkingDirectory(QDir::tempPath());
-        if (!output.isEmpty())
-            process.setStandardOutputFile(output);
-        process.start(program, arguments);
-        if (!process.waitForFinished(-1) || process.exitCode() != 0)
-            return program + QStringLiteral(" failed");
-        return QString();
-    };
+    return [program, arguments, output] { return runProgram(program, arguments, output); };
 }
 
 QString problemOf(const DbOutcome& outcome)
@@ -209,6 +227,33 @@ void BM_SplitCoreutils(benchmark::State& state)
 }
 BENCHMARK(BM_SplitCoreutils)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
+// split, then sync -d of its pieces: the pieces on the disk, as a split here leaves them.
+void BM_SplitCoreutilsSynced(benchmark::State& state)
+{
+    Workspace& work = workspace();
+    work.clean();
+    const QString sync = findTool(state, QStringLiteral("sync"));
+    auto split =
+        tool(state, QStringLiteral("split"),
+             {QStringLiteral("-b"), QString::number(PieceSize), QStringLiteral("-d"), QStringLiteral("-a"),
+              QStringLiteral("4"), work.source(), work.path(QStringLiteral("piece."))});
+    if (sync.isEmpty() || !split)
+        return;
+    measure(
+        state, FileSize,
+        [&work, &split, &sync] {
+            if (const QString problem = split(); !problem.isEmpty())
+                return problem;
+            QStringList arguments{QStringLiteral("-d")};
+            for (const QString& piece :
+                 QDir(work.dir.path()).entryList({QStringLiteral("piece.*")}, QDir::Files))
+                arguments << work.path(piece);
+            return runProgram(sync, arguments);
+        },
+        [&work] { work.clean(); });
+}
+BENCHMARK(BM_SplitCoreutilsSynced)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
 void BM_Join(benchmark::State& state)
 {
     Workspace& work = workspace();
@@ -235,6 +280,97 @@ void BM_JoinCoreutils(benchmark::State& state)
     work.clean();
 }
 BENCHMARK(BM_JoinCoreutils)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+// cat, then sync -d of the output: the joined file on the disk, as a join here leaves it.
+void BM_JoinCoreutilsSynced(benchmark::State& state)
+{
+    Workspace& work = workspace();
+    const QStringList pieces = work.preparePieces();
+    const QString target = work.path(QStringLiteral("joined.bin"));
+    auto cat = tool(state, QStringLiteral("cat"), pieces, target);
+    auto sync = tool(state, QStringLiteral("sync"), {QStringLiteral("-d"), target});
+    if (cat && sync)
+        measure(
+            state, FileSize,
+            [cat, sync] {
+                const QString problem = cat();
+                return problem.isEmpty() ? sync() : problem;
+            },
+            [&target] { QFile::remove(target); });
+    work.clean();
+}
+BENCHMARK(BM_JoinCoreutilsSynced)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+// How long another workstation's saves wait while the database, about 100 MB, is split again and again
+// (splitting), or while nothing else happens: the sqlite3 tool inserts IP records, each in a
+// transaction of its own with the program's busy time-out, and reports the longest time one took
+// (longest_save_ms) and how many splits ran meanwhile. A save that fails ends the benchmark.
+void measureSaves(benchmark::State& state, bool splitting)
+{
+    constexpr int Saves = 400;
+    static QTemporaryDir dir;
+    const QString live = dir.filePath(DatabaseFileName);
+    if (!QFileInfo::exists(live)) {
+        ProgramState program;
+        DatabaseService service(program);
+        makeDatabase(service, live, 146000);
+        ::sync();
+    }
+    const QString sqlite3 = findTool(state, QStringLiteral("sqlite3"));
+    if (sqlite3.isEmpty())
+        return;
+    QByteArray script;
+    for (int n = 0; n < Saves; ++n)
+        script += QStringLiteral("INSERT INTO IP_Info (IP_Address, Name) VALUES ('10.250.%1.%2', 'saved');\n")
+                      .arg(n / 250)
+                      .arg(n % 250)
+                      .toUtf8();
+    script += "DELETE FROM IP_Info WHERE Name = 'saved';\n";
+    QFile scriptFile(dir.filePath(QStringLiteral("saves.sql")));
+    if (!scriptFile.open(QIODevice::WriteOnly) || scriptFile.write(script) != script.size())
+        return state.SkipWithError("cannot write the script of the saves");
+    scriptFile.close();
+    double longest = 0;
+    int splits = 0;
+    for (auto _ : state) {
+        QProcess saver;
+        saver.setStandardInputFile(scriptFile.fileName());
+        saver.start(sqlite3, {QStringLiteral("-cmd"), QStringLiteral(".timeout %1").arg(DefaultBusyTimeoutMs),
+                              QStringLiteral("-cmd"), QStringLiteral(".timer on"), live});
+        while (splitting && !saver.waitForFinished(0)) {
+            FileSplitter splitter(live, PieceSize, true);
+            if (!runToEnd(splitter))
+                return state.SkipWithError(qPrintable(splitter.errorText()));
+            ++splits;
+        }
+        saver.waitForFinished(-1);
+        const QByteArray errors = saver.readAllStandardError();
+        if (saver.exitCode() != 0 || !errors.isEmpty())
+            return state.SkipWithError(errors.constData());
+        // "Run Time: real 0.002 user 0.000000 sys 0.000000", a line for each statement.
+        for (const QByteArray& line : saver.readAllStandardOutput().split('\n')) {
+            if (line.startsWith("Run Time: real "))
+                longest = std::max(longest, line.split(' ').value(3).toDouble() * 1000);
+        }
+    }
+    QFile::remove(live + QStringLiteral(".bat"));
+    for (qint64 i = 1; QFile::remove(pieceName(live, i)); ++i) {
+    }
+    state.counters["longest_save_ms"] = longest;
+    state.counters["splits"] = splits;
+}
+
+void BM_SplitDatabaseSaveWait(benchmark::State& state)
+{
+    measureSaves(state, true);
+}
+BENCHMARK(BM_SplitDatabaseSaveWait)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
+void BM_SaveWaitAlone(benchmark::State& state)
+{
+    measureSaves(state, false);
+}
+BENCHMARK(BM_SaveWaitAlone)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 // The live database open in a service of its own, as the program holds it.
 struct LiveService

@@ -88,14 +88,10 @@ private:
     std::unique_ptr<QThread> m_thread;
 };
 
-// Writes a snapshot of the database open on source into the empty file at path with the online backup.
-// The file is a temporary that only this copy knows, renamed into place after it is synced: it needs
-// no journal and no syncs of its own.
-DbOutcome writeSnapshot(const QSqlDatabase& source, const QString& path)
+// Creates the file at path and lets copy fill it through a connection of this program's SQLite library.
+// The file is a temporary that only this copy knows: it needs no journal and no syncs of its own.
+DbOutcome writePrivateCopy(const QString& path, const std::function<DbOutcome(sqlite3*)>& copy)
 {
-    auto from = sqliteHandle(source);
-    if (!from)
-        return from.outcome();
     auto to = openNewDatabaseFile(path);
     if (!to)
         return to.outcome();
@@ -105,13 +101,24 @@ DbOutcome writeSnapshot(const QSqlDatabase& source, const QString& path)
         SQLITE_OK)
         written = DbOutcome::failure(QString::fromUtf8(error));
     sqlite3_free(error);
-    if (written) {
-        const EarlyWriteback writeback(path);
-        written = copyDatabasePages(*from, *to);
-    }
+    if (written)
+        written = copy(*to);
     if (sqlite3_close(*to) != SQLITE_OK && written)
         written = DbOutcome::failure(QStringLiteral("the copy could not be closed"));
     return written;
+}
+
+// Writes a snapshot of the database open on source into the empty file at path with the online backup,
+// for a copy that is renamed into place after it is synced.
+DbOutcome writeSnapshot(const QSqlDatabase& source, const QString& path)
+{
+    auto from = sqliteHandle(source);
+    if (!from)
+        return from.outcome();
+    return writePrivateCopy(path, [&](sqlite3* to) {
+        const EarlyWriteback writeback(path);
+        return copyDatabasePages(*from, to);
+    });
 }
 
 // What SQLite's full integrity check (every page and row, and every index against its table) finds wrong
@@ -267,6 +274,18 @@ DbOutcome copyDatabaseFile(const QString& source, const QString& target)
     if (!copy.commit())
         return copyFailure(target, copy.errorString());
     return DbOutcome::success();
+}
+
+DbOutcome snapshotDatabaseFile(const QString& source, const QString& target, int busyTimeoutMs,
+                               const std::function<bool()>& goOn)
+{
+    auto from = openExistingDatabaseFile(source);
+    if (!from)
+        return from.outcome();
+    const DbOutcome written = writePrivateCopy(
+        target, [&](sqlite3* to) { return copyDatabaseState(*from, to, busyTimeoutMs, goOn); });
+    sqlite3_close(*from);
+    return written;
 }
 
 namespace {

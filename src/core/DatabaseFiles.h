@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace tarvo {
 
 // Operations on whole database files, apart from the live connection.
@@ -24,6 +26,16 @@ DbResult<bool> inspectDatabaseFile(const QString& path, const QString& userId = 
 // as it was and no temporary file stays behind; the temporaries that crashed copies left in target's
 // folder are removed first (see ReplacingFile).
 DbOutcome copyDatabaseFile(const QString& source, const QString& target);
+
+// Writes one state of the SQLite database file at source (any SQLite file, also one that connections of
+// this and other processes write meanwhile) into the new file target, with copyDatabaseState: their
+// commits wait while the pages are copied. Source is read through SQLite alone, on a connection of this
+// program's SQLite library, never with plain file calls (closing a second descriptor of a file would
+// drop this process's SQLite locks on it); where Qt's driver uses another SQLite library, this fails
+// with the text of sqliteLinkProblem(). target is a temporary that only the caller knows: it is written
+// without a journal or syncs. goOn: see copyDatabaseState.
+DbOutcome snapshotDatabaseFile(const QString& source, const QString& target, int busyTimeoutMs,
+                               const std::function<bool()>& goOn);
 
 // Copies the database at source into the database file live in place, with SQLite's online backup
 // under the live file's write lock: connections open on live (other workstations) read the new

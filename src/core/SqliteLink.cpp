@@ -1,9 +1,11 @@
 #include "core/SqliteLink.h"
 
 #include <QAtomicInt>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSqlDriver>
 #include <QSqlQuery>
+#include <QThread>
 #include <QVariant>
 
 #include <algorithm>
@@ -77,6 +79,26 @@ QString findLinkProblem()
         .arg(problem);
 }
 
+// The busy handler of copyDatabaseState's source: waits for a lock in short sleeps as long as the time-out
+// allows and goOn agrees.
+struct LockWait
+{
+    const std::function<bool()>& goOn;
+    int timeoutMs;
+    QElapsedTimer clock;
+};
+
+int waitForLock(void* data, int attempt)
+{
+    auto& wait = *static_cast<LockWait*>(data);
+    if (attempt == 0)
+        wait.clock.start();
+    if (wait.clock.hasExpired(wait.timeoutMs) || !wait.goOn())
+        return 0;
+    QThread::msleep(static_cast<unsigned long>(std::min(attempt + 1, 10)));
+    return 1;
+}
+
 } // namespace
 
 QString sqliteLinkProblem()
@@ -123,19 +145,64 @@ DbOutcome copyDatabasePages(sqlite3* source, sqlite3* destination, const std::fu
     return DbOutcome::success();
 }
 
-DbResult<sqlite3*> openNewDatabaseFile(const QString& path)
+DbOutcome copyDatabaseState(sqlite3* source, sqlite3* destination, int busyTimeoutMs,
+                            const std::function<bool()>& goOn)
+{
+    // 1024 pages: 4 MB at the usual page size, a few milliseconds' work between two questions.
+    constexpr int PagesPerStep = 1024;
+    LockWait wait{goOn, busyTimeoutMs, {}};
+    sqlite3_busy_handler(source, waitForLock, &wait);
+    // The read of the schema's version takes the shared lock, which the open transaction keeps until its
+    // end: no other connection commits meanwhile, so no step finds the source changed.
+    DbOutcome copied = DbOutcome::success();
+    if (sqlite3_exec(source, "BEGIN; PRAGMA schema_version", nullptr, nullptr, nullptr) != SQLITE_OK)
+        copied = DbOutcome::failure(sqliteText(source));
+    else if (sqlite3_backup* backup = sqlite3_backup_init(destination, "main", source, "main"); !backup)
+        copied = DbOutcome::failure(sqliteText(destination));
+    else {
+        int stepped = SQLITE_OK;
+        while (stepped == SQLITE_OK && goOn())
+            stepped = sqlite3_backup_step(backup, PagesPerStep);
+        const int finished = sqlite3_backup_finish(backup);
+        if (stepped == SQLITE_OK)
+            copied = DbOutcome::failure(QStringLiteral("the copy was abandoned"));
+        else if (stepped != SQLITE_DONE)
+            copied = DbOutcome::failure(QString::fromUtf8(sqlite3_errstr(stepped)));
+        else if (finished != SQLITE_OK)
+            copied = DbOutcome::failure(sqliteText(destination));
+    }
+    if (!sqlite3_get_autocommit(source))
+        sqlite3_exec(source, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_busy_handler(source, nullptr, nullptr);
+    return copied;
+}
+
+namespace {
+
+DbResult<sqlite3*> openOnOwnLibrary(const QString& path, int flags)
 {
     if (const QString problem = sqliteLinkProblem(); !problem.isEmpty())
         return DbOutcome::failure(problem);
     sqlite3* db = nullptr;
-    const int opened = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int opened = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
     if (opened != SQLITE_OK) {
         const QString reason = db ? sqliteText(db) : QString::fromUtf8(sqlite3_errstr(opened));
         sqlite3_close(db);
         return DbOutcome::failure(reason);
     }
     return db;
+}
+
+} // namespace
+
+DbResult<sqlite3*> openNewDatabaseFile(const QString& path)
+{
+    return openOnOwnLibrary(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+DbResult<sqlite3*> openExistingDatabaseFile(const QString& path)
+{
+    return openOnOwnLibrary(path, SQLITE_OPEN_READWRITE);
 }
 
 QByteArray readFileHead(const QString& path, int size)

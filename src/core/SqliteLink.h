@@ -29,6 +29,16 @@ DbResult<sqlite3*> sqliteHandle(const QSqlDatabase& db);
 DbOutcome copyDatabasePages(sqlite3* source, sqlite3* destination,
                             const std::function<bool()>& mayCommit = {});
 
+// Copies every page of the database open on source into the database open on destination, as
+// copyDatabasePages does, in steps of a few megabytes, under one read transaction on source from the
+// first step to the last: the copy is one state of the source even while connections of other processes
+// write it, whose commits wait for the end of the copy (as their busy time-outs allow; a copy of a
+// hundred megabytes takes a fraction of a second). The source's lock is waited for busyTimeoutMs.
+// goOn is asked between two steps and while the lock is waited for: false abandons the copy (the
+// destination is then left as it was).
+DbOutcome copyDatabaseState(sqlite3* source, sqlite3* destination, int busyTimeoutMs,
+                            const std::function<bool()>& goOn);
+
 // Opens (and creates) a database file with this program's SQLite library alone, for a copy that no
 // other connection knows yet. The caller closes it with sqlite3_close.
 DbResult<sqlite3*> openNewDatabaseFile(const QString& path);
@@ -39,5 +49,11 @@ DbResult<sqlite3*> openNewDatabaseFile(const QString& path);
 // descriptor open for as long as a connection of the program locks the file. So a file that may be the
 // database in use is never opened with plain file calls.
 QByteArray readFileHead(const QString& path, int size);
+
+// Opens an existing database file with this program's SQLite library, beside the connections Qt's driver
+// may have open on it (both use one library, so they share its file locks). Read and write access, so
+// that the journal of a save that a crash cut short can be rolled back. The caller closes it with
+// sqlite3_close.
+DbResult<sqlite3*> openExistingDatabaseFile(const QString& path);
 
 } // namespace tarvo

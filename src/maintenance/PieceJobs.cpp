@@ -1,11 +1,16 @@
 #include "maintenance/PieceJobs.h"
 
+#include "core/DatabaseConnection.h"
 #include "core/PendingWrites.h"
 #include "core/ReplacingFile.h"
+#include "core/SqliteLink.h"
+#include "maintenance/DatabaseSnapshot.h"
 
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace tarvo {
@@ -36,6 +41,29 @@ bool renameFile(const QString& from, const QString& to)
 {
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
+
+// Asks the system to start writing what was written to a file to the disk, without waiting for it, so
+// that the sync that follows has little left to wait for. Only a hint.
+void startWriteback(int fd)
+{
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
+// Waits until the file's contents are on the disk; false on failure (errno tells why).
+bool syncFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fdatasync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return synced;
+}
+
+// How every SQLite database file begins.
+const QByteArray SqliteHeader("SQLite format 3", 16);
 
 } // namespace
 
@@ -82,6 +110,11 @@ bool PieceJob::fail(PieceError error, const QString& text)
     return false;
 }
 
+bool PieceJob::isDatabaseInUse(const QString& path) const
+{
+    return !databaseInUseRefusal(path, m_databaseInUse).isEmpty();
+}
+
 bool PieceJob::mayWrite(const QString& target)
 {
     const QString refusal = databaseInUseRefusal(target, m_databaseInUse);
@@ -105,7 +138,33 @@ FileSplitter::~FileSplitter() = default;
 
 bool FileSplitter::open()
 {
-    m_source.setFileName(m_path);
+    if (!isSqliteFile())
+        return startReading(m_path);
+    // Only through SQLite, and only where its library is the one of Qt's driver.
+    if (const QString problem = sqliteLinkProblem(); !problem.isEmpty())
+        return fail(PieceError::Read, problem);
+    m_phase = Phase::Snapshot;
+    m_snapshot = std::make_unique<DatabaseSnapshot>(m_path, DefaultBusyTimeoutMs);
+    return true;
+}
+
+bool FileSplitter::isSqliteFile() const
+{
+    // The database in use is one, without a look. Any other file is looked at through SQLite's file
+    // layer, which never drops a lock of the program's connections (see readFileHead); where that layer
+    // cannot be used, with a plain read: the split of an SQLite file then fails anyway.
+    if (isDatabaseInUse(m_path))
+        return true;
+    if (sqliteLinkProblem().isEmpty())
+        return readFileHead(m_path, static_cast<int>(SqliteHeader.size())) == SqliteHeader;
+    QFile file(m_path);
+    return file.open(QIODevice::ReadOnly) && file.read(SqliteHeader.size()) == SqliteHeader;
+}
+
+bool FileSplitter::startReading(const QString& from)
+{
+    m_phase = Phase::Pieces;
+    m_source.setFileName(from);
     if (!m_source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return fail(PieceError::Read,
                     QStringLiteral("Cannot read \"%1\": %2").arg(m_path, m_source.errorString()));
@@ -131,6 +190,25 @@ bool FileSplitter::open()
 
 bool FileSplitter::moveNext(bool& done)
 {
+    switch (m_phase) {
+    case Phase::Snapshot:
+        // A short wait: the window's events go on between the steps.
+        if (!m_snapshot->wait(std::chrono::milliseconds(20)))
+            return true;
+        if (!m_snapshot->outcome())
+            return fail(PieceError::Read,
+                        QStringLiteral("Cannot read \"%1\": %2").arg(m_path, m_snapshot->outcome().error()));
+        return startReading(m_snapshot->path());
+    case Phase::Pieces:
+        return movePiece();
+    case Phase::Sync:
+        return syncPiece(done);
+    }
+    return false;
+}
+
+bool FileSplitter::movePiece()
+{
     if (!m_piece) {
         ++m_progress.piece;
         m_piece =
@@ -149,25 +227,19 @@ bool FileSplitter::moveNext(bool& done)
     if (got != wanted)
         return fail(PieceError::Changed,
                     QStringLiteral("\"%1\" became shorter while it was split.").arg(m_path));
+    startWriteback(m_piece->handle());
     m_progress.bytesDone += got;
     m_pieceLeft -= got;
     if (m_pieceLeft > 0)
         return true;
     if (!placePiece())
         return false;
-    if (m_progress.piece < m_progress.pieces)
-        return true;
-    done = true;
-    return finish();
+    return m_progress.piece < m_progress.pieces || endReading();
 }
 
 bool FileSplitter::placePiece()
 {
     const QString name = pieceName(m_path, m_progress.piece);
-    // On the disk before the batch file that is written last can say that the set is whole.
-    if (::fdatasync(m_piece->handle()) != 0)
-        return fail(PieceError::Write,
-                    QStringLiteral("Cannot write \"%1\": %2").arg(name, lastSystemError()));
     m_piece->close();
     if (!renameFile(m_piece->fileName(), name))
         return fail(PieceError::Write,
@@ -177,7 +249,7 @@ bool FileSplitter::placePiece()
     return true;
 }
 
-bool FileSplitter::finish()
+bool FileSplitter::endReading()
 {
     if (m_source.size() != m_progress.bytesTotal)
         return fail(PieceError::Changed, QStringLiteral("\"%1\" changed while it was split.").arg(m_path));
@@ -188,13 +260,35 @@ bool FileSplitter::finish()
             return fail(PieceError::Write,
                         QStringLiteral("Cannot delete the old piece \"%1\".").arg(pieceName(m_path, stale)));
     }
-    ReplacingFile batch(m_path + QStringLiteral(".bat"));
-    if (batch.open() && batch.write(joiningBatchFile(FileNameOf(m_path), m_progress.pieces, m_deleteParts)) &&
-        batch.commit())
+    m_phase = Phase::Sync;
+    return true;
+}
+
+bool FileSplitter::syncPiece(bool& done)
+{
+    // Every piece on the disk before the batch file that is written last can say that the set is whole.
+    // Their write-back started as they were written, so little is left to wait for.
+    const QString name = pieceName(m_path, ++m_synced);
+    if (!syncFile(name))
+        return fail(PieceError::Write,
+                    QStringLiteral("Cannot write \"%1\": %2").arg(name, lastSystemError()));
+    if (m_synced < m_written)
         return true;
-    return fail(
-        PieceError::Write,
-        QStringLiteral("Cannot write the batch file \"%1.bat\": %2").arg(m_path, batch.errorString()));
+    done = true;
+    return finish();
+}
+
+bool FileSplitter::finish()
+{
+    ReplacingFile batch(m_path + QStringLiteral(".bat"));
+    if (!batch.open() ||
+        !batch.write(joiningBatchFile(FileNameOf(m_path), m_progress.pieces, m_deleteParts)) ||
+        !batch.commit())
+        return fail(
+            PieceError::Write,
+            QStringLiteral("Cannot write the batch file \"%1.bat\": %2").arg(m_path, batch.errorString()));
+    m_snapshot.reset();
+    return true;
 }
 
 void FileSplitter::undo()
@@ -205,6 +299,7 @@ void FileSplitter::undo()
         m_piece.reset();
     }
     m_source.close();
+    m_snapshot.reset();
     removePieces(m_path, m_written);
 }
 
@@ -262,6 +357,7 @@ bool FileJoiner::moveNext(bool& done)
     if (got != wanted)
         return fail(PieceError::Changed,
                     QStringLiteral("\"%1\" became shorter during the join.").arg(m_piece->fileName()));
+    startWriteback(m_output.handle());
     m_progress.bytesDone += got;
     m_pieceLeft -= got;
     if (m_pieceLeft > 0)
@@ -282,7 +378,8 @@ bool FileJoiner::moveNext(bool& done)
 
 bool FileJoiner::finish()
 {
-    // The rebuilt file must be on the disk before it replaces a file and before the pieces go.
+    // The rebuilt file must be on the disk before it replaces a file and before the pieces go. Its
+    // write-back started as it was written, so little is left to wait for.
     if (::fdatasync(m_output.handle()) != 0)
         return fail(PieceError::Write,
                     QStringLiteral("Cannot write \"%1\": %2").arg(m_output.fileName(), lastSystemError()));

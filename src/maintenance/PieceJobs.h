@@ -11,6 +11,7 @@
 
 namespace tarvo {
 
+class DatabaseSnapshot;
 class PendingWrite;
 
 // How far a split or join is.
@@ -82,6 +83,8 @@ protected:
     bool mayWrite(const QString& target);
     // The result is in place: what is left to do is tidying, which a stop does not interrupt.
     void commit() { m_committed = true; }
+    // Whether path is the database in use (see setDatabaseInUse).
+    bool isDatabaseInUse(const QString& path) const;
 
     PieceProgress m_progress;
     QByteArray m_buffer;
@@ -105,7 +108,11 @@ bool runToEnd(PieceJob& job);
 // (path.bat). The file is only read. So that a join only ever finds one whole set, the split first
 // deletes the batch file and then the pieces of an earlier split (the last first), writes each piece
 // under a temporary name and renames it into place, deletes the pieces of an earlier, longer split
-// that would follow its last, and writes the batch file last. An empty file is refused.
+// that would follow its last, and writes the batch file last, once every piece is on the disk. An empty
+// file is refused, and so is a file that changes size while it is read.
+// An SQLite database file, which this program and other workstations may be writing meanwhile, is not
+// read byte by byte: one state of it is first copied through SQLite (see DatabaseSnapshot), on a thread
+// of its own while the steps wait for it, and the pieces are cut from that copy, which goes at the end.
 class FileSplitter final : public PieceJob
 {
 public:
@@ -118,16 +125,31 @@ protected:
     void undo() override;
 
 private:
-    bool finish();
+    enum class Phase
+    {
+        Snapshot, // waiting for the copy of an SQLite file
+        Pieces,   // writing the pieces
+        Sync      // waiting for the pieces to reach the disk, one a step
+    };
+
+    bool isSqliteFile() const;
+    bool startReading(const QString& from);
+    bool movePiece();
     bool placePiece();
+    bool endReading();
+    bool syncPiece(bool& done);
+    bool finish();
 
     QString m_path;
     qint64 m_pieceSize;
     bool m_deleteParts;
+    Phase m_phase = Phase::Pieces;
+    std::unique_ptr<DatabaseSnapshot> m_snapshot; // the state of an SQLite file that is cut
     QFile m_source;
     std::unique_ptr<QFile> m_piece; // the temporary of the piece being written
     qint64 m_pieceLeft = 0;
     qint64 m_written = 0; // pieces in place so far
+    qint64 m_synced = 0;  // of those, the pieces on the disk
 };
 
 // Rebuilds a file from its pieces (path.1, path.2, ...), which must be one whole set (see

@@ -9,6 +9,7 @@
 #include "core/Sql.h"
 #include "core/SqliteLink.h"
 #include "maintenance/BackupFiles.h"
+#include "maintenance/PieceJobs.h"
 #include "records/SearchReader.h"
 
 #include <QFile>
@@ -46,6 +47,27 @@ private Q_SLOTS:
         QVERIFY(p.databaseService.replaceWith(copy).error().contains(sqliteLinkProblem()));
         QCOMPARE(querySingleValue(p.database.handle(), u"SELECT Name FROM UserID"_s)->toString(),
                  u"Administrator"_s);
+    }
+
+    // A split of an SQLite file is refused with it (the database in use and any other); other files split.
+    void splitsOfDatabasesAreRefusedWithIt()
+    {
+        test::TestProgram p;
+        const QString other = p.path(u"other.mdb"_s);
+        const QString text = p.path(u"notes.txt"_s);
+        p.createDatabase(other);
+        QFile notes(text);
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("some notes") > 0);
+        notes.close();
+        for (const QString& path : {p.databasePath(), other, text}) {
+            FileSplitter split(path, PieceSize, false);
+            split.setDatabaseInUse(p.databasePath());
+            const bool done = runToEnd(split);
+            QCOMPARE(done, path == text);
+            QCOMPARE(QFile::exists(path + u".1"_s), path == text);
+            if (!done)
+                QVERIFY2(split.errorText().contains(sqliteLinkProblem()), qPrintable(split.errorText()));
+        }
     }
 
     // A search on the reader's own connection, and one that a newer search replaces, end with their rows.
