@@ -116,9 +116,10 @@ public:
     DbOutcome copyTo(const QString& target) const;
 
     // Why the live database cannot change now: the operation under way (restore, upgrade...), the
-    // reason of a holder that is busy, else a request to save or cancel the first unsaved edit; empty
-    // when it can. Every switch, replacement and compaction is refused for it, so that nothing typed is
-    // dropped without the user's consent.
+    // reason of a holder that is busy, else, unless the user agreed to drop the edits (see
+    // setEditsMayBeDropped), a request to save or cancel the first unsaved edit; empty when it can. Every
+    // switch, replacement and compaction is refused for it, so that nothing typed is dropped without the
+    // user's consent.
     QString busyReason() const;
 
     // The operation under way (restore, upgrade...), else the reason of the first holder that is busy (a
