@@ -22,7 +22,7 @@ Program::Program(const QStringList& arguments, std::unique_ptr<SystemNetwork> sy
 Program::Program(const QStringList& arguments, const NetworkServices& network)
     : m_database(m_state.program),
       m_context(m_state, m_database, {m_messenger, m_shell, m_fileDialogs, m_exit}),
-      m_services(m_context, m_registry, network)
+      m_services(m_context, m_registry, network), m_upgradeNotice(m_database)
 {
     m_state.program.ProgramFolder = programFolder();
     if (arguments.size() > 1)

@@ -7,6 +7,7 @@
 #include "core/FileDialogs.h"
 #include "core/MessageBoxMessenger.h"
 #include "core/Shell.h"
+#include "core/UpgradeNotice.h"
 
 #include <memory>
 
@@ -60,6 +61,8 @@ private:
     AppContext m_context;
     WindowRegistry m_registry;
     AppServices m_services;
+    // Shown while the database is brought up to date with no other window on screen.
+    UpgradeNotice m_upgradeNotice;
     std::unique_ptr<LockFileInstanceGuard> m_guard;
     std::unique_ptr<StartUp> m_startUp;
     std::unique_ptr<MDIFrmUtama> m_mainWindow;

@@ -6,11 +6,12 @@
 namespace tarvo {
 
 // Runs work on a thread of its own and returns once it has ended, as a blocking call would: meanwhile
-// the calling thread's windows keep painting and its timers fire, but they take no input. The keys and
-// clicks the user makes meanwhile wait, and arrive only after the call has returned (after whatever the
-// caller does next on this thread, such as reading the windows' data again), so that nothing typed
-// during the work is lost to it. The work must use nothing of the calling thread that is not safe to
-// share (a Qt SQL connection is not: it opens its own).
+// the calling thread's windows keep painting and its timers fire, but they take no input. The keys,
+// clicks and close requests the user makes meanwhile are dropped when the work ends, before the call
+// returns: the work decides what comes next (a question, a message, windows read again), and input made
+// before that appeared must not answer it or land in a field the user no longer looks at. The work must
+// use nothing of the calling thread that is not safe to share (a Qt SQL connection is not: it opens its
+// own).
 void runInBackground(const std::function<void()>& work);
 
 // The same, for work with a result.
@@ -21,5 +22,9 @@ Result runInBackground(const std::function<Result()>& work)
     runInBackground(std::function<void()>([&] { result.emplace(work()); }));
     return std::move(*result);
 }
+
+// Drops the user's input that the window system has handed to the program but that no window has taken
+// yet (see runInBackground).
+void dropPendingInput();
 
 } // namespace tarvo

@@ -37,20 +37,26 @@ DatabaseChangeConsent::~DatabaseChangeConsent()
         m_context.databaseService().setEditsMayBeDropped(false);
 }
 
+bool DatabaseChangeConsent::refuseWhileBusy(QWidget* parent, WindowTracker* closing) const
+{
+    QString busy = m_context.databaseService().workInProgress();
+    if (busy.isEmpty() && closing)
+        busy = closing->busyReason();
+    if (busy.isEmpty())
+        return false;
+    m_context.messenger().inform(parent, busy, MessageTitle::Information, MessageIcon::Information);
+    return true;
+}
+
 bool DatabaseChangeConsent::obtain(QWidget* parent, const DatabaseChange& change, WindowTracker* closing)
 {
     DatabaseService& service = m_context.databaseService();
-    Messenger& messenger = m_context.messenger();
-    QString busy = service.workInProgress();
-    if (busy.isEmpty() && closing)
-        busy = closing->busyReason();
-    if (!busy.isEmpty()) {
-        messenger.inform(parent, busy, MessageTitle::Information, MessageIcon::Information);
+    if (refuseWhileBusy(parent, closing))
         return false;
-    }
     if (const QStringList edits = service.unsavedEdits(); !edits.isEmpty()) {
-        if (!messenger.confirm(parent, unsavedEditsQuestion(edits, change), change.title,
-                               MessageIcon::Exclamation, MessageButtons::YesNo, MessageAnswer::No))
+        if (!m_context.messenger().confirm(parent, unsavedEditsQuestion(edits, change), change.title,
+                                           MessageIcon::Exclamation, MessageButtons::YesNo,
+                                           MessageAnswer::No))
             return false;
         m_agreed = true;
         service.setEditsMayBeDropped(true);
@@ -58,8 +64,11 @@ bool DatabaseChangeConsent::obtain(QWidget* parent, const DatabaseChange& change
     return true;
 }
 
-bool DatabaseChangeConsent::closeWindows(WindowTracker& closing)
+bool DatabaseChangeConsent::closeWindows(QWidget* parent, WindowTracker& closing)
 {
+    // A window refuses to close only while it is busy: asked first, so that no edit goes for nothing.
+    if (refuseWhileBusy(parent, &closing))
+        return false;
     if (m_agreed)
         m_context.databaseService().discardEdits();
     return closing.closeAll();

@@ -47,11 +47,16 @@ public:
     // none); their busy reasons count too.
     bool obtain(QWidget* parent, const DatabaseChange& change, WindowTracker* closing = nullptr);
 
-    // Drops the edits agreed to and closes the windows, once the command can no longer be refused.
-    // False when one of them still stays open.
-    bool closeWindows(WindowTracker& closing);
+    // Drops the edits agreed to and closes the windows, once the command can no longer be refused. A
+    // window (or a holder of the database) that became busy meanwhile refuses as in obtain(): its reason
+    // is shown, nothing is dropped and nothing closes. False then, and when a window still stays open.
+    bool closeWindows(QWidget* parent, WindowTracker& closing);
 
 private:
+    // Tells the user why the change cannot go on now (an operation under way, a busy window); false
+    // when nothing is busy.
+    bool refuseWhileBusy(QWidget* parent, WindowTracker* closing) const;
+
     const AppContext& m_context;
     bool m_agreed = false;
 };

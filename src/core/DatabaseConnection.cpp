@@ -33,6 +33,9 @@ QString headerProblem(const QString& path, const QString& sqliteError)
     return QStringLiteral("it is not an SQLite database");
 }
 
+// What SQLite adds to a database file's name for its rollback journal.
+const QString JournalSuffix = QStringLiteral("-journal");
+
 // SQLite's code for a file that is not a database.
 bool isNotADatabase(const QSqlError& error)
 {
@@ -63,9 +66,13 @@ DbResult<QString> openExisting(const QString& path, int busyTimeoutMs, bool* loc
     const QString name = newConnectionName();
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        // mode=rw opens an existing file and never creates one; mode=ro never writes to it.
+        // mode=rw opens an existing file and never creates one; mode=ro never writes to it. A journal
+        // beside the file may be what a workstation killed in the middle of a save left: the first read
+        // rolls it back, which needs write access. That restores the file as it was before the save; a
+        // look that only reads writes nothing else.
+        const bool recoverable = readOnly && QFileInfo::exists(info.absoluteFilePath() + JournalSuffix);
         QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
-        url.setQuery(readOnly ? QStringLiteral("mode=ro") : QStringLiteral("mode=rw"));
+        url.setQuery(readOnly && !recoverable ? QStringLiteral("mode=ro") : QStringLiteral("mode=rw"));
         db.setDatabaseName(url.toString(QUrl::FullyEncoded));
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
         if (!db.open()) {
@@ -143,10 +150,15 @@ DbOutcome DatabaseConnection::open(const QString& path)
     auto opened = openDatabaseFile(path);
     if (!opened)
         return opened.outcome();
-    close();
-    m_connectionName = *opened;
-    m_path = path;
+    adopt(*opened, path);
     return DbOutcome::success();
+}
+
+void DatabaseConnection::adopt(const QString& connectionName, const QString& path)
+{
+    close();
+    m_connectionName = connectionName;
+    m_path = path;
 }
 
 void DatabaseConnection::close()

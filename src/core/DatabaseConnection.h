@@ -23,6 +23,10 @@ public:
     // table. On failure the current connection stays as it was.
     DbOutcome open(const QString& path);
 
+    // Makes connectionName, a connection that openDatabaseFile() made on path, this connection; the
+    // current one closes. Cannot fail: whatever could refuse the file was done when it was opened.
+    void adopt(const QString& connectionName, const QString& path);
+
     // Closes the connection; handle() is then a closed database.
     void close();
 
@@ -54,7 +58,9 @@ constexpr int DefaultBusyTimeoutMs = 10000;
 DbResult<QString> openDatabaseFile(const QString& path, int busyTimeoutMs, bool* locked);
 
 // The same, read-only: nothing is written to the file, not even its journal setting. For a look at a
-// file before the user agreed to use it.
+// file before the user agreed to use it. Only the rollback of a save that a crash cut short (a hot
+// journal beside the file) writes to it, as any connection's first read does: that is recovery, which
+// gives back the file as it was before the save.
 DbResult<QString> openDatabaseFileReadOnly(const QString& path);
 
 // Removes a connection made by openDatabaseFile().

@@ -226,12 +226,20 @@ DbResult<bool> inspectDatabaseFile(const QString& path, const QString& userId)
     return hasAccount(file.handle(), userId);
 }
 
-DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId)
+DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId,
+                                   const std::function<void()>& upgradeStarts, int busyTimeoutMs)
 {
-    auto opened = openDatabaseFile(path);
+    auto opened = openDatabaseFile(path, busyTimeoutMs, nullptr);
     if (!opened)
         return opened.failure();
     const ScopedDatabaseFile file(*opened);
+    if (upgradeStarts) {
+        auto current = schemaIsCurrent(file.handle());
+        if (!current)
+            return current.failure();
+        if (!*current)
+            upgradeStarts();
+    }
     if (auto upgraded = SchemaUpgrade(file.handle()); !upgraded)
         return DbOutcome::failure(QStringLiteral("Cannot bring the Tarvo database \"%1\" up to date: %2")
                                       .arg(path, upgraded.error()));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/DatabaseConnection.h"
 #include "core/DbResult.h"
 
 #include <QString>
@@ -12,8 +13,12 @@ namespace tarvo {
 
 // Makes a file ready to become the live database: opens it on a connection of its own (refusing what
 // is not a Tarvo database), brings its schema up to date and, when userId is not empty, tells whether
-// that user ID has an account in it. The file is closed again.
-DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId = {});
+// that user ID has an account in it. The file is closed again. upgradeStarts, when given, is called (on
+// the calling thread) right before an upgrade that has something to change begins: on a large database
+// it builds indexes for many seconds. Other connections' locks are waited for busyTimeoutMs.
+DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId = {},
+                                   const std::function<void()>& upgradeStarts = {},
+                                   int busyTimeoutMs = DefaultBusyTimeoutMs);
 
 // Looks at a file without writing to it: refuses what is not a Tarvo database, as prepareDatabaseFile
 // does, and when userId is not empty tells whether that user ID has an account in it.

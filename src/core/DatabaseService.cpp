@@ -8,9 +8,14 @@
 #include "core/WidgetParts.h"
 
 #include <QFile>
+#include <QMetaObject>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QWidget>
+
+#include <atomic>
+#include <memory>
+#include <utility>
 
 namespace tarvo {
 
@@ -42,6 +47,27 @@ QString DatabaseHold::ownerCaption() const
     if (const auto* window = qobject_cast<const QWidget*>(parent()))
         return window->windowTitle();
     return parent() ? parent()->objectName() : QString();
+}
+
+PreparedDatabase::~PreparedDatabase()
+{
+    closeDatabaseFile(m_connectionName);
+}
+
+PreparedDatabase::PreparedDatabase(PreparedDatabase&& other) noexcept
+    : m_path(std::move(other.m_path)), m_connectionName(std::exchange(other.m_connectionName, QString())),
+      m_userFound(other.m_userFound)
+{}
+
+PreparedDatabase& PreparedDatabase::operator=(PreparedDatabase&& other) noexcept
+{
+    if (this != &other) {
+        closeDatabaseFile(m_connectionName);
+        m_path = std::move(other.m_path);
+        m_connectionName = std::exchange(other.m_connectionName, QString());
+        m_userFound = other.m_userFound;
+    }
+    return *this;
 }
 
 DatabaseService::DatabaseService(ProgramState& program) : m_program(program) {}
@@ -135,15 +161,6 @@ void DatabaseService::finishChange(bool changed)
         Q_EMIT this->changed();
 }
 
-DbOutcome DatabaseService::reopenLive(const QString& path)
-{
-    if (auto opened = m_connection.open(path); !opened)
-        return opened;
-    m_program.DatabasePath = path;
-    m_program.DatabaseFolder = folderOf(path);
-    return DbOutcome::success();
-}
-
 DbResult<bool> DatabaseService::inspectFile(const QString& path, const QString& userId)
 {
     if (!m_operation.isEmpty())
@@ -157,24 +174,66 @@ DbResult<bool> DatabaseService::prepareFile(const QString& path, const QString& 
     // Refused before the file is read: the operation may hold its lock.
     if (!m_operation.isEmpty())
         return DbOutcome::failure(m_operation);
-    return runOperation(QStringLiteral("The Tarvo database is being brought up to date."),
-                        [path, userId] { return prepareDatabaseFile(path, userId); });
+    // The work tells from its thread when an upgrade begins; upgradeStarted() is emitted here, by this
+    // thread's events, which keep flowing meanwhile. A notice that comes only after the work ended is
+    // dropped.
+    const auto upgrading = std::make_shared<std::atomic_bool>(false);
+    const QPointer<DatabaseService> self(this);
+    const auto upgradeStarts = [self, upgrading] {
+        upgrading->store(true);
+        QMetaObject::invokeMethod(
+            self,
+            [self, upgrading] {
+                if (self && upgrading->load())
+                    Q_EMIT self->upgradeStarted();
+            },
+            Qt::QueuedConnection);
+    };
+    auto prepared = runOperation(QStringLiteral("The Tarvo database is being brought up to date."),
+                                 [path, userId, upgradeStarts, wait = busyTimeout()] {
+                                     return prepareDatabaseFile(path, userId, upgradeStarts, wait);
+                                 });
+    if (upgrading->exchange(false))
+        Q_EMIT upgradeEnded();
+    return prepared;
+}
+
+DbResult<PreparedDatabase> DatabaseService::prepareSwitch(const QString& path, const QString& userId)
+{
+    auto userFound = prepareFile(path, userId);
+    if (!userFound)
+        return userFound.failure();
+    // The connection is opened here, on this thread, which it belongs to; the file was just checked and
+    // brought up to date, so this reads little.
+    auto opened = openDatabaseFile(path, busyTimeout(), nullptr);
+    if (!opened)
+        return opened.failure();
+    PreparedDatabase prepared;
+    prepared.m_path = path;
+    prepared.m_connectionName = *opened;
+    prepared.m_userFound = *userFound;
+    return prepared;
+}
+
+void DatabaseService::adopt(PreparedDatabase prepared)
+{
+    releaseAll();
+    m_connection.adopt(std::exchange(prepared.m_connectionName, QString()), prepared.m_path);
+    m_program.DatabasePath = prepared.m_path;
+    m_program.DatabaseFolder = folderOf(prepared.m_path);
+    finishChange(true);
 }
 
 DbResult<bool> DatabaseService::switchTo(const QString& path, const QString& userId)
 {
-    auto prepared = prepareFile(path, userId);
+    auto prepared = prepareSwitch(path, userId);
     if (!prepared)
-        return prepared;
+        return prepared.failure();
     if (const QString reason = busyReason(); !reason.isEmpty())
         return DbOutcome::failure(reason);
-    releaseAll();
-    if (auto opened = reopenLive(path); !opened) {
-        finishChange(false);
-        return opened.failure();
-    }
-    finishChange(true);
-    return prepared;
+    const bool userFound = prepared->userFound();
+    adopt(std::move(*prepared));
+    return userFound;
 }
 
 int DatabaseService::busyTimeout() const

@@ -37,6 +37,29 @@ struct DatabaseHolderCalls
     std::function<void()> discardEdit{};
 };
 
+// A file made ready to become the live database (see DatabaseService::prepareSwitch): brought up to date
+// and open on a connection of its own, which closes with this object unless the service adopts it.
+class PreparedDatabase
+{
+public:
+    PreparedDatabase() = default;
+    ~PreparedDatabase();
+    PreparedDatabase(PreparedDatabase&& other) noexcept;
+    PreparedDatabase& operator=(PreparedDatabase&& other) noexcept;
+    PreparedDatabase(const PreparedDatabase&) = delete;
+    PreparedDatabase& operator=(const PreparedDatabase&) = delete;
+
+    const QString& path() const { return m_path; }
+    // Whether the user ID asked about has an account in the file (true when none was asked about).
+    bool userFound() const { return m_userFound; }
+
+private:
+    friend class DatabaseService;
+    QString m_path;
+    QString m_connectionName;
+    bool m_userFound = false;
+};
+
 // Registers a holder with the database service for as long as this object lives. Created as a child of
 // the window or model that holds the database, so that it goes when its owner goes.
 class DatabaseHold final : public QObject
@@ -85,10 +108,21 @@ public:
     // refused with what is under way (busyReason(), operationUnderWay()).
 
     // Makes the file at path the live database: the file is checked and brought up to date first (see
-    // prepareFile), then the holders let go, the live connection moves to it and the holders read
+    // prepareSwitch), then the holders let go, the live connection moves to it and the holders read
     // again. When userId is not empty, tells whether that user ID has an account in the file. On failure
     // (the file is no Tarvo database, a holder is busy) nothing changes.
     DbResult<bool> switchTo(const QString& path, const QString& userId = {});
+
+    // The steps of switchTo apart, for a command that closes windows in between: everything that can
+    // refuse the file (its check, its upgrade, the opening of a connection to it) happens here, and the
+    // live database is not touched. When userId is not empty, the result tells whether that user ID has
+    // an account in the file.
+    DbResult<PreparedDatabase> prepareSwitch(const QString& path, const QString& userId = {});
+
+    // Makes a prepared file the live database, once nothing holds the database any more (the caller
+    // asked busyReason() and closed what held it): the holders let go, the live connection moves to the
+    // prepared one and the holders read again. Cannot fail.
+    void adopt(PreparedDatabase prepared);
 
     // Looks at the file at path without writing to it (see inspectDatabaseFile), off this thread: it must
     // be a Tarvo database. When userId is not empty, tells whether that user ID has an account in it.
@@ -96,8 +130,8 @@ public:
 
     // Checks the file at path and brings its schema up to date on a connection of its own, as
     // prepareDatabaseFile does, with the busy pointer showing: on a large database that upgrade builds
-    // indexes for many seconds. When userId is not empty, tells whether that user ID has an account in
-    // the file. The live database is not touched.
+    // indexes for many seconds, between upgradeStarted() and upgradeEnded(). When userId is not empty,
+    // tells whether that user ID has an account in the file. The live database is not touched.
     DbResult<bool> prepareFile(const QString& path, const QString& userId = {});
 
     // Copies the database at source (the restore of a backup) into the live file in place, under
@@ -146,6 +180,10 @@ public:
 Q_SIGNALS:
     // The live database was switched, replaced or compacted; the holders have read again.
     void changed();
+    // prepareFile() began to bring a database up to date, which may take long; upgradeEnded() follows
+    // when it is over, whatever came of it.
+    void upgradeStarted();
+    void upgradeEnded();
 
 private:
     friend class DatabaseHold;
@@ -155,7 +193,6 @@ private:
     // After a change of the live database: when it went through, the edits agreed to are dropped and
     // every holder reads again; when it failed, the holders without an unsaved edit read again.
     void finishChange(bool changed);
-    DbOutcome reopenLive(const QString& path);
     // How long the live connection waits for other connections' locks; the operations' own
     // connections wait as long.
     int busyTimeout() const;

@@ -501,21 +501,21 @@ void MDIFrmUtama::changeDatabase(const LocateChoice& choice)
     if (auto looked = service.inspectFile(choice.path, session.LoginUserID); !looked)
         return refused(looked.outcome());
     // No window may go on with the data of the database being replaced: they close, once none is busy
-    // and the user agreed to drop what is not saved in them. The new file is brought up to date only
-    // then, and the windows close only once it is: a file that cannot take the upgrade leaves every
-    // window as it was.
+    // and the user agreed to drop what is not saved in them. Everything that can still refuse the new
+    // file comes first: its upgrade and the opening of its connection. Only then do the edits go and the
+    // windows close, and the live connection moves to the new one, which cannot fail.
     DatabaseChangeConsent consent(m_context);
     if (!consent.obtain(this, DatabaseChanges::Switch, &m_windows))
         return;
-    if (auto prepared = service.prepareFile(choice.path); !prepared)
+    auto prepared = service.prepareSwitch(choice.path, session.LoginUserID);
+    if (!prepared)
         return refused(prepared.outcome());
-    if (!consent.closeWindows(m_windows))
+    if (!consent.closeWindows(this, m_windows))
         return;
-    const DbResult<bool> userFound = service.switchTo(choice.path, session.LoginUserID);
-    if (!userFound)
-        return refused(userFound.outcome());
+    const bool userFound = prepared->userFound();
+    service.adopt(std::move(*prepared));
     // A user without an account in the new database signs in again; Exit there ends the program.
-    if (session.isSignedIn() && !*userFound) {
+    if (session.isSignedIn() && !userFound) {
         session.clear();
         if (m_signIn && !m_signIn->runSignIn(this)) {
             m_context.exit().endProgram(0);

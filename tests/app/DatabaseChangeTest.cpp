@@ -1,6 +1,7 @@
 // The commands that switch, replace or compact the live database, with typed edits open in the
 // program's real windows: every window with an unsaved edit is asked about before any window closes, an
-// edit goes only with a change that goes through, and nothing typed while the database changes is lost.
+// edit goes only with a change that goes through, and what is typed while the database changes answers
+// nothing.
 
 #include "FakeNetwork.h"
 #include "ModalDialogs.h"
@@ -12,16 +13,25 @@
 #include "app/WindowRegistration.h"
 #include "core/MDIFrmUtama.h"
 #include "core/Sql.h"
+#include "core/WindowTracker.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
 
 using namespace tarvo;
@@ -40,6 +50,27 @@ QByteArray readBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The helper this test runs as to leave a database as a workstation killed in the middle of a save does:
+//   test_app_databasechange save-until-killed <database>
+// begins a save that writes more than its page cache holds, so that changed pages reach the file before
+// the commit (their old content safe in the journal), prints "written" and waits to be killed.
+int saveUntilKilled(const QString& path)
+{
+    const QString name = *openDatabaseFile(path);
+    const QSqlDatabase db = QSqlDatabase::database(name, false);
+    if (!execSql(db, u"PRAGMA cache_size = 2"_s) || !execSql(db, u"BEGIN"_s))
+        return 1;
+    for (int i = 1; i <= 2000; ++i) {
+        if (!execSql(db, u"INSERT INTO IP_Info (IP_Address, IP_4, Name) VALUES (?, ?, ?)"_s,
+                     {u"10.200.%1.%2"_s.arg(i / 250).arg(i % 250), i % 250, QString(200, u'x')}))
+            return 1;
+    }
+    std::puts("written");
+    std::fflush(stdout);
+    QThread::sleep(60);
+    return 0;
 }
 
 // The main window with every real window registered, on fake network services, an administrator signed
@@ -167,6 +198,43 @@ struct Rig
     WindowRegistry registry;
     app::AppServices services{p.context, registry, network.services()};
     std::unique_ptr<MDIFrmUtama> window;
+};
+
+// Answers the program's real message boxes as a user who reads them: each one only once it has stayed
+// open a moment (input made before it appeared would have closed it by then), with the button that
+// choose picks for its text. Keeps the text of every box it answered.
+class DeliberateAnswers
+{
+public:
+    explicit DeliberateAnswers(std::function<QMessageBox::StandardButton(const QString&)> choose)
+        : m_choose(std::move(choose))
+    {
+        QObject::connect(&m_poll, &QTimer::timeout, [this] { look(); });
+        m_poll.start(20);
+    }
+    const QStringList& answered() const { return m_answered; }
+
+private:
+    void look()
+    {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box != m_box) {
+            m_box = box;
+            m_open.start();
+            return;
+        }
+        if (!box || m_open.elapsed() < 200)
+            return;
+        m_answered << box->text();
+        m_box = nullptr;
+        box->button(m_choose(box->text()))->click();
+    }
+
+    std::function<QMessageBox::StandardButton(const QString&)> m_choose;
+    QStringList m_answered;
+    QTimer m_poll;
+    QPointer<QMessageBox> m_box;
+    QElapsedTimer m_open;
 };
 
 } // namespace
@@ -324,6 +392,100 @@ private Q_SLOTS:
         QCOMPARE(rig.openChildren().mid(0, before.size()), before);
     }
 
+    // Change Directory drops the edits and closes the windows only once nothing can refuse the new file
+    // any more: it is open and up to date first. So another connection that locks the chosen file from
+    // the question on refuses the change with every edit in place, one that locks it as the windows close
+    // comes too late to refuse it, and a window that turned busy after the question keeps every edit.
+    void changeDirectoryNeverDropsEditsForNothing_data()
+    {
+        QTest::addColumn<QString>("when");
+        for (const char* when : {"locked from the question", "locked as the windows close", "busy window"})
+            QTest::newRow(when) << QString::fromLatin1(when);
+    }
+    void changeDirectoryNeverDropsEditsForNothing()
+    {
+        QFETCH(QString, when);
+        Rig rig;
+        QPointer<QLineEdit> typed = rig.editCity();
+        const QString typedText = typed->text();
+        QVERIFY(execSql(rig.p.database.handle(), u"PRAGMA busy_timeout = 200"_s));
+        struct Mailing : QWidget, BusyWindow
+        {
+            QString busyReason() const override { return busy ? u"A mail is on its way."_s : QString(); }
+            void closeEvent(QCloseEvent* event) override
+            {
+                if (closing)
+                    closing();
+                event->setAccepted(!busy);
+            }
+            bool busy = false;
+            std::function<void()> closing;
+        };
+        QPointer<Mailing> mailing = new Mailing;
+        rig.window->showOwnedWindow(mailing);
+        const QStringList before = rig.openChildren();
+
+        QString locker;
+        auto lock = [&] {
+            locker = *openDatabaseFile(rig.other());
+            QVERIFY(execSql(QSqlDatabase::database(locker, false), u"BEGIN EXCLUSIVE"_s));
+        };
+        rig.p.messenger.onMessage([&](const Message& message) {
+            if (!message.text.contains(u"not saved"_s))
+                return;
+            if (when == u"busy window")
+                mailing->busy = true;
+            else if (when == u"locked from the question")
+                lock();
+        });
+        if (when == u"locked as the windows close")
+            mailing->closing = lock;
+        rig.p.messenger.clear();
+        rig.p.fileDialogs.files.push_back(rig.other());
+        test::clickInNextModal(u"Command1"_s);
+        rig.p.messenger.answer(MessageAnswer::Yes);
+        rig.trigger("mnuChangeDBDir");
+        closeDatabaseFile(locker);
+
+        const bool switched = rig.p.database.path() == rig.other();
+        QCOMPARE(switched, when == u"locked as the windows close");
+        if (!switched) {
+            QVERIFY(typed && typed->isVisible() && typed->isEnabled());
+            QCOMPARE(typed->text(), typedText);
+            QCOMPARE(rig.openChildren(), before);
+            QCOMPARE(rig.p.messenger.last().icon,
+                     when == u"busy window" ? MessageIcon::Information : MessageIcon::Critical);
+        }
+        if (mailing)
+            mailing->busy = false;
+    }
+
+    // A file that a workstation killed in the middle of a save left with its journal is taken as every
+    // workstation takes it: the look at it before the question rolls the journal back, and the switch
+    // finds the file as it was before the save.
+    void changeDirectoryTakesTheFileOfAKilledSave()
+    {
+        Rig rig;
+        QProcess saver;
+        saver.start(QCoreApplication::applicationFilePath(), {u"save-until-killed"_s, rig.other()});
+        QVERIFY(saver.waitForReadyRead(20000));
+        QCOMPARE(saver.readAll().trimmed(), QByteArray("written"));
+        saver.kill();
+        QVERIFY(saver.waitForFinished(5000));
+        QVERIFY(QFileInfo(rig.other() + u"-journal"_s).size() > 0);
+
+        rig.p.messenger.clear();
+        rig.p.fileDialogs.files.push_back(rig.other());
+        test::clickInNextModal(u"Command1"_s);
+        rig.trigger("mnuChangeDBDir");
+
+        QVERIFY2(rig.p.messenger.isEmpty(), qPrintable(rig.p.messenger.texts().join(u" | ")));
+        QCOMPARE(rig.p.database.path(), rig.other());
+        QCOMPARE(querySingleValue(rig.p.database.handle(), u"SELECT count(*) FROM IP_Info"_s)->toInt(), 0);
+        QCOMPARE(querySingleValue(rig.p.database.handle(), u"PRAGMA integrity_check"_s)->toString(), u"ok"_s);
+        QCOMPARE(rig.adminName(), u"Elsewhere"_s);
+    }
+
     // Restore skips its database part for a busy window or for edits the user keeps, as Cancel on the
     // question about it does: the INI part still runs, and the message names what was restored.
     void aRefusedDatabasePartStillRestoresTheIniFile_data()
@@ -355,36 +517,85 @@ private Q_SLOTS:
         QVERIFY(typed && typed->isEnabled());
     }
 
-    // While the database is compacted the windows take no input, as under a blocking call: keys typed
-    // meanwhile wait, and arrive once the compaction is over and the windows have read again.
-    void inputWaitsWhileTheDatabaseIsCompacted()
+    // While the database is worked on (a compaction; the check of the backup copy that comes before the
+    // restore's questions) the windows take no input, and what is typed or clicked meanwhile is dropped
+    // when the work ends: it reaches no field, and answers none of the real message boxes that follow,
+    // even where the keyboard's focus moves to them as it does on X11. Only deliberate answers close them.
+    void inputMadeDuringDatabaseWorkIsDropped_data()
     {
+        QTest::addColumn<bool>("restore");
+        QTest::newRow("compaction") << false;
+        QTest::newRow("restore's check") << true;
+    }
+    void inputMadeDuringDatabaseWorkIsDropped()
+    {
+        QFETCH(bool, restore);
         Rig rig;
+        rig.p.messenger.showRealBoxes(true);
         rig.trigger("mnuCarianRekod");
         auto* search = child<QLineEdit>(rig.shown("frmCarian"), "txtCarian");
+        QWidget* backup = nullptr;
+        if (restore) {
+            rig.trigger("mnuBackupRestore");
+            backup = rig.shown("frmBackupDB");
+            test::click(backup, "chkBackupINI");
+        }
         rig.window->show();
         rig.window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
         search->setFocus();
 
-        // Another workstation reads the database until well after the keys are typed.
-        const QString reader = rig.readingConnection();
-        QString typedMeanwhile = u"(not looked at)"_s;
-        QTimer::singleShot(100, [&] { test::queueKeys(search, u"10"_s); });
-        QTimer::singleShot(400, [&] {
-            typedMeanwhile = search->text();
-            closeDatabaseFile(reader);
+        // Another connection holds the work up: a read of the live database the compaction, a write
+        // lock on the backup copy its check. Keys and a click come while it waits.
+        const QString blocker = restore ? *openDatabaseFile(rig.backups.filePath(u"TarvoKestreldb.mdb"_s))
+                                        : rig.readingConnection();
+        if (restore)
+            QVERIFY(execSql(QSqlDatabase::database(blocker, false), u"BEGIN EXCLUSIVE"_s));
+        const test::FocusFollowsShownWindows focus;
+        auto duringTheWork = [&] {
+            QTimer::singleShot(100, [&] {
+                test::queueKeys(u"10  "_s);
+                if (backup)
+                    test::queueClick(child<QWidget>(backup, "chkBackupDB"));
+            });
+            QTimer::singleShot(400, [&] { closeDatabaseFile(blocker); });
+        };
+        DeliberateAnswers answers([&](const QString& text) {
+            if (text.startsWith(u"Do you want to compact"_s))
+                duringTheWork();
+            return text.startsWith(u"Restore "_s) ? QMessageBox::Cancel
+                   : text.startsWith(u"Do you"_s) ? QMessageBox::Yes
+                                                  : QMessageBox::Ok;
         });
-        rig.p.messenger.clear();
-        rig.p.messenger.answer(MessageAnswer::Yes);
-        rig.trigger("mnuCompactDB");
+        if (restore) {
+            duringTheWork();
+            test::click(backup, "cmdRestore");
+        } else {
+            rig.trigger("mnuCompactDB");
+        }
+        QTest::qWait(50);
 
-        QVERIFY2(rig.p.messenger.last().text.contains(u"compacted successfully"_s),
-                 qPrintable(rig.p.messenger.last().text));
-        QCOMPARE(typedMeanwhile, QString());
-        QTRY_COMPARE(search->text(), u"10"_s);
+        QVERIFY2(rig.p.messenger.count() == (restore ? 1 : 2),
+                 qPrintable(rig.p.messenger.texts().join(u" | ")));
+        QCOMPARE(answers.answered(), rig.p.messenger.texts());
+        if (!restore)
+            QVERIFY2(rig.p.messenger.last().text.contains(u"compacted successfully"_s),
+                     qPrintable(rig.p.messenger.last().text));
+        QCOMPARE(search->text(), QString());
+        if (backup)
+            QVERIFY(child<QCheckBox>(backup, "chkBackupDB")->isChecked());
+        QCOMPARE(rig.adminName(), u"Administrator"_s);
     }
 };
 
-QTEST_MAIN(DatabaseChangeTest)
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (QCoreApplication::arguments().value(1) == u"save-until-killed")
+        return saveUntilKilled(QCoreApplication::arguments().value(2));
+    QApplication::setAttribute(Qt::AA_Use96Dpi, true);
+    DatabaseChangeTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "DatabaseChangeTest.moc"

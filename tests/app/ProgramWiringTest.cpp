@@ -10,12 +10,15 @@
 #include "app/Program.h"
 #include "assign/AssignLog.h"
 #include "core/AppState.h"
+#include "core/DatabaseSchema.h"
+#include "core/DatabaseService.h"
 #include "core/MDIFrmUtama.h"
 #include "core/Sql.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -234,6 +237,38 @@ private Q_SLOTS:
         QVERIFY(!w.action("mnuMaklumatPengguna")->isEnabled());
         QVERIFY(w.openChildren().isEmpty());
         QVERIFY(!units || !units->isVisible());
+    }
+
+    // The first start on a database that an earlier version wrote brings it up to date before any window
+    // of the program is open: meanwhile a notice says so, with the busy pointer, and goes when it is done.
+    void aNoticeShowsWhileTheStartBringsTheDatabaseUpToDate()
+    {
+        WiredProgram w;
+        QVERIFY(execSql(w.folder.database.handle(), QStringLiteral("DROP INDEX IP_Info_Octet4")));
+        DatabaseService& service = w.program.context().databaseService();
+        QStringList shown; // the program's windows on screen during the upgrade, with their texts
+        bool busyPointer = false;
+        QObject::connect(&service, &DatabaseService::upgradeStarted, [&] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (window->isVisible()) {
+                    shown << window->objectName();
+                    for (const QLabel* label : window->findChildren<QLabel*>())
+                        shown << label->text();
+                }
+            }
+            busyPointer =
+                QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        });
+        w.signInWith(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(w.program.start());
+
+        QVERIFY2(shown.value(0) == QStringLiteral("frmUpgradeNotice") &&
+                     shown.filter(QStringLiteral("being brought up to date")).size() == 1,
+                 qPrintable(shown.join(QStringLiteral(" | "))));
+        QVERIFY(busyPointer);
+        for (QWidget* window : QApplication::topLevelWidgets())
+            QVERIFY(window->objectName() != QStringLiteral("frmUpgradeNotice") || !window->isVisible());
+        QVERIFY(*schemaIsCurrent(w.program.context().databaseService().handle()));
     }
 
     // An assignment-log block that a killed save left pending is appended when the program starts.

@@ -1,13 +1,16 @@
 #include "ScriptedMessenger.h"
 
+#include "core/MessageBoxMessenger.h"
+
 namespace tarvo::test {
 
 MessageAnswer ScriptedMessenger::ask(QWidget* parent, const Message& message)
 {
-    Q_UNUSED(parent)
     m_shown.append(message);
     if (m_hook)
         m_hook(message);
+    if (m_realBoxes)
+        return MessageBoxMessenger().ask(parent, message);
     if (!m_answers.empty()) {
         const MessageAnswer next = m_answers.front();
         m_answers.pop_front();

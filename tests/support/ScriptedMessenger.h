@@ -11,11 +11,14 @@
 namespace tarvo::test {
 
 // A messenger that records every message and answers from a script. With the script empty it answers
-// with the message's default button (OK for an OK box).
+// with the message's default button (OK for an OK box). With real boxes on, it records every message and
+// shows it in the program's real message box instead, which the user (the test) answers.
 class ScriptedMessenger final : public Messenger
 {
 public:
     MessageAnswer ask(QWidget* parent, const Message& message) override;
+
+    void showRealBoxes(bool on) { m_realBoxes = on; }
 
     // Queues the answers to the next questions, in order.
     void answer(MessageAnswer next) { m_answers.push_back(next); }
@@ -35,6 +38,7 @@ private:
     QList<Message> m_shown;
     std::deque<MessageAnswer> m_answers;
     std::function<void(const Message&)> m_hook;
+    bool m_realBoxes = false;
 };
 
 } // namespace tarvo::test

@@ -33,15 +33,27 @@ void queueClick(QWidget* widget)
                                                      QEvent::MouseButtonRelease);
 }
 
-void queueKeys(QWidget* widget, const QString& text)
+void queueKeys(const QString& text)
 {
-    QWindow* window = windowOf(widget);
     for (const QChar character : text) {
         const int key = character.toUpper().unicode();
         const Qt::KeyboardModifiers modifiers = character.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
+        // No window: the one with the focus when the key is handled takes it.
         for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
-            QWindowSystemInterface::handleKeyEvent<Queued>(window, type, key, modifiers, QString(character));
+            QWindowSystemInterface::handleKeyEvent<Queued>(nullptr, type, key, modifiers, QString(character));
     }
+}
+
+FocusFollowsShownWindows::FocusFollowsShownWindows()
+{
+    // The off-screen platform queues a shown window's activation behind the input already queued;
+    // delivered at once instead, the activation comes first.
+    QWindowSystemInterface::setSynchronousWindowSystemEvents(true);
+}
+
+FocusFollowsShownWindows::~FocusFollowsShownWindows()
+{
+    QWindowSystemInterface::setSynchronousWindowSystemEvents(false);
 }
 
 } // namespace tarvo::test

@@ -13,8 +13,20 @@ namespace tarvo::test {
 // A left click in the middle of a widget.
 void queueClick(QWidget* widget);
 
-// Keys typed into the window of widget, which hands them to its focus widget. Letters, digits and
-// blanks.
-void queueKeys(QWidget* widget, const QString& text);
+// Keys typed on the keyboard: as on X11, they go to the window that has the focus when the program
+// handles them, which may be a window shown after they were typed. Letters, digits and blanks.
+void queueKeys(const QString& text);
+
+// While it lives, a window that is shown takes the focus at once, as the X11 server gives it to a window
+// at once, ahead of input still queued: so keys typed before a message box appeared reach it when the
+// program hands them over after it appeared (see queueKeys).
+class FocusFollowsShownWindows
+{
+public:
+    FocusFollowsShownWindows();
+    ~FocusFollowsShownWindows();
+    FocusFollowsShownWindows(const FocusFollowsShownWindows&) = delete;
+    FocusFollowsShownWindows& operator=(const FocusFollowsShownWindows&) = delete;
+};
 
 } // namespace tarvo::test
