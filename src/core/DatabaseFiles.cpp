@@ -122,11 +122,12 @@ DbOutcome writeSnapshot(const QSqlDatabase& source, const QString& path)
 }
 
 // What SQLite's full integrity check (every page and row, and every index against its table) finds wrong
-// in the copy at path, a file that only this copy knows, on one line; an empty text when the copy is
-// sound. A failure: the check could not run.
-DbResult<QString> damageOfCopy(const QString& path)
+// in the database file at path, on one line; an empty text when it is sound. A failure: the check could
+// not run. The file is read through a memory map, so only a file that nobody writes is checked: a fresh
+// copy that only its maker knows, or the backup copy that a restore copies from.
+DbResult<QString> damageOf(const QString& path)
 {
-    auto opened = openNewDatabaseFile(path);
+    auto opened = openExistingDatabaseFile(path);
     if (!opened)
         return opened.failure();
     const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(*opened, sqlite3_close);
@@ -139,7 +140,7 @@ DbResult<QString> damageOfCopy(const QString& path)
     const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> check(statement, sqlite3_finalize);
     const int stepped = sqlite3_step(statement);
     if (stepped == SQLITE_ROW) {
-        // The first problem is enough to refuse the copy; SQLite heads it with the database's name.
+        // The first problem is enough to refuse the file; SQLite heads it with the database's name.
         QStringList lines =
             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)))
                 .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -153,12 +154,20 @@ DbResult<QString> damageOfCopy(const QString& path)
     return DbOutcome::failure(QString::fromUtf8(sqlite3_errmsg(db.get())));
 }
 
-// verifyDatabaseFile on a thread of its own, from construction on.
+// The refusal of a database that damageOf found damaged: the damage, then what was not done and what was
+// kept instead.
+DbOutcome damagedFailure(const QString& database, const QString& damage, const QString& kept)
+{
+    return DbOutcome::failure(
+        QStringLiteral("The Tarvo database \"%1\" is damaged (%2): %3").arg(database, damage, kept));
+}
+
+// damageOf on a thread of its own, from construction on.
 class ConcurrentCheck
 {
 public:
     explicit ConcurrentCheck(const QString& path)
-        : m_thread(QThread::create([this, path] { m_outcome.emplace(verifyDatabaseFile(path)); }))
+        : m_thread(QThread::create([this, path] { m_damage.emplace(damageOf(path)); }))
     {
         m_thread->start();
     }
@@ -167,14 +176,14 @@ public:
     ConcurrentCheck& operator=(const ConcurrentCheck&) = delete;
 
     // Waits for the check.
-    DbOutcome outcome()
+    const DbResult<QString>& damage()
     {
         m_thread->wait();
-        return *m_outcome;
+        return *m_damage;
     }
 
 private:
-    std::optional<DbOutcome> m_outcome;
+    std::optional<DbResult<QString>> m_damage;
     std::unique_ptr<QThread> m_thread;
 };
 
@@ -269,15 +278,15 @@ DbOutcome copyDatabaseFile(const QString& source, const QString& target)
         return copyFailure(target, written.error());
     // A copy of a damaged database never takes the place of a sound earlier copy (the last good backup):
     // the copy is checked before the rename, and on failure it goes and the target stays as it was.
-    auto damage = damageOfCopy(copy.temporaryPath());
+    auto damage = damageOf(copy.temporaryPath());
     if (!damage)
         return copyFailure(target, QStringLiteral("the copy could not be checked: %1").arg(damage.error()));
     if (!damage->isEmpty())
-        return DbOutcome::failure(
-            QStringLiteral("The Tarvo database \"%1\" is damaged (%2): it was not copied to \"%3\"%4")
-                .arg(source, *damage, target,
-                     QFileInfo::exists(target) ? QStringLiteral(", and the earlier copy there was kept")
-                                               : QString()));
+        return damagedFailure(source, *damage,
+                              QStringLiteral("it was not copied to \"%1\"%2")
+                                  .arg(target, QFileInfo::exists(target)
+                                                   ? QStringLiteral(", and the earlier copy there was kept")
+                                                   : QString()));
     copy.setPermissions(QFileInfo(source).permissions());
     if (!copy.commit())
         return copyFailure(target, copy.errorString());
@@ -362,14 +371,22 @@ DbOutcome restoreDatabaseFile(const QString& source, const QString& live, int bu
 {
     if (isSameFile(source, live))
         return restoreFailure(live, QStringLiteral("it cannot replace itself"));
-    // SQLite's check of the whole source runs beside the copy (it is mostly work for the processor, the
-    // copy mostly for the disk); the copy waits for it before it commits. An unsound source is reported
-    // as such, whatever else went wrong with it.
+    // SQLite's full check of the source, the one every backup copy passes, runs beside the copy (it is
+    // mostly work for the processor, the copy mostly for the disk); the copy waits for it before it
+    // commits. A damaged source is reported as such, whatever else went wrong with it; a check that could
+    // not run is reported when it alone stopped the copy.
     ConcurrentCheck check(source);
-    const DbOutcome copied =
-        copyIntoLive(source, live, busyTimeoutMs, [&check] { return check.outcome().ok(); });
-    if (auto sound = check.outcome(); !sound)
-        return sound;
+    bool unchecked = false;
+    const DbOutcome copied = copyIntoLive(source, live, busyTimeoutMs, [&check, &unchecked] {
+        unchecked = !check.damage();
+        return !unchecked && check.damage()->isEmpty();
+    });
+    const DbResult<QString>& damage = check.damage();
+    if (damage && !damage->isEmpty())
+        return damagedFailure(source, *damage,
+                              QStringLiteral("it was not restored, and the database in use was kept"));
+    if (unchecked)
+        return restoreFailure(live, QStringLiteral("the copy could not be checked: %1").arg(damage.error()));
     return copied;
 }
 

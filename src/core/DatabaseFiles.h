@@ -46,8 +46,10 @@ DbOutcome snapshotDatabaseFile(const QString& source, const QString& target, int
 // under the live file's write lock: connections open on live (other workstations) read the new
 // contents at their next read and go on writing. A source with an older schema is brought up to date
 // on a private snapshot beside live first. One transaction on live: a failure or a crash leaves the old
-// contents. The source is checked as verifyDatabaseFile does while it is copied, and the copy is kept
-// only when it is sound. The live file's lock is waited for busyTimeoutMs.
+// contents. While it is copied, the source goes through SQLite's full integrity check, the one
+// copyDatabaseFile runs on its copy (every page and row, and every index against its table); the copy is
+// kept only when the check finds the source sound. A damaged source is refused, naming the damage, and
+// the live file stays as it was. The live file's lock is waited for busyTimeoutMs.
 DbOutcome restoreDatabaseFile(const QString& source, const QString& live, int busyTimeoutMs);
 
 // Rewrites the database file at path without its unused space (VACUUM), on a connection of its own
@@ -55,8 +57,10 @@ DbOutcome restoreDatabaseFile(const QString& source, const QString& live, int bu
 // connection held the database.
 DbOutcome compactDatabaseFile(const QString& path, int busyTimeoutMs, bool* inUse = nullptr);
 
-// Checks that a file is a sound Tarvo database without changing it: an SQLite file with every table that
-// passes SQLite's quick integrity check.
+// Checks that a file is a Tarvo database without changing it: an SQLite file with every table that passes
+// SQLite's quick check. That check reads every page and row but does not compare the indexes with their
+// tables, so an index that no longer matches its table passes: a quick look, as before a question. What
+// is copied goes through the full check (copyDatabaseFile, restoreDatabaseFile).
 DbOutcome verifyDatabaseFile(const QString& path);
 
 // Whether two paths name the same existing file.

@@ -304,7 +304,8 @@ void frmBackupDB::cmdRestore_Click()
     const QString folder = txtPath->text();
     const QString databaseCopy = BackupFiles::databaseCopy(folder);
     const QString iniCopy = BackupFiles::iniCopy(folder);
-    // Both copies are looked for, and the database copy checked, before anything is restored.
+    // Both copies are looked for, and the database copy given SQLite's quick check, before anything is
+    // asked; the restore itself runs the full check on the copy before the copy is kept.
     auto missing = [&](bool wanted, const QString& copy, const QString& text) {
         if (!wanted || (!folder.isEmpty() && QFileInfo(copy).isFile()))
             return false;

@@ -90,6 +90,25 @@ struct BackupRig
     std::unique_ptr<frmBackupDB> window;
 };
 
+// Makes the index IP_Info_StaffNo of the database at path disagree with its table: its definition says
+// Name while its entries hold StaffNo. Every page stays well formed, so only SQLite's full check, which
+// compares each index with its table, finds the damage.
+bool describeIndexByAnotherColumn(const QString& path)
+{
+    auto opened = openDatabaseFile(path);
+    if (!opened)
+        return false;
+    bool changed = false;
+    {
+        const QSqlDatabase db = QSqlDatabase::database(*opened, false);
+        changed = execSql(db, u"PRAGMA writable_schema = ON"_s) &&
+                  execSql(db, u"UPDATE sqlite_master SET sql = replace(sql, '(\"StaffNo\")', '(\"Name\")') "
+                              "WHERE name = 'IP_Info_StaffNo'"_s);
+    }
+    closeDatabaseFile(*opened);
+    return changed;
+}
+
 } // namespace
 
 class BackupWindowTest : public QObject
@@ -442,12 +461,7 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(file.size() / 2 / 4096 * 4096));
             QCOMPARE(file.write(test::patternBytes(4096)), 4096);
         } else {
-            const QString name = *openDatabaseFile(live);
-            const QSqlDatabase db = QSqlDatabase::database(name, false);
-            QVERIFY(execSql(db, u"PRAGMA writable_schema = ON"_s));
-            QVERIFY(execSql(db, u"UPDATE sqlite_master SET sql = replace(sql, '(\"StaffNo\")', '(\"Name\")') "
-                                "WHERE name = 'IP_Info_StaffNo'"_s));
-            closeDatabaseFile(name);
+            QVERIFY(describeIndexByAnotherColumn(live));
         }
         // The damaged database still opens.
         QVERIFY(rig.p.openDatabase());
@@ -468,6 +482,38 @@ private Q_SLOTS:
         QCOMPARE(readBytes(copy), sound);
         QCOMPARE(rig.p.context.ReadINI(u"Backup"_s, u"BackupLocation"_s), rig.backup.path());
         QVERIFY(rig.enabled("cmdBackup"));
+    }
+
+    // A backup copy whose index no longer matches its table (an older copy, or one put into the folder by
+    // hand) passes the quick look before the question, but the restore's full check of the copy refuses
+    // it: the database in use stays byte for byte, and the window shows the damage.
+    void aCopyWithAnIndexUnlikeItsTableIsNeverRestored()
+    {
+        BackupRig rig;
+        const QString copy = rig.backup.filePath(BackupDatabaseFileName);
+        QVERIFY(test::addRecords(rig.p.database.handle(), 3000));
+        QVERIFY(rig.p.databaseService.copyTo(copy));
+        QVERIFY(describeIndexByAnotherColumn(copy));
+        QCOMPARE(test::sqliteCheck(copy, u"quick_check"_s), u"ok"_s);
+        const QString damage = u"missing from index IP_Info_StaffNo"_s;
+        QVERIFY(test::sqliteCheck(copy, u"integrity_check"_s).contains(damage));
+        QVERIFY(execSql(rig.p.database.handle(), u"UPDATE UserID SET UserID = 'changed'"_s));
+        const QByteArray live = readBytes(rig.p.databasePath());
+        rig.open();
+        rig.box("chkBackupINI")->setChecked(false);
+        rig.p.messenger.answer(MessageAnswer::Ok);
+        rig.click("cmdRestore");
+
+        QCOMPARE(rig.p.messenger.count(), 2);
+        QVERIFY(rig.p.messenger.texts().first().startsWith(u"Restore Tarvo database dated "_s));
+        const Message& shown = rig.p.messenger.last();
+        QVERIFY2(shown.text.startsWith(u"The Tarvo database \"%1\" is damaged ("_s.arg(copy)) &&
+                     shown.text.contains(damage) &&
+                     shown.text.endsWith(u"): it was not restored, and the database in use was kept."_s),
+                 qPrintable(shown.text));
+        QCOMPARE(shown.title, MessageTitle::ErrorBang3);
+        QCOMPARE(readBytes(rig.p.databasePath()), live);
+        QCOMPARE(rig.firstUser(), u"changed"_s);
     }
 
     // Backup and Restore follow the window's states: a split or join that ends turns on only what the

@@ -258,7 +258,7 @@ private Q_SLOTS:
 
         const DbOutcome restored = p.databaseService.replaceWith(copy);
         QCOMPARE(restored.ok(), kind != u"damaged");
-        QVERIFY2(restored || restored.error().contains(u"it is damaged"_s), qPrintable(restored.error()));
+        QVERIFY2(restored || restored.error().contains(u"\" is damaged ("_s), qPrintable(restored.error()));
         const QString first = restored ? u"beta"_s : u"admin"_s;
         const int rows = restored ? Rows : 0;
         QCOMPARE(shownBy(other), u"%1 %2"_s.arg(first).arg(rows));

@@ -3,6 +3,7 @@
 #include "TestProgram.h"
 #include "UserFolders.h"
 
+#include "core/DatabaseConnection.h"
 #include "core/Sql.h"
 
 #include <QByteArray>
@@ -51,6 +52,23 @@ inline DbOutcome addRecords(const QSqlDatabase& db, int count)
                        "INSERT INTO IP_Info (IP_Address, Name, Remarks) SELECT '10.' || (i / 65536) || "
                        "'.' || (i / 256 % 256) || '.' || (i % 256), 'PC' || i, hex(zeroblob(200)) FROM n"),
         {count});
+}
+
+// What SQLite's check (pragma: "integrity_check" or "quick_check") reports on the database file at path;
+// the reason when it could not run.
+inline QString sqliteCheck(const QString& path, const QString& pragma)
+{
+    auto opened = openDatabaseFile(path);
+    if (!opened)
+        return opened.error();
+    QString result;
+    {
+        auto check =
+            querySingleValue(QSqlDatabase::database(*opened, false), QStringLiteral("PRAGMA ") + pragma);
+        result = check ? check->toString() : check.error();
+    }
+    closeDatabaseFile(*opened);
+    return result;
 }
 
 } // namespace tarvo::test

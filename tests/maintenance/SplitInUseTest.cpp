@@ -63,20 +63,6 @@ int save(const QString& path, int first)
     return 0;
 }
 
-QString integrityOf(const QString& path)
-{
-    auto opened = openDatabaseFile(path);
-    if (!opened)
-        return opened.error();
-    QString result;
-    {
-        auto check = querySingleValue(QSqlDatabase::database(*opened, false), u"PRAGMA integrity_check"_s);
-        result = check ? check->toString() : check.error();
-    }
-    closeDatabaseFile(*opened);
-    return result;
-}
-
 } // namespace
 
 class SplitInUseTest : public QObject
@@ -124,7 +110,7 @@ private Q_SLOTS:
             QVERIFY(copyFileReplacing(live + u".bat"_s, copy + u".bat"_s));
             FileJoiner joiner(copy, true);
             QVERIFY2(runToEnd(joiner), qPrintable(joiner.errorText()));
-            QCOMPARE(integrityOf(copy), u"ok"_s);
+            QCOMPARE(test::sqliteCheck(copy, u"integrity_check"_s), u"ok"_s);
         }
         for (const auto& saver : savers) {
             saver->write("stop\n");
