@@ -149,7 +149,7 @@ DbResult<QString> damageOf(const QString& path)
         return found == QLatin1String("ok") ? QString() : found;
     }
     // A page so damaged that the check itself stops.
-    if (stepped == SQLITE_CORRUPT || stepped == SQLITE_NOTADB)
+    if (isUnreadableDatabaseCode(stepped))
         return QString::fromUtf8(sqlite3_errmsg(db.get()));
     return DbOutcome::failure(QString::fromUtf8(sqlite3_errmsg(db.get())));
 }
@@ -294,13 +294,15 @@ DbOutcome copyDatabaseFile(const QString& source, const QString& target)
 }
 
 DbOutcome snapshotDatabaseFile(const QString& source, const QString& target, int busyTimeoutMs,
-                               const std::function<bool()>& goOn)
+                               const std::function<bool()>& goOn, bool* unreadable)
 {
+    if (unreadable)
+        *unreadable = false;
     auto from = openExistingDatabaseFile(source);
     if (!from)
         return from.outcome();
     const DbOutcome written = writePrivateCopy(
-        target, [&](sqlite3* to) { return copyDatabaseState(*from, to, busyTimeoutMs, goOn); });
+        target, [&](sqlite3* to) { return copyDatabaseState(*from, to, busyTimeoutMs, goOn, unreadable); });
     sqlite3_close(*from);
     return written;
 }

@@ -38,9 +38,9 @@ DbOutcome copyDatabaseFile(const QString& source, const QString& target);
 // program's SQLite library, never with plain file calls (closing a second descriptor of a file would
 // drop this process's SQLite locks on it); where Qt's driver uses another SQLite library, this fails
 // with the text of sqliteLinkProblem(). target is a temporary that only the caller knows: it is written
-// without a journal or syncs. goOn: see copyDatabaseState.
+// without a journal or syncs. goOn, unreadable: see copyDatabaseState.
 DbOutcome snapshotDatabaseFile(const QString& source, const QString& target, int busyTimeoutMs,
-                               const std::function<bool()>& goOn);
+                               const std::function<bool()>& goOn, bool* unreadable = nullptr);
 
 // Copies the database at source into the database file live in place, with SQLite's online backup
 // under the live file's write lock: connections open on live (other workstations) read the new

@@ -146,7 +146,7 @@ DbOutcome copyDatabasePages(sqlite3* source, sqlite3* destination, const std::fu
 }
 
 DbOutcome copyDatabaseState(sqlite3* source, sqlite3* destination, int busyTimeoutMs,
-                            const std::function<bool()>& goOn)
+                            const std::function<bool()>& goOn, bool* unreadable)
 {
     // 1024 pages: 4 MB at the usual page size, a few milliseconds' work between two questions.
     constexpr int PagesPerStep = 1024;
@@ -155,9 +155,12 @@ DbOutcome copyDatabaseState(sqlite3* source, sqlite3* destination, int busyTimeo
     // The read of the schema's version takes the shared lock, which the open transaction keeps until its
     // end: no other connection commits meanwhile, so no step finds the source changed.
     DbOutcome copied = DbOutcome::success();
-    if (sqlite3_exec(source, "BEGIN; PRAGMA schema_version", nullptr, nullptr, nullptr) != SQLITE_OK)
+    int failedRead = SQLITE_OK; // the code of a read of the source that failed
+    if (const int begun = sqlite3_exec(source, "BEGIN; PRAGMA schema_version", nullptr, nullptr, nullptr);
+        begun != SQLITE_OK) {
+        failedRead = begun;
         copied = DbOutcome::failure(sqliteText(source));
-    else if (sqlite3_backup* backup = sqlite3_backup_init(destination, "main", source, "main"); !backup)
+    } else if (sqlite3_backup* backup = sqlite3_backup_init(destination, "main", source, "main"); !backup)
         copied = DbOutcome::failure(sqliteText(destination));
     else {
         int stepped = SQLITE_OK;
@@ -166,15 +169,24 @@ DbOutcome copyDatabaseState(sqlite3* source, sqlite3* destination, int busyTimeo
         const int finished = sqlite3_backup_finish(backup);
         if (stepped == SQLITE_OK)
             copied = DbOutcome::failure(QStringLiteral("the copy was abandoned"));
-        else if (stepped != SQLITE_DONE)
+        else if (stepped != SQLITE_DONE) {
+            failedRead = stepped;
             copied = DbOutcome::failure(QString::fromUtf8(sqlite3_errstr(stepped)));
-        else if (finished != SQLITE_OK)
+        } else if (finished != SQLITE_OK)
             copied = DbOutcome::failure(sqliteText(destination));
     }
     if (!sqlite3_get_autocommit(source))
         sqlite3_exec(source, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_busy_handler(source, nullptr, nullptr);
+    if (unreadable)
+        *unreadable = isUnreadableDatabaseCode(failedRead);
     return copied;
+}
+
+bool isUnreadableDatabaseCode(int code)
+{
+    const int primary = code & 0xff;
+    return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
 }
 
 namespace {

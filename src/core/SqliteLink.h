@@ -35,9 +35,14 @@ DbOutcome copyDatabasePages(sqlite3* source, sqlite3* destination,
 // write it, whose commits wait for the end of the copy (as their busy time-outs allow; a copy of a
 // hundred megabytes takes a fraction of a second). The source's lock is waited for busyTimeoutMs.
 // goOn is asked between two steps and while the lock is waited for: false abandons the copy (the
-// destination is then left as it was).
+// destination is then left as it was). *unreadable (when given) tells whether the copy failed because
+// SQLite refused the source as not a database or as damaged (see isUnreadableDatabaseCode).
 DbOutcome copyDatabaseState(sqlite3* source, sqlite3* destination, int busyTimeoutMs,
-                            const std::function<bool()>& goOn);
+                            const std::function<bool()>& goOn, bool* unreadable = nullptr);
+
+// Whether an SQLite result code (primary or extended) refuses a file as not a database (SQLITE_NOTADB)
+// or as damaged (SQLITE_CORRUPT).
+bool isUnreadableDatabaseCode(int code);
 
 // Opens (and creates) a database file with this program's SQLite library alone, for a copy that no
 // other connection knows yet. The caller closes it with sqlite3_close.

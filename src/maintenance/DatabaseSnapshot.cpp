@@ -10,7 +10,8 @@ namespace tarvo {
 DatabaseSnapshot::DatabaseSnapshot(const QString& source, int busyTimeoutMs)
     : m_path(ReplacingFile::newTemporaryPath(source)),
       m_copy(std::async(std::launch::async, [this, source, busyTimeoutMs] {
-          return snapshotDatabaseFile(source, m_path, busyTimeoutMs, [this] { return !m_stop.load(); });
+          return snapshotDatabaseFile(
+              source, m_path, busyTimeoutMs, [this] { return !m_stop.load(); }, &m_unreadable);
       }))
 {}
 

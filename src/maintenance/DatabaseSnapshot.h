@@ -29,12 +29,16 @@ public:
     bool wait(std::chrono::milliseconds timeout);
     // How the copy ended, once wait() has returned true.
     const DbOutcome& outcome() const { return *m_outcome; }
+    // Whether the copy failed because SQLite refused the file as not a database or as damaged, once
+    // wait() has returned true: then no SQLite connection can be writing the file.
+    bool sourceUnreadable() const { return m_unreadable; }
     // The temporary that holds the copy.
     const QString& path() const { return m_path; }
 
 private:
     QString m_path;
     std::atomic<bool> m_stop = false;
+    bool m_unreadable = false; // written by the copy's thread before its end, read after it
     std::future<DbOutcome> m_copy;
     std::optional<DbOutcome> m_outcome;
 };

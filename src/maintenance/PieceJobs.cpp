@@ -195,10 +195,17 @@ bool FileSplitter::moveNext(bool& done)
         // A short wait: the window's events go on between the steps.
         if (!m_snapshot->wait(std::chrono::milliseconds(20)))
             return true;
-        if (!m_snapshot->outcome())
-            return fail(PieceError::Read,
-                        QStringLiteral("Cannot read \"%1\": %2").arg(m_path, m_snapshot->outcome().error()));
-        return startReading(m_snapshot->path());
+        if (m_snapshot->outcome())
+            return startReading(m_snapshot->path());
+        // A file that SQLite cannot read, which no SQLite connection can be writing either: cut as it is,
+        // like any other file. Not the database in use: the program's connection holds it, and a plain
+        // descriptor closed on it would drop that connection's locks.
+        if (m_snapshot->sourceUnreadable() && !isDatabaseInUse(m_path)) {
+            m_snapshot.reset();
+            return startReading(m_path);
+        }
+        return fail(PieceError::Read,
+                    QStringLiteral("Cannot read \"%1\": %2").arg(m_path, m_snapshot->outcome().error()));
     case Phase::Pieces:
         return movePiece();
     case Phase::Sync:

@@ -113,6 +113,8 @@ bool runToEnd(PieceJob& job);
 // An SQLite database file, which this program and other workstations may be writing meanwhile, is not
 // read byte by byte: one state of it is first copied through SQLite (see DatabaseSnapshot), on a thread
 // of its own while the steps wait for it, and the pieces are cut from that copy, which goes at the end.
+// A file that begins as an SQLite file but that SQLite refuses as not a database or as damaged is cut
+// as it is, as any other file.
 class FileSplitter final : public PieceJob
 {
 public:

@@ -2,8 +2,10 @@
 
 #include "MaintenanceTestKit.h"
 
+#include "core/SqliteLink.h"
 #include "maintenance/PieceJobs.h"
 
+#include <sqlite3.h>
 #include <unistd.h>
 
 using namespace tarvo;
@@ -60,6 +62,51 @@ private Q_SLOTS:
         }
         left.sort();
         QCOMPARE(filesIn(dir.path()), left);
+    }
+
+    // A file that begins as an SQLite file but that SQLite refuses (not a database, or damaged) is
+    // cut as it is, like any other file.
+    void aFileSQLiteCannotReadIsCutAsItIs_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("header then garbage") << u"garbage"_s;
+        QTest::newRow("database with its first page overwritten") << u"first page"_s;
+        QTest::newRow("database that counts more pages than it has") << u"page count"_s;
+    }
+    void aFileSQLiteCannotReadIsCutAsItIs()
+    {
+        QFETCH(QString, damage);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"f.mdb"_s);
+        const QByteArray header("SQLite format 3", 16);
+        QByteArray bytes = header + test::patternBytes(300 * 1024);
+        if (damage != u"garbage") {
+            auto db = openNewDatabaseFile(path);
+            QVERIFY2(db, qPrintable(db.error()));
+            const int made = sqlite3_exec(*db,
+                                          "CREATE TABLE t(b); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                                          "SELECT i + 1 FROM n WHERE i < 300) INSERT INTO t SELECT "
+                                          "randomblob(1000) FROM n",
+                                          nullptr, nullptr, nullptr);
+            sqlite3_close(*db);
+            QCOMPARE(made, SQLITE_OK);
+            bytes = readBytes(path);
+            if (damage == u"first page")
+                bytes.replace(header.size(), 4096 - header.size(), test::patternBytes(4096 - header.size()));
+            else
+                bytes.replace(28, 4, "\x7f\0\0\0"_ba); // the page count in the header
+        }
+        QVERIFY(writeBytes(path, bytes));
+
+        constexpr qint64 Piece = 128 * 1024;
+        FileSplitter splitter(path, Piece, true);
+        QVERIFY2(runToEnd(splitter), qPrintable(splitter.errorText()));
+        QCOMPARE(splitter.progress().pieces, 3);
+        QVERIFY(QFile::remove(path));
+        FileJoiner joiner(path, true, Piece);
+        QVERIFY2(runToEnd(joiner), qPrintable(joiner.errorText()));
+        QCOMPARE(readBytes(path), bytes);
+        QCOMPARE(filesIn(dir.path()), QStringList{u"f.mdb"_s});
     }
 
     void anEmptyFileIsRefused()
