@@ -443,10 +443,13 @@ private Q_SLOTS:
             QCOMPARE(file.write(test::patternBytes(4096)), 4096);
         } else {
             const QString name = *openDatabaseFile(live);
-            const QSqlDatabase db = QSqlDatabase::database(name, false);
-            QVERIFY(execSql(db, u"PRAGMA writable_schema = ON"_s));
-            QVERIFY(execSql(db, u"UPDATE sqlite_master SET sql = replace(sql, '(\"StaffNo\")', '(\"Name\")') "
-                                "WHERE name = 'IP_Info_StaffNo'"_s));
+            {
+                // Gone before its connection is removed, which would otherwise still be in use.
+                const QSqlDatabase db = QSqlDatabase::database(name, false);
+                QVERIFY(execSql(db, u"PRAGMA writable_schema = ON"_s));
+                QVERIFY(execSql(db, u"UPDATE sqlite_master SET sql = replace(sql, '(\"StaffNo\")', "
+                                    "'(\"Name\")') WHERE name = 'IP_Info_StaffNo'"_s));
+            }
             closeDatabaseFile(name);
         }
         // The damaged database still opens.
