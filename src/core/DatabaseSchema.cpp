@@ -82,8 +82,9 @@ const char* const Indexes[] = {
     "CREATE INDEX \"IP_Info_Status_Octet4\" ON \"IP_Info\" (\"Status\", ifnull(\"IP_4\", -1))",
     "CREATE INDEX \"IP_Info_StaffNo_Octet4\" ON \"IP_Info\" (\"StaffNo\", ifnull(\"IP_4\", -1))",
     "CREATE INDEX \"IP_Info_Name_Octet4\" ON \"IP_Info\" (\"Name\", ifnull(\"IP_4\", -1))",
-    "CREATE INDEX \"IP_Info_Place_Address\" ON \"IP_Info\" "
-    "(\"Region\", \"CityOwner\", ifnull(\"IP_Address\", '') COLLATE NOCASE, ifnull(\"IP_4\", -1))",
+    // One statement over two lines: the parentheses tell the compiler the joined literals are meant.
+    ("CREATE INDEX \"IP_Info_Place_Address\" ON \"IP_Info\" "
+     "(\"Region\", \"CityOwner\", ifnull(\"IP_Address\", '') COLLATE NOCASE, ifnull(\"IP_4\", -1))"),
     "CREATE INDEX \"Region_Region\" ON \"Region\" (\"Region\")",
     "CREATE INDEX \"State_Region\" ON \"State\" (\"Region\", \"State_name\")",
     "CREATE INDEX \"City_Region\" ON \"City\" (\"Region\", \"City_name\")",

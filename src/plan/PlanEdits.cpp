@@ -23,6 +23,14 @@ struct Test
     QVariantList values;
 };
 
+// The values with one more after them. The list is built with append: a braced list of one integer,
+// QVariantList{n}, is read by some compilers (clang 14 inside templates) as QList's size constructor.
+QVariantList followedBy(QVariantList values, const QVariant& value)
+{
+    values.append(value);
+    return values;
+}
+
 QVariant number(int value)
 {
     return value;
@@ -120,7 +128,7 @@ struct Rules<CityRow>
             // The pair of octet 2 and offset (or fixed third octet) is unique, unless the city has a
             // range of its own.
             tests.append({PlanClash::Octet2AndOffset, octetsChanged,
-                          samePlace + QStringLiteral(" AND Offset = ?"), place + QVariantList{*row.Offset}});
+                          samePlace + QStringLiteral(" AND Offset = ?"), followedBy(place, *row.Offset)});
         }
         return tests;
     }
@@ -207,7 +215,7 @@ DbResult<PlanCheck> PlanEdits::check(qint64 rowId, const Row& row) const
         const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 AND rowid <> ? ORDER BY rowid LIMIT 1")
                                 .arg(QString::fromLatin1(Rules<Row>::nameColumn),
                                      QString::fromLatin1(Rules<Row>::table), test.where);
-        auto query = runSql(m_database.handle(), sql, test.values + QVariantList{rowId});
+        auto query = runSql(m_database.handle(), sql, followedBy(test.values, rowId));
         if (!query)
             return query.failure();
         if (query->next())

@@ -3,6 +3,7 @@
 #include "core/NetworkGuard.h"
 #include "probe/IcmpPacket.h"
 #include "probe/IcmpStatus.h"
+#include "probe/ReceiveTimestamps.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -298,7 +299,11 @@ private:
 
 } // namespace
 
-IcmpPinger::IcmpPinger(SocketKind kind) : m_kind(kind) {}
+IcmpPinger::IcmpPinger(SocketKind kind) : m_kind(kind)
+{
+    // Before the first request: its reply must carry the kernel's receive time too.
+    keepReceiveTimestampsOn();
+}
 
 void IcmpPinger::ping(const QString& address, int ttl, int timeoutMs, const QByteArray& payload,
                       QObject* context, std::function<void(const PingResult&)> done)

@@ -316,15 +316,16 @@ private Q_SLOTS:
         test::SearchKit kit;
         const QString other = kit.program.path(QStringLiteral("other.mdb"));
         QVERIFY(kit.program.databaseService.copyTo(other));
+        const QString connection = *openDatabaseFile(other);
         {
-            const QString connection = *openDatabaseFile(other);
+            // Gone before its connection is removed, which would otherwise still be in use.
             const QSqlDatabase db = QSqlDatabase::database(connection);
             for (const char* sql : {"DELETE FROM IP_Info WHERE IP_Address = '10.1.11.5'",
                                     "UPDATE IP_Info SET Name = 'OTHER' WHERE IP_Address = '10.1.11.6'",
                                     "INSERT INTO IP_Info (IP_Address, IP_4) VALUES ('10.1.11.9', 9)"})
                 QVERIFY(execSql(db, QString::fromLatin1(sql)));
-            closeDatabaseFile(connection);
         }
+        closeDatabaseFile(connection);
         kit.openSearch();
         kit.searchFor("Option1", "OptCarian2", "10.1.11.");
         kit.doubleClickRow(0);
