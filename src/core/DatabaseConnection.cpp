@@ -44,9 +44,8 @@ bool isNotADatabase(const QSqlError& error)
 
 DbFailure refuse(const QString& path, const QString& reason)
 {
-    const QString stop = reason.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral(".");
     return DbOutcome::failure(
-        QStringLiteral("Cannot open the Tarvo database \"%1\": %2%3").arg(path, reason, stop));
+        QStringLiteral("Cannot open the Tarvo database \"%1\": %2").arg(path, withFullStop(reason)));
 }
 
 // Opens an existing file under a new connection name. The first statement reads the file: it finds out

@@ -51,6 +51,12 @@ private:
     bool m_failed = false;
 };
 
+// A failure's text (or any text) as a sentence of its own: with a full stop at its end, never two.
+inline QString withFullStop(const QString& text)
+{
+    return text.endsWith(QLatin1Char('.')) ? text : text + QLatin1Char('.');
+}
+
 // A value or a failure.
 template <class T>
 class DbResult

@@ -160,11 +160,9 @@ bool frmChangeFolder::moveDatabase(const QString& target, bool alreadyThere)
     }
     if (!copied) {
         // The copy's failure as a sentence of its own, then a line that says the database stays open.
-        QString text = copied.error();
-        if (!text.endsWith(QLatin1Char('.')))
-            text += QLatin1Char('.');
-        m_context.messenger().inform(this, text + QStringLiteral("\r\n\r\nTarvo database was open."),
-                                     QStringLiteral("Error !!!"), MessageIcon::Critical);
+        m_context.messenger().inform(
+            this, withFullStop(copied.error()) + QStringLiteral("\r\n\r\nTarvo database was open."),
+            QStringLiteral("Error !!!"), MessageIcon::Critical);
         return false;
     }
 

@@ -289,10 +289,8 @@ bool frmBackupDB::refuseBackup(BackupFiles::Refusal refusal)
 
 void frmBackupDB::showFailure(const DbOutcome& failure)
 {
-    QString text = failure.error();
-    if (!text.endsWith(QLatin1Char('.')))
-        text += QLatin1Char('.');
-    m_context.messenger().inform(this, text, MessageTitle::ErrorBang3, MessageIcon::Critical);
+    m_context.messenger().inform(this, withFullStop(failure.error()), MessageTitle::ErrorBang3,
+                                 MessageIcon::Critical);
 }
 
 void frmBackupDB::cmdRestore_Click()
