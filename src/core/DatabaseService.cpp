@@ -59,17 +59,6 @@ PreparedDatabase::PreparedDatabase(PreparedDatabase&& other) noexcept
       m_userFound(other.m_userFound)
 {}
 
-PreparedDatabase& PreparedDatabase::operator=(PreparedDatabase&& other) noexcept
-{
-    if (this != &other) {
-        closeDatabaseFile(m_connectionName);
-        m_path = std::move(other.m_path);
-        m_connectionName = std::exchange(other.m_connectionName, QString());
-        m_userFound = other.m_userFound;
-    }
-    return *this;
-}
-
 DatabaseService::DatabaseService(ProgramState& program) : m_program(program) {}
 
 DatabaseService::~DatabaseService()
@@ -204,8 +193,10 @@ DbResult<PreparedDatabase> DatabaseService::prepareSwitch(const QString& path, c
     if (!userFound)
         return userFound.failure();
     // The connection is opened here, on this thread, which it belongs to; the file was just checked and
-    // brought up to date, so this reads little.
+    // brought up to date, so this reads little, unless another workstation locks the file just then. What
+    // is typed while it waits answers nothing that follows, as after the work of the operations.
     auto opened = openDatabaseFile(path, busyTimeout(), nullptr);
+    dropPendingInput();
     if (!opened)
         return opened.failure();
     PreparedDatabase prepared;

@@ -45,11 +45,10 @@ public:
     PreparedDatabase() = default;
     ~PreparedDatabase();
     PreparedDatabase(PreparedDatabase&& other) noexcept;
-    PreparedDatabase& operator=(PreparedDatabase&& other) noexcept;
+    PreparedDatabase& operator=(PreparedDatabase&&) = delete;
     PreparedDatabase(const PreparedDatabase&) = delete;
     PreparedDatabase& operator=(const PreparedDatabase&) = delete;
 
-    const QString& path() const { return m_path; }
     // Whether the user ID asked about has an account in the file (true when none was asked about).
     bool userFound() const { return m_userFound; }
 

@@ -32,16 +32,16 @@ UpgradeNotice::UpgradeNotice(DatabaseService& service, QWidget* parent)
     setWindowTitle(QStringLiteral("Tarvo"));
     auto* picture = new QLabel(this);
     picture->setPixmap(productPicture(48));
-    m_text = new QLabel(QStringLiteral("The Tarvo database is being brought up to date. This may take a "
-                                       "while on a large database; Tarvo goes on when it is done."),
-                        this);
-    m_text->setObjectName(QStringLiteral("lblUpgrade"));
-    m_text->setWordWrap(true);
+    auto* text = new QLabel(QStringLiteral("The Tarvo database is being brought up to date. This may take a "
+                                           "while on a large database; Tarvo goes on when it is done."),
+                            this);
+    text->setObjectName(QStringLiteral("lblUpgrade"));
+    text->setWordWrap(true);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 16);
     layout->setSpacing(16);
     layout->addWidget(picture, 0, Qt::AlignTop);
-    layout->addWidget(m_text, 1);
+    layout->addWidget(text, 1);
     setFixedWidth(420);
 
     connect(&service, &DatabaseService::upgradeStarted, this, &UpgradeNotice::upgradeStarted);

@@ -2,8 +2,6 @@
 
 #include <QWidget>
 
-class QLabel;
-
 namespace tarvo {
 
 class DatabaseService;
@@ -20,8 +18,6 @@ public:
 
 private:
     void upgradeStarted();
-
-    QLabel* m_text = nullptr;
 };
 
 } // namespace tarvo

@@ -11,6 +11,7 @@
 #include "WindowSystemInput.h"
 
 #include "app/WindowRegistration.h"
+#include "core/DatabaseService.h"
 #include "core/MDIFrmUtama.h"
 #include "core/Sql.h"
 #include "core/WindowTracker.h"
@@ -585,6 +586,37 @@ private Q_SLOTS:
         if (backup)
             QVERIFY(child<QCheckBox>(backup, "chkBackupDB")->isChecked());
         QCOMPARE(rig.adminName(), u"Administrator"_s);
+    }
+
+    // The opening of the chosen file's connection is database work too: keys typed while it waits for
+    // another workstation's lock answer nothing, not even the message that refuses the change.
+    void inputWhileChangeDirectoryOpensTheFileIsDropped()
+    {
+        Rig rig;
+        rig.p.messenger.showRealBoxes(true);
+        QVERIFY(execSql(rig.p.database.handle(), u"PRAGMA busy_timeout = 200"_s));
+        rig.window->show();
+        rig.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+        // The upgrade of the chosen file is done; another workstation locks it before it is opened.
+        QString locker;
+        QObject::connect(&rig.p.databaseService, &DatabaseService::upgradeEnded, [&] {
+            locker = *openDatabaseFile(rig.other());
+            QVERIFY(execSql(QSqlDatabase::database(locker, false), u"BEGIN EXCLUSIVE"_s));
+            test::queueKeys(u"  "_s);
+        });
+        const test::FocusFollowsShownWindows focus;
+        DeliberateAnswers answers([](const QString&) { return QMessageBox::Ok; });
+        rig.p.fileDialogs.files.push_back(rig.other());
+        test::clickInNextModal(u"Command1"_s);
+        rig.trigger("mnuChangeDBDir");
+        closeDatabaseFile(locker);
+
+        QCOMPARE(rig.p.messenger.count(), 1);
+        QVERIFY2(rig.p.messenger.last().text.endsWith(u"The database in use was not changed."_s),
+                 qPrintable(rig.p.messenger.last().text));
+        QCOMPARE(answers.answered(), rig.p.messenger.texts());
+        QCOMPARE(rig.p.database.path(), rig.p.databasePath());
     }
 };
 
