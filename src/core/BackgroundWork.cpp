@@ -11,9 +11,8 @@ namespace tarvo {
 
 namespace {
 
-// What the user does to the windows: keys, clicks, wheel turns, touches, and a request of the window
-// system to close a window. A window's own close() is no input; pointer moves without a button change
-// nothing and keep the hover state right.
+// What the user does to the windows: keys, clicks, wheel turns and touches. Pointer moves without a
+// button change nothing and keep the hover state right.
 bool isUserInput(const QEvent* event)
 {
     switch (event->type()) {
@@ -38,30 +37,77 @@ bool isUserInput(const QEvent* event)
     case QEvent::TabletRelease:
     case QEvent::TabletMove:
         return true;
-    case QEvent::Close:
-        return event->spontaneous();
     default:
         return false;
     }
 }
 
-// Swallows the user's input for as long as it lives, on every object of the program's thread.
-class InputSwallower final : public QObject
+// Events whose delivery runs the program's own code: its timers, queued calls (answers of other
+// threads among them), sockets and posted events of its own.
+bool runsProgramCode(const QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::Timer:
+    case QEvent::MetaCall:
+    case QEvent::SockAct:
+    case QEvent::SockClose:
+    case QEvent::FutureCallOut:
+        return true;
+    default:
+        return event->type() >= QEvent::User && event->type() <= QEvent::MaxUser;
+    }
+}
+
+// Drops the user's input that reaches the windows from the event loop it watches, on every object of
+// the program's thread, for as long as it lives.
+//
+// Only that loop is watched: a window or question that the program opens meanwhile runs an event loop
+// of its own, which takes input as usual, so that it can be answered. A close request of the window
+// system is input too, but Qt delivers a window's own close() (QDialog::done() among them) the same
+// way, at once; it is told apart by where it comes from: one that comes while the program's code runs
+// (a timer, a queued call, a socket) is the program's own and goes through.
+class InputGate final : public QObject
 {
 public:
-    InputSwallower() { QCoreApplication::instance()->installEventFilter(this); }
+    InputGate() { QCoreApplication::instance()->installEventFilter(this); }
+
+    // The event loop level of the loop whose input is dropped (QThread::loopLevel()).
+    void watchLevel(int level) { m_level = level; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (!isUserInput(event))
+        if (QThread::currentThread()->loopLevel() != m_level)
             return QObject::eventFilter(watched, event);
-        // An accepted shortcut override tells the shortcuts that the key is taken: none of them runs.
-        if (event->type() == QEvent::ShortcutOverride)
-            event->accept();
-        return true;
+        if (isUserInput(event)) {
+            // An accepted shortcut override tells the shortcuts that the key is taken: none of them runs.
+            if (event->type() == QEvent::ShortcutOverride)
+                event->accept();
+            return true;
+        }
+        if (m_programCode > 0)
+            return QObject::eventFilter(watched, event);
+        if (event->type() == QEvent::Close && event->spontaneous())
+            return true;
+        if (runsProgramCode(event)) {
+            // Delivered here, so that what the code does meanwhile is known to be the program's own.
+            ++m_programCode;
+            QCoreApplication::sendEvent(watched, event);
+            --m_programCode;
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
     }
+
+private:
+    int m_level = 0;
+    int m_programCode = 0;
 };
+
+int currentLoopLevel()
+{
+    return QThread::currentThread()->loopLevel();
+}
 
 } // namespace
 
@@ -69,9 +115,8 @@ void dropPendingInput()
 {
     if (!QCoreApplication::instance())
         return;
-    const InputSwallower swallower;
-    // The input waits in the window system's queue (see runInBackground); this delivers the whole queue,
-    // and the swallower takes the input out of it.
+    InputGate gate;
+    gate.watchLevel(currentLoopLevel());
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
@@ -81,14 +126,18 @@ void runInBackground(const std::function<void()>& work)
     QEventLoop loop;
     QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
     thread->start();
-    // The end of the program quits every event loop at once; the work is still waited for. Input is left
-    // in the window system's queue meanwhile.
-    const bool waited = QCoreApplication::instance() && !thread->isFinished();
-    if (waited)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // The end of the program quits every event loop at once; the work is still waited for.
+    if (QCoreApplication::instance() && !thread->isFinished()) {
+        // Input is dropped as it comes, so that none is left over for a question opened meanwhile or
+        // afterwards; what came in the last instant is dropped once the work has ended.
+        InputGate gate;
+        gate.watchLevel(currentLoopLevel() + 1);
+        loop.exec();
+        thread->wait();
+        gate.watchLevel(currentLoopLevel());
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
     thread->wait();
-    if (waited)
-        dropPendingInput();
 }
 
 } // namespace tarvo

@@ -7,6 +7,7 @@
 #include "core/Sql.h"
 #include "core/WidgetParts.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QMetaObject>
 #include <QSqlError>
@@ -192,13 +193,34 @@ DbResult<PreparedDatabase> DatabaseService::prepareSwitch(const QString& path, c
     auto userFound = prepareFile(path, userId);
     if (!userFound)
         return userFound.failure();
-    // The connection is opened here, on this thread, which it belongs to; the file was just checked and
-    // brought up to date, so this reads little, unless another workstation locks the file just then. What
-    // is typed while it waits answers nothing that follows, as after the work of the operations.
-    auto opened = openDatabaseFile(path, busyTimeout(), nullptr);
+    // The connection belongs to this thread and is opened here. The file was just checked and brought up
+    // to date, so that reads little; but another workstation may lock it just then, and no wait for a
+    // lock may hold up this thread's windows. So the open never waits: while the file is locked, the
+    // wait runs off this thread, for as long as the live connection would wait, and the open is tried
+    // again each time the lock went.
+    const int wait = busyTimeout();
+    const QDeadlineTimer deadline(wait);
+    bool locked = false;
+    auto opened = openDatabaseFile(path, 0, &locked);
+    while (!opened && locked && !deadline.hasExpired()) {
+        runOperation(QStringLiteral("The chosen Tarvo database is being opened."),
+                     [path, remaining = int(deadline.remainingTime())] {
+                         if (auto waited = openDatabaseFile(path, remaining, nullptr))
+                             closeDatabaseFile(*waited);
+                         return true;
+                     });
+        opened = openDatabaseFile(path, 0, &locked);
+    }
+    // What was typed while it opened answers nothing that follows, as after the work of the operations.
     dropPendingInput();
     if (!opened)
         return opened.failure();
+    if (auto waits = execSql(QSqlDatabase::database(*opened, false),
+                             QStringLiteral("PRAGMA busy_timeout = %1").arg(wait));
+        !waits) {
+        closeDatabaseFile(*opened);
+        return waits.failure();
+    }
     PreparedDatabase prepared;
     prepared.m_path = path;
     prepared.m_connectionName = *opened;

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QMdiArea>
@@ -588,30 +589,57 @@ private Q_SLOTS:
         QCOMPARE(rig.adminName(), u"Administrator"_s);
     }
 
-    // The opening of the chosen file's connection is database work too: keys typed while it waits for
-    // another workstation's lock answer nothing, not even the message that refuses the change.
-    void inputWhileChangeDirectoryOpensTheFileIsDropped()
+    // The chosen file's connection waits for another workstation's lock off the windows' thread: they
+    // keep painting (a timer keeps ticking) with the busy pointer, and keys typed meanwhile answer
+    // nothing. When the lock goes the change goes through; when it outlasts the live connection's wait
+    // the change is refused, with the database in use kept.
+    void changeDirectoryWaitsForALockWithTheWindowsAlive_data()
     {
+        QTest::addColumn<bool>("lockGoes");
+        QTest::newRow("the lock stays") << false;
+        QTest::newRow("the lock goes") << true;
+    }
+    void changeDirectoryWaitsForALockWithTheWindowsAlive()
+    {
+        QFETCH(bool, lockGoes);
         Rig rig;
         rig.p.messenger.showRealBoxes(true);
-        QVERIFY(execSql(rig.p.database.handle(), u"PRAGMA busy_timeout = 200"_s));
+        QVERIFY(execSql(rig.p.database.handle(),
+                        lockGoes ? u"PRAGMA busy_timeout = 5000"_s : u"PRAGMA busy_timeout = 400"_s));
         rig.window->show();
         rig.window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
-        // The upgrade of the chosen file is done; another workstation locks it before it is opened.
         QString locker;
+        int busyTicks = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            if (!locker.isEmpty() && QApplication::overrideCursor() &&
+                QApplication::overrideCursor()->shape() == Qt::WaitCursor)
+                ++busyTicks;
+        });
+        // The upgrade of the chosen file is done; another workstation locks it before it is opened.
         QObject::connect(&rig.p.databaseService, &DatabaseService::upgradeEnded, [&] {
             locker = *openDatabaseFile(rig.other());
             QVERIFY(execSql(QSqlDatabase::database(locker, false), u"BEGIN EXCLUSIVE"_s));
             test::queueKeys(u"  "_s);
+            ticker.start(20);
+            if (lockGoes)
+                QTimer::singleShot(300, [&] { closeDatabaseFile(std::exchange(locker, QString())); });
         });
         const test::FocusFollowsShownWindows focus;
         DeliberateAnswers answers([](const QString&) { return QMessageBox::Ok; });
         rig.p.fileDialogs.files.push_back(rig.other());
         test::clickInNextModal(u"Command1"_s);
         rig.trigger("mnuChangeDBDir");
-        closeDatabaseFile(locker);
+        closeDatabaseFile(std::exchange(locker, QString()));
 
+        QVERIFY2(busyTicks >= 5, qPrintable(QString::number(busyTicks)));
+        if (lockGoes) {
+            QVERIFY2(rig.p.messenger.isEmpty(), qPrintable(rig.p.messenger.texts().join(u" | ")));
+            QCOMPARE(rig.p.database.path(), rig.other());
+            QCOMPARE(rig.adminName(), u"Elsewhere"_s);
+            return;
+        }
         QCOMPARE(rig.p.messenger.count(), 1);
         QVERIFY2(rig.p.messenger.last().text.endsWith(u"The database in use was not changed."_s),
                  qPrintable(rig.p.messenger.last().text));

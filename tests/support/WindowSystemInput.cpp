@@ -44,6 +44,11 @@ void queueKeys(const QString& text)
     }
 }
 
+void queueCloseRequest(QWidget* window)
+{
+    QWindowSystemInterface::handleCloseEvent<Queued>(windowOf(window));
+}
+
 FocusFollowsShownWindows::FocusFollowsShownWindows()
 {
     // The off-screen platform queues a shown window's activation behind the input already queued;

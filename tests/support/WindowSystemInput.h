@@ -17,6 +17,9 @@ void queueClick(QWidget* widget);
 // handles them, which may be a window shown after they were typed. Letters, digits and blanks.
 void queueKeys(const QString& text);
 
+// A request of the window system to close a window, as its close button makes.
+void queueCloseRequest(QWidget* window);
+
 // While it lives, a window that is shown takes the focus at once, as the X11 server gives it to a window
 // at once, ahead of input still queued: so keys typed before a message box appeared reach it when the
 // program hands them over after it appeared (see queueKeys).
