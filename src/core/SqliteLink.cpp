@@ -99,6 +99,40 @@ int waitForLock(void* data, int attempt)
     return 1;
 }
 
+// What the file of the database open on source holds besides the pages SQLite reads from it (pages, as
+// the backup counts them), while a read transaction of source holds the file: empty when its length is
+// exactly theirs. Under a rollback journal it always is once a transaction has ended (a commit or a
+// roll-back truncates the file to its pages), and the read lock keeps any commit out meanwhile; a file
+// that is longer holds bytes that a copy of the pages would lose, and one whose length is not a whole
+// number of pages ends in a part of a page that such a copy would fill up. In WAL mode the file's length
+// follows the checkpoints rather than the pages (a shrunk database keeps its length until a checkpoint),
+// and nothing is found. A failure: the file's header or length cannot be read.
+DbResult<QString> bytesBesidePages(sqlite3* source, int pages)
+{
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(source, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+        !file->pMethods)
+        return DbOutcome::failure(QStringLiteral("the database file cannot be reached"));
+    // SQLite's own descriptor of the file: nothing is opened or closed beside it.
+    unsigned char header[20] = {};
+    sqlite3_int64 length = 0;
+    if (file->pMethods->xRead(file, header, sizeof header, 0) != SQLITE_OK ||
+        file->pMethods->xFileSize(file, &length) != SQLITE_OK)
+        return DbOutcome::failure(QStringLiteral("the database file cannot be read"));
+    constexpr unsigned char WalVersion = 2; // the header's read and write versions in WAL mode
+    if (header[18] == WalVersion)
+        return QString();
+    // The page size in the header, where 1 stands for 65536; SQLite has refused any other value.
+    const int sizeField = header[16] << 8 | header[17];
+    const sqlite3_int64 pageSize = sizeField == 1 ? 65536 : sizeField;
+    if (length == pages * pageSize)
+        return QString();
+    return QStringLiteral("the file holds %1 bytes, its database %2 pages of %3 bytes")
+        .arg(length)
+        .arg(pages)
+        .arg(pageSize);
+}
+
 } // namespace
 
 QString sqliteLinkProblem()
@@ -156,6 +190,7 @@ DbOutcome copyDatabaseState(sqlite3* source, sqlite3* destination, int busyTimeo
     // end: no other connection commits meanwhile, so no step finds the source changed.
     DbOutcome copied = DbOutcome::success();
     int failedRead = SQLITE_OK; // the code of a read of the source that failed
+    bool besidePages = false;   // whether the file holds bytes besides its database's pages
     if (const int begun = sqlite3_exec(source, "BEGIN; PRAGMA schema_version", nullptr, nullptr, nullptr);
         begun != SQLITE_OK) {
         failedRead = begun;
@@ -163,11 +198,21 @@ DbOutcome copyDatabaseState(sqlite3* source, sqlite3* destination, int busyTimeo
     } else if (sqlite3_backup* backup = sqlite3_backup_init(destination, "main", source, "main"); !backup)
         copied = DbOutcome::failure(sqliteText(destination));
     else {
-        int stepped = SQLITE_OK;
-        while (stepped == SQLITE_OK && goOn())
+        // A step of no pages counts the pages; the file's length is compared with theirs under the read
+        // transaction that lasts to the copy's end.
+        int stepped = sqlite3_backup_step(backup, 0);
+        DbResult<QString> beside = QString();
+        if (stepped == SQLITE_OK)
+            beside = bytesBesidePages(source, sqlite3_backup_pagecount(backup));
+        besidePages = beside && !beside->isEmpty();
+        while (stepped == SQLITE_OK && beside && !besidePages && goOn())
             stepped = sqlite3_backup_step(backup, PagesPerStep);
         const int finished = sqlite3_backup_finish(backup);
-        if (stepped == SQLITE_OK)
+        if (!beside)
+            copied = beside.failure();
+        else if (besidePages)
+            copied = DbOutcome::failure(*beside);
+        else if (stepped == SQLITE_OK)
             copied = DbOutcome::failure(QStringLiteral("the copy was abandoned"));
         else if (stepped != SQLITE_DONE) {
             failedRead = stepped;
@@ -179,7 +224,7 @@ DbOutcome copyDatabaseState(sqlite3* source, sqlite3* destination, int busyTimeo
         sqlite3_exec(source, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_busy_handler(source, nullptr, nullptr);
     if (unreadable)
-        *unreadable = isUnreadableDatabaseCode(failedRead);
+        *unreadable = besidePages || isUnreadableDatabaseCode(failedRead);
     return copied;
 }
 

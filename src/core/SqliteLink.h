@@ -35,8 +35,11 @@ DbOutcome copyDatabasePages(sqlite3* source, sqlite3* destination,
 // write it, whose commits wait for the end of the copy (as their busy time-outs allow; a copy of a
 // hundred megabytes takes a fraction of a second). The source's lock is waited for busyTimeoutMs.
 // goOn is asked between two steps and while the lock is waited for: false abandons the copy (the
-// destination is then left as it was). *unreadable (when given) tells whether the copy failed because
-// SQLite refused the source as not a database or as damaged (see isUnreadableDatabaseCode).
+// destination is then left as it was). A source in a rollback journal's mode whose file holds more or
+// less than its pages (bytes past them that a copy would lose, a part of a page) is not copied: under
+// the read lock its length is always exactly theirs otherwise. *unreadable (when given) tells whether
+// the copy failed because SQLite refused the source as not a database or as damaged (see
+// isUnreadableDatabaseCode), or because of its length: the file is not a plain database.
 DbOutcome copyDatabaseState(sqlite3* source, sqlite3* destination, int busyTimeoutMs,
                             const std::function<bool()>& goOn, bool* unreadable = nullptr);
 

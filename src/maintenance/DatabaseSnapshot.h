@@ -29,8 +29,9 @@ public:
     bool wait(std::chrono::milliseconds timeout);
     // How the copy ended, once wait() has returned true.
     const DbOutcome& outcome() const { return *m_outcome; }
-    // Whether the copy failed because SQLite refused the file as not a database or as damaged, once
-    // wait() has returned true: then no SQLite connection can be writing the file.
+    // Whether the copy failed because the file is not a plain database (SQLite refused it as not a
+    // database or as damaged, or its length is not that of its pages; see copyDatabaseState), once
+    // wait() has returned true.
     bool sourceUnreadable() const { return m_unreadable; }
     // The temporary that holds the copy.
     const QString& path() const { return m_path; }

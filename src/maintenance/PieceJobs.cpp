@@ -197,9 +197,9 @@ bool FileSplitter::moveNext(bool& done)
             return true;
         if (m_snapshot->outcome())
             return startReading(m_snapshot->path());
-        // A file that SQLite cannot read, which no SQLite connection can be writing either: cut as it is,
-        // like any other file. Not the database in use: the program's connection holds it, and a plain
-        // descriptor closed on it would drop that connection's locks.
+        // A file that is not a plain database (SQLite cannot read it, or its length is not that of its
+        // pages): cut as it is, like any other file. Not the database in use: the program's connection
+        // holds it, and a plain descriptor closed on it would drop that connection's locks.
         if (m_snapshot->sourceUnreadable() && !isDatabaseInUse(m_path)) {
             m_snapshot.reset();
             return startReading(m_path);

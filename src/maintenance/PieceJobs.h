@@ -113,8 +113,9 @@ bool runToEnd(PieceJob& job);
 // An SQLite database file, which this program and other workstations may be writing meanwhile, is not
 // read byte by byte: one state of it is first copied through SQLite (see DatabaseSnapshot), on a thread
 // of its own while the steps wait for it, and the pieces are cut from that copy, which goes at the end.
-// A file that begins as an SQLite file but that SQLite refuses as not a database or as damaged is cut
-// as it is, as any other file.
+// A file that begins as an SQLite file but is not a plain database (SQLite refuses it as not a database
+// or as damaged, or its length is not that of the pages its database counts) is cut as it is, as any
+// other file; the database in use never is, and its split is refused.
 class FileSplitter final : public PieceJob
 {
 public:
