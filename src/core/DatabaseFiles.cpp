@@ -253,7 +253,7 @@ DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId,
     }
     if (auto upgraded = SchemaUpgrade(file.handle()); !upgraded)
         return DbOutcome::failure(QStringLiteral("Cannot bring the Tarvo database \"%1\" up to date: %2")
-                                      .arg(path, upgraded.error()));
+                                      .arg(path, withFullStop(upgraded.error())));
     return hasAccount(file.handle(), userId);
 }
 

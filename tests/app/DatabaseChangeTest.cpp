@@ -435,6 +435,12 @@ private Q_SLOTS:
         questions.removeIf([](const Message& m) { return !m.text.contains(u"not saved"_s); });
         QCOMPARE(questions.size(), 1);
         QCOMPARE(rig.p.messenger.last().icon, MessageIcon::Critical);
+        // Both files were left alone, which is said once.
+        if (command == u"Change Directory")
+            QVERIFY2(rig.p.messenger.last().text.endsWith(
+                         u"each address may be recorded once.\r\n\r\nNeither the "
+                         "chosen database nor the database in use was changed."_s),
+                     qPrintable(rig.p.messenger.last().text));
         QCOMPARE(rig.p.database.path(), rig.p.databasePath());
         QCOMPARE(rig.adminName(), u"Administrator"_s);
         QVERIFY(typed && typed->isVisible() && typed->isEnabled());
