@@ -33,9 +33,6 @@ QString headerProblem(const QString& path, const QString& sqliteError)
     return QStringLiteral("it is not an SQLite database");
 }
 
-// What SQLite adds to a database file's name for its rollback journal.
-const QString JournalSuffix = QStringLiteral("-journal");
-
 // SQLite's code for a file that is not a database.
 bool isNotADatabase(const QSqlError& error)
 {
@@ -66,10 +63,12 @@ DbResult<QString> openExisting(const QString& path, int busyTimeoutMs, bool* loc
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         // mode=rw opens an existing file and never creates one; mode=ro never writes to it. A journal
-        // beside the file may be what a workstation killed in the middle of a save left: the first read
-        // rolls it back, which needs write access. That restores the file as it was before the save; a
-        // look that only reads writes nothing else.
-        const bool recoverable = readOnly && QFileInfo::exists(info.absoluteFilePath() + JournalSuffix);
+        // beside the file (the file a symbolic link names, where SQLite keeps it) may be what a workstation
+        // killed in the middle of a save left: the first read rolls it back, which needs write access. That
+        // restores the file as it was before the save; a look that only reads writes nothing else.
+        const QString journal = rollbackJournalPath(info.absoluteFilePath());
+        const bool journalLeft = QFileInfo::exists(journal);
+        const bool recoverable = readOnly && journalLeft;
         QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
         url.setQuery(readOnly && !recoverable ? QStringLiteral("mode=ro") : QStringLiteral("mode=rw"));
         db.setDatabaseName(url.toString(QUrl::FullyEncoded));
@@ -88,6 +87,11 @@ DbResult<QString> openExisting(const QString& path, int busyTimeoutMs, bool* loc
             failure = databaseErrorText(first.lastError());
             if (isNotADatabase(first.lastError()))
                 failure = headerProblem(path, failure);
+            // The rollback of a journal ends with its removal, which needs the right to write its folder.
+            else if (journalLeft && !isBusyError(first.lastError()) &&
+                     !QFileInfo(QFileInfo(journal).absolutePath()).isWritable())
+                failure = QStringLiteral("it was left by a save that did not finish, and its folder must be "
+                                         "writable to recover it");
             if (locked)
                 *locked = isBusyError(first.lastError());
         }

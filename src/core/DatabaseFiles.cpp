@@ -124,13 +124,15 @@ DbOutcome writeSnapshot(const QSqlDatabase& source, const QString& path)
 // What SQLite's full integrity check (every page and row, and every index against its table) finds wrong
 // in the database file at path, on one line; an empty text when it is sound. A failure: the check could
 // not run. The file is read through a memory map, so only a file that nobody writes is checked: a fresh
-// copy that only its maker knows, or the backup copy that a restore copies from.
+// copy that only its maker knows, or the backup copy that a restore copies from. Another connection's
+// lock on the file is waited for as long as the restore's copy of it waits.
 DbResult<QString> damageOf(const QString& path)
 {
     auto opened = openExistingDatabaseFile(path);
     if (!opened)
         return opened.failure();
     const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(*opened, sqlite3_close);
+    sqlite3_busy_timeout(db.get(), DefaultBusyTimeoutMs);
     // Only a hint: the check reads the same pages without the map, more slowly.
     sqlite3_exec(db.get(), QByteArray("PRAGMA mmap_size = " + QByteArray::number(ReadMapBytes)).constData(),
                  nullptr, nullptr, nullptr);
@@ -251,7 +253,7 @@ DbResult<bool> prepareDatabaseFile(const QString& path, const QString& userId,
     }
     if (auto upgraded = SchemaUpgrade(file.handle()); !upgraded)
         return DbOutcome::failure(QStringLiteral("Cannot bring the Tarvo database \"%1\" up to date: %2")
-                                      .arg(path, upgraded.error()));
+                                      .arg(path, withFullStop(upgraded.error())));
     return hasAccount(file.handle(), userId);
 }
 

@@ -317,8 +317,9 @@ DbOutcome SchemaUpgrade(const QSqlDatabase& db)
             if (!repeated->isEmpty())
                 return DbOutcome::failure(
                     QStringLiteral("more than one IP record holds the address %1; each address may be "
-                                   "recorded once. The database was not changed")
-                        .arg(repeated->join(QLatin1String(", "))));
+                                   "recorded once. ")
+                        .arg(repeated->join(QLatin1String(", "))) +
+                    DatabaseUnchanged);
         }
         if (auto added = execSql(db, sql); !added)
             return added;

@@ -3,6 +3,7 @@
 #include "core/DbResult.h"
 
 #include <QSqlDatabase>
+#include <QString>
 #include <QStringList>
 
 namespace tarvo {
@@ -16,6 +17,9 @@ DbOutcome createSchema(const QSqlDatabase& db);
 
 // The tables of requiredTables() that the database lacks (names match in any letter case).
 DbResult<QStringList> missingTables(const QSqlDatabase& db);
+
+// How the text of a failure ends when the database it is about was left as it was.
+inline const QString DatabaseUnchanged = QStringLiteral("The database was not changed.");
 
 // Brings an older database up to date: adds City.StartIPRange, City.ToIPRange and IP_Info.Status,
 // each on its own when missing, the indexes it lacks and the table of pending assignment-log blocks. Tables,

@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/DatabaseChangeConsent.h"
 #include "core/DatabaseFiles.h"
+#include "core/DatabaseSchema.h"
 #include "core/DatabaseService.h"
 #include "core/MainCommands.h"
 #include "core/Messenger.h"
@@ -493,9 +494,17 @@ void MDIFrmUtama::changeDatabase(const LocateChoice& choice)
     Session& session = m_context.mutableSession();
     DatabaseService& service = m_context.databaseService();
     const auto refused = [this](const DbOutcome& failure) {
-        m_context.messenger().inform(
-            this, failure.error() + QStringLiteral("\r\n\r\nThe database in use was not changed."),
-            QStringLiteral("Error"), MessageIcon::Critical);
+        // A failure that left the chosen file as it was says so of both databases at once.
+        QString text = withFullStop(failure.error());
+        const bool chosenUnchanged = text.endsWith(DatabaseUnchanged);
+        if (chosenUnchanged)
+            text.chop(DatabaseUnchanged.size());
+        text =
+            text.trimmed() +
+            (chosenUnchanged
+                 ? QStringLiteral("\r\n\r\nNeither the chosen database nor the database in use was changed.")
+                 : QStringLiteral("\r\n\r\nThe database in use was not changed."));
+        m_context.messenger().inform(this, text, QStringLiteral("Error"), MessageIcon::Critical);
     };
     // The new file must be a Tarvo database before anything is asked; it is looked at, not written to.
     if (auto looked = service.inspectFile(choice.path, session.LoginUserID); !looked)

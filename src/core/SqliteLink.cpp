@@ -3,6 +3,7 @@
 #include <QAtomicInt>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <QThread>
@@ -260,6 +261,22 @@ DbResult<sqlite3*> openNewDatabaseFile(const QString& path)
 DbResult<sqlite3*> openExistingDatabaseFile(const QString& path)
 {
     return openOnOwnLibrary(path, SQLITE_OPEN_READWRITE);
+}
+
+QString rollbackJournalPath(const QString& path)
+{
+    const QString suffix = QStringLiteral("-journal");
+    sqlite3_vfs* vfs = sqliteLinkProblem().isEmpty() ? sqlite3_vfs_find(nullptr) : nullptr;
+    if (vfs) {
+        QByteArray full(vfs->mxPathname + 1, '\0');
+        // A path that went through a symbolic link comes back with a code of its own beside SQLITE_OK.
+        if ((vfs->xFullPathname(vfs, QFile::encodeName(path).constData(), static_cast<int>(full.size()),
+                                full.data()) &
+             0xff) == SQLITE_OK)
+            return QFile::decodeName(full.constData()) + suffix;
+    }
+    const QFileInfo info(path);
+    return (info.exists() ? info.canonicalFilePath() : info.absoluteFilePath()) + suffix;
 }
 
 QByteArray readFileHead(const QString& path, int size)

@@ -58,6 +58,11 @@ DbResult<sqlite3*> openNewDatabaseFile(const QString& path);
 // database in use is never opened with plain file calls.
 QByteArray readFileHead(const QString& path, int size);
 
+// The path of the rollback journal that SQLite keeps for the database file at path: beside the file
+// that path names once its symbolic links are followed, as SQLite's file layer names it. When SQLite's
+// interfaces cannot be used (see sqliteLinkProblem), beside the file's canonical path, the same place.
+QString rollbackJournalPath(const QString& path);
+
 // Opens an existing database file with this program's SQLite library, beside the connections Qt's driver
 // may have open on it (both use one library, so they share its file locks). Read and write access, so
 // that the journal of a save that a crash cut short can be rolled back. The caller closes it with

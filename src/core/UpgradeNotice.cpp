@@ -26,10 +26,11 @@ bool otherWindowShown(const QWidget* notice)
 } // namespace
 
 UpgradeNotice::UpgradeNotice(DatabaseService& service, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint)
+    : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("frmUpgradeNotice"));
     setWindowTitle(QStringLiteral("Tarvo"));
+    setFrameShape(QFrame::Box);
     auto* picture = new QLabel(this);
     picture->setPixmap(productPicture(48));
     auto* text = new QLabel(QStringLiteral("The Tarvo database is being brought up to date. This may take a "

@@ -299,11 +299,7 @@ private:
 
 } // namespace
 
-IcmpPinger::IcmpPinger(SocketKind kind) : m_kind(kind)
-{
-    // Before the first request: its reply must carry the kernel's receive time too.
-    keepReceiveTimestampsOn();
-}
+IcmpPinger::IcmpPinger(SocketKind kind) : m_kind(kind) {}
 
 void IcmpPinger::ping(const QString& address, int ttl, int timeoutMs, const QByteArray& payload,
                       QObject* context, std::function<void(const PingResult&)> done)
@@ -330,7 +326,9 @@ void IcmpPinger::ping(const QString& address, int ttl, int timeoutMs, const QByt
         exchange->failLater(IcmpStatus::TtlExpiredTransit, false, {});
         return;
     }
-    exchange->start(m_kind, target, ttl, ++m_sequence, payload);
+    // The first request waits until the kernel stamps every answer: its own must carry its time too.
+    afterReceiveTimestampsOn(exchange, [exchange, kind = m_kind, target, ttl, sequence = ++m_sequence,
+                                        payload] { exchange->start(kind, target, ttl, sequence, payload); });
 }
 
 } // namespace tarvo

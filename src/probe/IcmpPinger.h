@@ -14,10 +14,11 @@ namespace tarvo {
 // error about the request (destination unreachable, time exceeded, ...) or a send error is its status
 // code; no reply (or a reply later than the time-out) is "Requested IP timed out". An answer's time is
 // when the kernel received it, bounded by a monotonic clock, so that an answer left waiting while the
-// event loop was busy does not count as late (the constructor makes sure that the kernel stamps every
-// answer, see ReceiveTimestamps.h). Replies are matched by identifier, sequence number, payload and
-// source, so another program's traffic and our own request seen on loopback are never taken for the answer.
-// Every send asks the network guard first; a refused destination is not sent to (CheckImpossible).
+// event loop was busy does not count as late (the first request waits until the kernel stamps every
+// answer, see ReceiveTimestamps.h; nothing is asked of the kernel before it). Replies are matched by
+// identifier, sequence number, payload and source, so another program's traffic and our own request seen on
+// loopback are never taken for the answer. Every send asks the network guard first; a refused destination is
+// not sent to (CheckImpossible).
 class IcmpPinger final : public Pinger
 {
 public:

@@ -1,16 +1,20 @@
 #include "probe/ReceiveTimestamps.h"
 
 #include <QDeadlineTimer>
+#include <QFutureWatcher>
+#include <QPromise>
 #include <QThread>
 
 #include <arpa/inet.h>
 #include <cstring>
 #include <linux/errqueue.h>
 #include <linux/net_tstamp.h>
+#include <memory>
 #include <netinet/in.h>
 #include <optional>
 #include <poll.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tarvo {
@@ -87,10 +91,29 @@ bool turnOn()
 
 } // namespace
 
-bool keepReceiveTimestampsOn()
+void afterReceiveTimestampsOn(QObject* context, std::function<void()> then)
 {
-    static const bool on = turnOn();
-    return on;
+    // Finished once the thread that turns the stamps on has ended, confirmed or not.
+    static const QFuture<void> turnedOn = [] {
+        auto promise = std::make_shared<QPromise<void>>();
+        QFuture<void> future = promise->future();
+        promise->start();
+        std::thread([promise] {
+            turnOn();
+            promise->finish();
+        }).detach();
+        return future;
+    }();
+    if (turnedOn.isFinished()) {
+        then();
+        return;
+    }
+    auto* watcher = new QFutureWatcher<void>(context);
+    QObject::connect(watcher, &QFutureWatcherBase::finished, watcher, [watcher, then = std::move(then)] {
+        watcher->deleteLater();
+        then();
+    });
+    watcher->setFuture(turnedOn);
 }
 
 } // namespace tarvo

@@ -36,6 +36,11 @@
 #include <cstdio>
 #include <memory>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 using namespace tarvo;
 using namespace Qt::StringLiterals;
 using test::child;
@@ -53,6 +58,50 @@ QByteArray readBytes(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// A folder that this process may not write to while this object lives, whoever runs it: read-only
+// permissions stop a user, the immutable attribute (on file systems that have it) stops root too.
+class UnwritableFolder
+{
+public:
+    explicit UnwritableFolder(const QString& path)
+        : m_path(path), m_permissions(QFile::permissions(path)),
+          m_fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+        if (m_fd >= 0 && ::ioctl(m_fd, FS_IOC_GETFLAGS, &m_flags) == 0) {
+            int immutable = m_flags | FS_IMMUTABLE_FL;
+            m_immutable = ::ioctl(m_fd, FS_IOC_SETFLAGS, &immutable) == 0;
+        }
+    }
+    ~UnwritableFolder()
+    {
+        if (m_immutable)
+            ::ioctl(m_fd, FS_IOC_SETFLAGS, &m_flags);
+        if (m_fd >= 0)
+            ::close(m_fd);
+        QFile::setPermissions(m_path, m_permissions);
+    }
+    UnwritableFolder(const UnwritableFolder&) = delete;
+    UnwritableFolder& operator=(const UnwritableFolder&) = delete;
+
+    // Whether a file can no longer be made in the folder.
+    bool made() const
+    {
+        QFile probe(m_path + u"/probe"_s);
+        if (!probe.open(QIODevice::WriteOnly))
+            return true;
+        probe.remove();
+        return false;
+    }
+
+private:
+    QString m_path;
+    QFile::Permissions m_permissions;
+    int m_fd;
+    int m_flags = 0;
+    bool m_immutable = false;
+};
 
 // The helper this test runs as to leave a database as a workstation killed in the middle of a save does:
 //   test_app_databasechange save-until-killed <database>
@@ -387,6 +436,12 @@ private Q_SLOTS:
         questions.removeIf([](const Message& m) { return !m.text.contains(u"not saved"_s); });
         QCOMPARE(questions.size(), 1);
         QCOMPARE(rig.p.messenger.last().icon, MessageIcon::Critical);
+        // Both files were left alone, which is said once.
+        if (command == u"Change Directory")
+            QVERIFY2(rig.p.messenger.last().text.endsWith(
+                         u"each address may be recorded once.\r\n\r\nNeither the "
+                         "chosen database nor the database in use was changed."_s),
+                     qPrintable(rig.p.messenger.last().text));
         QCOMPARE(rig.p.database.path(), rig.p.databasePath());
         QCOMPARE(rig.adminName(), u"Administrator"_s);
         QVERIFY(typed && typed->isVisible() && typed->isEnabled());
@@ -463,10 +518,20 @@ private Q_SLOTS:
     }
 
     // A file that a workstation killed in the middle of a save left with its journal is taken as every
-    // workstation takes it: the look at it before the question rolls the journal back, and the switch
-    // finds the file as it was before the save.
+    // workstation takes it: the look at it before the question rolls the journal back (beside the file a
+    // chosen symbolic link names, where SQLite keeps it), and the switch finds the file as it was before
+    // the save. In a folder the user may not write to, the journal cannot be removed: the message says
+    // so and the database in use stays; once the folder is writable again, the file is taken.
+    void changeDirectoryTakesTheFileOfAKilledSave_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("the file") << u"file"_s;
+        QTest::newRow("a symbolic link to it") << u"link"_s;
+        QTest::newRow("in a folder the user may not write to") << u"unwritable"_s;
+    }
     void changeDirectoryTakesTheFileOfAKilledSave()
     {
+        QFETCH(QString, chosen);
         Rig rig;
         QProcess saver;
         saver.start(QCoreApplication::applicationFilePath(), {u"save-until-killed"_s, rig.other()});
@@ -475,14 +540,36 @@ private Q_SLOTS:
         saver.kill();
         QVERIFY(saver.waitForFinished(5000));
         QVERIFY(QFileInfo(rig.other() + u"-journal"_s).size() > 0);
+        QTemporaryDir links;
+        const QString path = chosen == u"link"_s ? links.filePath(DatabaseFileName) : rig.other();
+        QVERIFY(path == rig.other() || QFile::link(rig.other(), path));
 
-        rig.p.messenger.clear();
-        rig.p.fileDialogs.files.push_back(rig.other());
-        test::clickInNextModal(u"Command1"_s);
-        rig.trigger("mnuChangeDBDir");
+        const auto changeDirectory = [&rig, &path] {
+            rig.p.messenger.clear();
+            rig.p.fileDialogs.files.push_back(path);
+            test::clickInNextModal(u"Command1"_s);
+            rig.trigger("mnuChangeDBDir");
+        };
+        if (chosen == u"unwritable"_s) {
+            {
+                const UnwritableFolder folder(rig.elsewhere.path());
+                if (!folder.made())
+                    QSKIP("this process can write to every folder it can make here (root on a file system "
+                          "without the immutable attribute)");
+                changeDirectory();
+            }
+            QCOMPARE(rig.p.messenger.count(), 1);
+            const QString text = rig.p.messenger.last().text;
+            QVERIFY2(text.contains(u"was left by a save that did not finish"_s) &&
+                         text.contains(u"its folder must be writable to recover it"_s) &&
+                         text.endsWith(u"The database in use was not changed."_s),
+                     qPrintable(text));
+            QCOMPARE(rig.p.database.path(), rig.p.databasePath());
+        }
+        changeDirectory();
 
         QVERIFY2(rig.p.messenger.isEmpty(), qPrintable(rig.p.messenger.texts().join(u" | ")));
-        QCOMPARE(rig.p.database.path(), rig.other());
+        QCOMPARE(rig.p.database.path(), path);
         QCOMPARE(querySingleValue(rig.p.database.handle(), u"SELECT count(*) FROM IP_Info"_s)->toInt(), 0);
         QCOMPARE(querySingleValue(rig.p.database.handle(), u"PRAGMA integrity_check"_s)->toString(), u"ok"_s);
         QCOMPARE(rig.adminName(), u"Elsewhere"_s);

@@ -247,11 +247,14 @@ private Q_SLOTS:
         QVERIFY(execSql(w.folder.database.handle(), QStringLiteral("DROP INDEX IP_Info_Octet4")));
         DatabaseService& service = w.program.context().databaseService();
         QStringList shown; // the program's windows on screen during the upgrade, with their texts
+        Qt::WindowFlags noticeFlags;
         bool busyPointer = false;
         QObject::connect(&service, &DatabaseService::upgradeStarted, [&] {
             for (QWidget* window : QApplication::topLevelWidgets()) {
                 if (window->isVisible()) {
                     shown << window->objectName();
+                    if (window->objectName() == QStringLiteral("frmUpgradeNotice"))
+                        noticeFlags = window->windowFlags();
                     for (const QLabel* label : window->findChildren<QLabel*>())
                         shown << label->text();
                 }
@@ -266,6 +269,9 @@ private Q_SLOTS:
                      shown.filter(QStringLiteral("being brought up to date")).size() == 1,
                  qPrintable(shown.join(QStringLiteral(" | "))));
         QVERIFY(busyPointer);
+        // A splash screen without a frame: no window manager puts a minimise button on it.
+        QVERIFY(noticeFlags.testFlags(Qt::SplashScreen | Qt::FramelessWindowHint) &&
+                !noticeFlags.testFlag(Qt::WindowMinimizeButtonHint));
         for (QWidget* window : QApplication::topLevelWidgets())
             QVERIFY(window->objectName() != QStringLiteral("frmUpgradeNotice") || !window->isVisible());
         QVERIFY(*schemaIsCurrent(w.program.context().databaseService().handle()));

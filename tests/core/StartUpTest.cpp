@@ -59,8 +59,9 @@ private Q_SLOTS:
     void findsOrAsksForTheDatabase_data()
     {
         QTest::addColumn<QString>("ini");      // the text of Tarvo.ini, "-" for none
-        QTest::addColumn<QString>("database"); // "<folder>:old" or "<folder>:garbage", blank-separated;
-                                               // "late" is the program folder once the locate dialog runs
+        QTest::addColumn<QString>("database"); // "<folder>:old", "<folder>:garbage" or "<folder>:repeated"
+                                               // (no upgrade possible), blank-separated; "late" is the
+                                               // program folder once the locate dialog runs
         QTest::addColumn<QString>("picks");    // the folders of the files picked in the file dialog, one
                                                // per run of the locate dialog ("-" a cancel)
         QTest::addColumn<QString>("window");   // the folders the locate window shows, "x" before one: the
@@ -86,6 +87,8 @@ private Q_SLOTS:
             "%1", "%1");
         row("unreadable at its path, cancel", atOther, "%1:garbage", "-", "%1/",
             "%1/Tarvodb.mdb|No Database !!!", "", "%1/");
+        row("no upgrade possible, cancel", atOther, "%1:repeated", "-", "%1/",
+            "each address may be recorded once. The database was not changed.|No Database !!!", "", "%1/");
         row("cancel without a location", "", "", "-", "", "No Database !!!", "", "");
         row("cancel with a location", atEmpty, "", "-", "%2/", "No Database !!!", "", "%2");
         row("folder without the database", "", "", "%2", "", "Tarvo database not found!", "", "");
@@ -123,6 +126,10 @@ private Q_SLOTS:
             if (file.endsWith(u":garbage")) {
                 test::writeFile(path, garbage);
                 garbageFiles << path;
+            } else if (file.endsWith(u":repeated")) {
+                test::makeChangedDatabase(
+                    path, {u"DROP INDEX IP_Info_IP_Address"_s,
+                           u"INSERT INTO IP_Info (IP_Address) VALUES ('10.1.1.1'), ('10.1.1.1')"_s});
             } else if (file.startsWith(u'%')) {
                 test::makeOldDatabase(path);
             }

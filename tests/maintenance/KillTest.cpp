@@ -10,11 +10,14 @@
 // join prints "deleting" once it starts to delete its pieces;
 //   test_maintenance_kill helper workstation <live database>
 // keeps a connection open, prints its first user, and at a line on its input prints the first user and
-// the number of IP records again and adds a record.
+// the number of IP records again and adds a record;
+//   test_maintenance_kill helper hold <database> <milliseconds>
+// holds the database's exclusive lock for that long, from when it prints "locked".
 
 #include "MaintenanceTestKit.h"
 
 #include "core/DatabaseConnection.h"
+#include "core/DatabaseFiles.h"
 #include "core/DatabaseService.h"
 #include "core/PendingWrites.h"
 #include "core/ReplacingFile.h"
@@ -64,6 +67,18 @@ int workstation(const QString& live)
     return 0;
 }
 
+int hold(const QString& path, int ms)
+{
+    const QString name = *openDatabaseFile(path);
+    const QSqlDatabase db = QSqlDatabase::database(name, false);
+    if (!execSql(db, u"BEGIN EXCLUSIVE"_s))
+        return 1;
+    std::puts("locked");
+    std::fflush(stdout);
+    QThread::msleep(ms);
+    return execSql(db, u"COMMIT"_s) ? 0 : 1;
+}
+
 int helper(const QStringList& args)
 {
     auto ready = [] {
@@ -77,6 +92,8 @@ int helper(const QStringList& args)
     const QString operation = args.value(0);
     if (operation == u"workstation")
         return workstation(args.value(1));
+    if (operation == u"hold")
+        return hold(args.value(1), args.value(2).toInt());
     if (operation == u"split") {
         ready();
         FileSplitter splitter(args.value(1), PieceSize, true);
@@ -272,6 +289,25 @@ private Q_SLOTS:
         QVERIFY(!addRecord(p.database.handle(), u"10.250.0.1"_s));
         closeDatabaseFile(otherName);
         QCOMPARE(test::filesIn(p.folder()), (QStringList{IniFileName, DatabaseFileName}));
+    }
+
+    // The restore's check of the copy waits for another process's lock on it, as the copy does.
+    void aRestoreWaitsForALockOnTheCopy()
+    {
+        test::TestProgram p(test::TestProgram::Setup::IniOnly);
+        QTemporaryDir copies;
+        const QString copy = copies.filePath(BackupDatabaseFileName);
+        makeDatabase(p, p.databasePath(), u"alpha"_s);
+        makeDatabase(p, copy, u"beta"_s);
+        QProcess holder;
+        holder.start(QCoreApplication::applicationFilePath(), {u"helper"_s, u"hold"_s, copy, u"1500"_s});
+        QVERIFY(holder.waitForReadyRead(10000));
+        QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
+        const DbOutcome restored = restoreDatabaseFile(copy, p.databasePath(), DefaultBusyTimeoutMs);
+        QVERIFY2(restored, qPrintable(restored.error()));
+        QVERIFY(holder.waitForFinished(10000));
+        QCOMPARE(holder.exitCode(), 0);
+        QCOMPARE(contents(p.databasePath()), u"beta %1"_s.arg(Rows));
     }
 
     void joinKilledMidway()

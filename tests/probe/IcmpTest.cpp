@@ -5,12 +5,15 @@
 #include "probe/IcmpPacket.h"
 #include "probe/IcmpPinger.h"
 #include "probe/IcmpStatus.h"
+#include "probe/ReceiveTimestamps.h"
 
 #include <QElapsedTimer>
 #include <QtEndian>
 #include <QtTest>
 
 #include <optional>
+
+#include <unistd.h>
 
 using namespace tarvo;
 using Kind = IcmpAnswer::Kind;
@@ -86,7 +89,7 @@ struct PingOutcome
 };
 
 // Pings and waits for the answer in the event loop; nothing may be answered before ping() returns. With
-// busyMs the thread first sleeps, as a user interface thread busy with other work.
+// busyMs the thread sleeps once the request was sent, as a user interface thread busy with other work.
 std::optional<PingOutcome> pingAndWait(Pinger& pinger, const QString& address, int ttl, int timeoutMs,
                                        int busyMs = 0)
 {
@@ -99,8 +102,30 @@ std::optional<PingOutcome> pingAndWait(Pinger& pinger, const QString& address, i
     });
     if (outcome)
         return std::nullopt;
-    QThread::msleep(static_cast<unsigned long>(busyMs));
+    // The first request may wait for the stamps; the thread is busy at once too, as it would be had the
+    // request gone before them.
+    bool busy = busyMs == 0;
+    if (!busy)
+        afterReceiveTimestampsOn(&context, [&busy, busyMs] {
+            busy = true;
+            QThread::msleep(static_cast<unsigned long>(busyMs));
+        });
+    if (!busy)
+        QThread::msleep(static_cast<unsigned long>(busyMs));
     return QTest::qWaitFor([&] { return outcome.has_value(); }, timeoutMs + SlackMs) ? outcome : std::nullopt;
+}
+
+// How many sockets this process has open.
+int openSockets()
+{
+    int sockets = 0;
+    for (const QString& fd : QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::System)) {
+        char target[64] = {};
+        const QByteArray link = QFile::encodeName(QStringLiteral("/proc/self/fd/") + fd);
+        sockets += ::readlink(link.constData(), target, sizeof target - 1) > 0 &&
+                   QByteArray(target).startsWith("socket:");
+    }
+    return sockets;
 }
 
 // Whether a result has the status, with its sentence and round-trip time. Only the guard's refusal says
@@ -243,7 +268,10 @@ private Q_SLOTS:
     void pingOnLoopback()
     {
         QFETCH(Ping, c);
+        // Nothing reaches the network, nor asks the kernel for receive times, before the first ping.
+        const int sockets = openSockets();
         IcmpPinger pinger(c.kind);
+        QCOMPARE(openSockets(), sockets);
         const auto outcome = pingAndWait(pinger, c.address, c.ttl, c.timeoutMs, c.busyMs);
         QVERIFY(outcome.has_value());
         if (c.status == 0 && outcome->result.CheckImpossible)
