@@ -10,9 +10,10 @@ namespace tarvo {
 // windows take no input. The keys, clicks and close requests of the window system that the user makes
 // meanwhile are dropped, up to the moment the work ends: the work decides what comes next (a question, a
 // message, windows read again), and input made before that appeared must not answer it or land in a
-// field the user no longer looks at. A window or question that the program opens meanwhile takes the
-// input made after it appeared, and a window the program closes closes. The work must use nothing of the
-// calling thread that is not safe to share (a Qt SQL connection is not: it opens its own).
+// field the user no longer looks at. A question that the program asks meanwhile (a window that waits for
+// its answer in an event loop of its own) takes the input made after it appeared, and a window the
+// program closes closes. The work must use nothing of the calling thread that is not safe to share (a
+// Qt SQL connection is not: it opens its own).
 void runInBackground(const std::function<void()>& work);
 
 // The same, for work with a result.
