@@ -194,22 +194,26 @@ DbResult<PreparedDatabase> DatabaseService::prepareSwitch(const QString& path, c
     if (!userFound)
         return userFound.failure();
     // The connection belongs to this thread and is opened here. The file was just checked and brought up
-    // to date, so that reads little; but another workstation may lock it just then, and no wait for a
-    // lock may hold up this thread's windows. So the open never waits: while the file is locked, the
-    // wait runs off this thread, for as long as the live connection would wait, and the open is tried
-    // again each time the lock went.
+    // to date, so that reads little; but another workstation may lock it just then, between any two of
+    // the open's reads, and no wait for a lock may hold up this thread's windows. So the open here never
+    // waits: when it fails, the same open runs off this thread, waiting for locks as long as the live
+    // connection would, and its failure is the answer; once it got through, the open here is tried again.
     const int wait = busyTimeout();
     const QDeadlineTimer deadline(wait);
-    bool locked = false;
-    auto opened = openDatabaseFile(path, 0, &locked);
-    while (!opened && locked && !deadline.hasExpired()) {
-        runOperation(QStringLiteral("The chosen Tarvo database is being opened."),
-                     [path, remaining = int(deadline.remainingTime())] {
-                         if (auto waited = openDatabaseFile(path, remaining, nullptr))
-                             closeDatabaseFile(*waited);
-                         return true;
-                     });
-        opened = openDatabaseFile(path, 0, &locked);
+    auto opened = openDatabaseFile(path, 0, nullptr);
+    while (!opened && !deadline.hasExpired()) {
+        const DbOutcome waited = runOperation(QStringLiteral("The chosen Tarvo database is being opened."),
+                                              [path, remaining = int(deadline.remainingTime())] {
+                                                  auto tried = openDatabaseFile(path, remaining, nullptr);
+                                                  if (tried)
+                                                      closeDatabaseFile(*tried);
+                                                  return tried.outcome();
+                                              });
+        if (!waited) {
+            opened = waited.failure();
+            break;
+        }
+        opened = openDatabaseFile(path, 0, nullptr);
     }
     // What was typed while it opened answers nothing that follows, as after the work of the operations.
     dropPendingInput();
